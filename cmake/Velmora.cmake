@@ -1,0 +1,72 @@
+# Shared helpers for every build of Velmora.
+
+# Warnings are errors on our own code (not on third-party sources built here).
+function(velmora_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wshadow
+                                             -Wnon-virtual-dtor -Wno-missing-field-initializers)
+endfunction()
+
+# Collects the portable .cpp files of the given folders (not recursive):
+# everything except Win32 files (*.win32.cpp).
+function(velmora_portable_sources out)
+    set(result)
+    foreach(dir IN LISTS ARGN)
+        file(GLOB found CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp)
+        list(FILTER found EXCLUDE REGEX "\\.win32\\.cpp$")
+        list(APPEND result ${found})
+    endforeach()
+    set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# Collects the Win32 files (*.win32.cpp) of the given folders.
+function(velmora_win32_sources out)
+    set(result)
+    foreach(dir IN LISTS ARGN)
+        file(GLOB found CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.win32.cpp)
+        list(APPEND result ${found})
+    endforeach()
+    set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# A static library of our own code, linked to the libraries named after
+# DEPENDS; an empty source list gives an interface library so that folders can
+# start empty.
+function(velmora_library name sources)
+    cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
+    if(sources)
+        add_library(${name} STATIC ${sources})
+        target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+        target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+        velmora_warnings(${name})
+    else()
+        add_library(${name} INTERFACE)
+        target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+        target_link_libraries(${name} INTERFACE ${ARG_DEPENDS})
+    endif()
+endfunction()
+
+if(VELMORA_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
+                        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
+
+# Portable test programs: one per folder below tests/native, named test_<folder>.
+# They run natively and, in the Windows build, under Wine as well.
+function(velmora_native_tests)
+    file(GLOB dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*)
+    foreach(dir IN LISTS dirs)
+        if(IS_DIRECTORY ${dir})
+            get_filename_component(area ${dir} NAME)
+            file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+            if(sources)
+                add_executable(test_${area} ${sources})
+                velmora_warnings(test_${area})
+                target_include_directories(test_${area} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+                target_link_libraries(test_${area} PRIVATE vm_models vm_sim vm_security
+                                      velmora_gtest_main)
+                velmora_add_test(test_${area})
+            endif()
+        endif()
+    endforeach()
+endfunction()
