@@ -87,7 +87,7 @@ struct Luid {
 
 // An open process token. Closed exactly once when the holder goes away.
 class TokenHandle {
-public:
+  public:
     virtual ~TokenHandle() = default;
 };
 
@@ -134,7 +134,7 @@ struct ExplicitAccess {
 using OptionalAcl = std::optional<Bytes>;
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // ---- Security of file-system objects ----------------------------------
@@ -156,8 +156,8 @@ public:
     // GetInheritanceSourceW for a DACL (bytes of the ACL) of a file-system
     // object, with the file generic mapping. One result per ACE of acl.
     virtual Result<std::vector<InheritedFrom>> GetInheritanceSource(const std::wstring& path,
-                                                                   bool isContainer,
-                                                                   const Bytes& acl) = 0;
+                                                                    bool isContainer,
+                                                                    const Bytes& acl) = 0;
     // SetEntriesInAclW: merges the entries into oldAcl (nullopt: NULL ACL) and
     // returns the new ACL's bytes.
     virtual Result<Bytes> SetEntriesInAcl(const std::vector<ExplicitAccess>& entries,

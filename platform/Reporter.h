@@ -15,7 +15,7 @@ enum class MessageButtons { kOk, kYesNo };
 enum class Answer { kOk, kYes, kNo };
 
 class Reporter {
-public:
+  public:
     virtual ~Reporter() = default;
     virtual Answer Show(const std::wstring& text, MessageIcon icon, MessageButtons buttons) = 0;
     void Tell(const std::wstring& text, MessageIcon icon = MessageIcon::kNone) {
@@ -28,7 +28,7 @@ public:
 
 // Says nothing; questions are answered No.
 class SilentReporter final : public Reporter {
-public:
+  public:
     Answer Show(const std::wstring&, MessageIcon, MessageButtons buttons) override {
         return buttons == MessageButtons::kOk ? Answer::kOk : Answer::kNo;
     }
@@ -37,7 +37,7 @@ public:
 // Records every message; questions take the next scripted answer (Yes when
 // none is left). Safe to use from several threads.
 class RecordingReporter final : public Reporter {
-public:
+  public:
     struct Message {
         std::wstring text;
         MessageIcon icon;
@@ -47,8 +47,10 @@ public:
     Answer Show(const std::wstring& text, MessageIcon icon, MessageButtons buttons) override {
         std::lock_guard lock(mutex_);
         messages_.push_back({text, icon, buttons});
-        if (buttons == MessageButtons::kOk) return Answer::kOk;
-        if (answers_.empty()) return Answer::kYes;
+        if (buttons == MessageButtons::kOk)
+            return Answer::kOk;
+        if (answers_.empty())
+            return Answer::kYes;
         Answer next = answers_.front();
         answers_.pop_front();
         return next;
@@ -64,7 +66,8 @@ public:
     std::vector<std::wstring> texts() const {
         std::lock_guard lock(mutex_);
         std::vector<std::wstring> result;
-        for (const auto& m : messages_) result.push_back(m.text);
+        for (const auto& m : messages_)
+            result.push_back(m.text);
         return result;
     }
     void Clear() {
@@ -72,7 +75,7 @@ public:
         messages_.clear();
     }
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<Message> messages_;
     std::deque<Answer> answers_;

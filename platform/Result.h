@@ -48,7 +48,7 @@ struct Status {
 // Outcome of a call with a value. The value is meaningful only when ok().
 template <class T>
 class Result {
-public:
+  public:
     Result(T value) : value_(std::move(value)) {}  // NOLINT: implicit on purpose
     static Result Fail(uint32_t code) { return Result(code, Tag{}); }
 
@@ -65,7 +65,7 @@ public:
     const T* operator->() const { return &*value_; }
     T* operator->() { return &*value_; }
 
-private:
+  private:
     struct Tag {};
     Result(uint32_t code, Tag) : error_(code == err::kSuccess ? err::kInvalidParameter : code) {}
 

@@ -7,8 +7,12 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-bool IsHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool IsHighSurrogate(char32_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 void AppendUtf16(std::u16string& out, char32_t code) {
     if (code > 0xFFFF && code <= 0x10FFFF) {
@@ -42,7 +46,8 @@ void AppendCodePoint(std::wstring& out, char32_t code) {
     if constexpr (sizeof(wchar_t) == 2) {
         std::u16string units;
         AppendUtf16(units, code);
-        for (char16_t unit : units) out.push_back(static_cast<wchar_t>(unit));
+        for (char16_t unit : units)
+            out.push_back(static_cast<wchar_t>(unit));
     } else {
         out.push_back(static_cast<wchar_t>(code));
     }
@@ -73,11 +78,13 @@ std::wstring FromUtf16(std::u16string_view units) {
 }
 
 void WriteFixedUtf16Field(std::span<uint8_t> out, size_t fieldUnits, const std::wstring& text) {
-    if (fieldUnits == 0 || out.size() < fieldUnits * 2) return;
+    if (fieldUnits == 0 || out.size() < fieldUnits * 2)
+        return;
     std::u16string units = ToUtf16(text);
     size_t keep = std::min(units.size(), fieldUnits - 1);
     // Never leave half of a surrogate pair at the cut.
-    if (keep > 0 && keep < units.size() && IsHighSurrogate(units[keep - 1])) --keep;
+    if (keep > 0 && keep < units.size() && IsHighSurrogate(units[keep - 1]))
+        --keep;
     for (size_t i = 0; i < fieldUnits; ++i) {
         char16_t unit = i < keep ? units[i] : 0;
         out[2 * i] = static_cast<uint8_t>(unit & 0xFF);
@@ -90,7 +97,8 @@ std::wstring ReadFixedUtf16Field(std::span<const uint8_t> in, size_t fieldUnits)
     size_t available = std::min(fieldUnits, in.size() / 2);
     for (size_t i = 0; i < available; ++i) {
         char16_t unit = static_cast<char16_t>(in[2 * i] | (in[2 * i + 1] << 8));
-        if (unit == 0) break;
+        if (unit == 0)
+            break;
         units.push_back(unit);
     }
     return FromUtf16(units);
@@ -140,8 +148,11 @@ std::wstring FromUtf8(std::string_view text) {
     std::wstring out;
     for (size_t i = 0; i < text.size();) {
         auto byte = static_cast<unsigned char>(text[i]);
-        size_t length = byte < 0x80 ? 1 : (byte >> 5) == 6 ? 2 : (byte >> 4) == 14 ? 3
-                                      : (byte >> 3) == 30 ? 4 : 0;
+        size_t length = byte < 0x80         ? 1
+                        : (byte >> 5) == 6  ? 2
+                        : (byte >> 4) == 14 ? 3
+                        : (byte >> 3) == 30 ? 4
+                                            : 0;
         if (length == 0 || i + length > text.size()) {
             AppendCodePoint(out, kReplacement);
             ++i;
@@ -151,7 +162,8 @@ std::wstring FromUtf8(std::string_view text) {
         bool valid = true;
         for (size_t k = 1; k < length; ++k) {
             auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) valid = false;
+            if ((next & 0xC0) != 0x80)
+                valid = false;
             code = (code << 6) | (next & 0x3F);
         }
         AppendCodePoint(out, valid ? code : kReplacement);
