@@ -1,0 +1,109 @@
+// Every change of one path's DACL: adding one allow or deny entry (the DACL
+// is then sorted into canonical order and written protected), NULL and empty
+// DACLs, resetting to the inherited entries, and copying one object's DACL
+// with its owner onto others. Entries of an existing DACL are never merged or
+// removed here; callers that merge do it in their own rows first.
+//
+// A step that fails never leaves an object more open or more closed than it
+// was: where an operation passes through a NULL DACL, the previous DACL is
+// put back when a later step fails.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "security/Acl.h"
+#include "security/Engine.h"
+#include "security/SecurityDescriptor.h"
+
+namespace vm {
+
+// Control bits AddAccessEntry writes: SE_DACL_AUTO_INHERIT_REQ |
+// SE_DACL_AUTO_INHERITED | SE_DACL_PROTECTED.
+inline constexpr uint16_t kAddedEntryControl = 0x1500;
+
+inline constexpr const wchar_t* kGetControlFailed = L"GetSecurityDescriptorControl() failed.";
+inline constexpr const wchar_t* kSetControlFailed = L"SetSecurityDescriptorControl() failed.";
+
+// The process-wide copy buffer: the DACL descriptor and the owner name of
+// the object copied last. Owned by the application, used from the UI thread.
+struct CopyBuffer {
+    std::optional<Bytes> CopiedDescriptor;
+    std::wstring CopiedOwnerName;
+};
+
+// Appends one entry for the trustee (type 0 allow, 1 deny; any other type
+// adds nothing), sorts the list canonically and writes it with the control
+// bits 0x1500. True when the new DACL was written; nothing is written on any
+// earlier failure. The two control-word failures are told to the reporter.
+bool AddAccessEntry(Engine& engine, const std::wstring& path, const std::wstring& trustee,
+                    uint32_t mask, uint8_t aceType, uint8_t aceFlags);
+
+// Canonical rank of an entry (explicit deny, allow, then inherited deny,
+// allow; object variants right after their plain type), nullopt for types
+// outside {1, 6, 0, 5}.
+std::optional<int> CanonicalRank(const Ace& entry);
+
+// Where `entry` goes in `acl` as it is being built: the first index whose
+// entry ranks greater than or equal to it (so equal ranks come out in the
+// reverse of their input order), the count when none does, kAppendIndex for
+// an entry without a rank or when the scan meets one.
+uint32_t FindCanonicalInsertIndex(const Ace& entry, const Acl& acl);
+
+// Re-inserts every entry by FindCanonicalInsertIndex; the list's size field
+// becomes its bytes in use. On failure the list is left unchanged.
+bool SortAclCanonical(Acl& acl);
+
+// Makes "Administrators" the owner, then writes a NULL DACL (null true) or
+// an empty one (null false), not protected. The owner stays "Administrators".
+void SetNullOrEmptyDacl(Engine& engine, const std::wstring& path, bool null);
+
+// The DACL write of SetNullOrEmptyDacl alone, without the owner step.
+Status WriteNullOrEmptyDacl(Platform& platform, const std::wstring& path, bool null);
+
+// Strips the explicit entries and lets the system put back the entries the
+// parent passes on (an unprotected DACL through SetNamedSecurityInfoW). True
+// when the final write succeeded; on failure the object keeps its DACL.
+// The owner is not touched; callers take ownership first where needed.
+bool ResetToInherited(Engine& engine, const std::wstring& path);
+
+// Takes the path's DACL descriptor and owner name into the copy buffer; the
+// source keeps its owner. The length of the copied descriptor, 0 on failure
+// (a vanished path leaves the buffer as it was; a failed read stores the
+// owner name and no descriptor).
+size_t CopySecuritySettings(Engine& engine, CopyBuffer& buffer, const std::wstring& path);
+
+// True when the buffer holds a descriptor that can be written as a DACL.
+bool IsUsableCopiedDescriptor(const CopyBuffer& buffer);
+
+// Writes the copied DACL (with its protection and auto-inheritance bits) and
+// makes the copied owner the target's owner. An unusable copy changes
+// nothing; a refused write leaves the target's DACL and owner as they were.
+// True when the DACL was written.
+bool PasteSecuritySettings(Engine& engine, const CopyBuffer& buffer, const std::wstring& path);
+
+// The DACL of one path as it stood, to be put back when a later step of a
+// multi-step change fails (the quick commands take ownership, write a NULL
+// DACL, add entries and give the owner back).
+class DaclSnapshot {
+  public:
+    // Reads the DACL descriptor; nullopt when it cannot be read or parsed.
+    static std::optional<DaclSnapshot> Capture(Platform& platform, const std::wstring& path);
+
+    // SetFileSecurityW(DACL_SECURITY_INFORMATION) with the captured
+    // descriptor: the entries and the DACL bits of the control word.
+    Status Restore(Platform& platform) const;
+
+    const std::wstring& path() const { return path_; }
+    const Bytes& descriptor() const { return descriptor_; }
+
+  private:
+    DaclSnapshot(std::wstring path, Bytes descriptor)
+        : path_(std::move(path)), descriptor_(std::move(descriptor)) {}
+
+    std::wstring path_;
+    Bytes descriptor_;
+};
+
+}  // namespace vm

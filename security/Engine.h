@@ -1,0 +1,34 @@
+// What the operations that change security work on: the platform, the place
+// their few messages go, and the lock that keeps concurrent owner changes
+// from switching a privilege off under each other. One Engine per process
+// (one per simulated machine in tests), never a global, so that several
+// machines can run side by side.
+#pragma once
+
+#include <mutex>
+
+#include "platform/Platform.h"
+#include "platform/Reporter.h"
+
+namespace vm {
+
+class Engine {
+  public:
+    Engine(Platform& platform, Reporter& reporter) : platform_(platform), reporter_(reporter) {}
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    Platform& platform() const { return platform_; }
+    Reporter& reporter() const { return reporter_; }
+    // Held around the token steps of SetOwner: the process token is shared
+    // by every thread, so one call's switch-off of SeTakeOwnershipPrivilege
+    // must not fall between another call's switch-on and its owner write.
+    std::mutex& tokenMutex() const { return tokenMutex_; }
+
+  private:
+    Platform& platform_;
+    Reporter& reporter_;
+    mutable std::mutex tokenMutex_;
+};
+
+}  // namespace vm

@@ -1,0 +1,27 @@
+// Making a named account the owner of a path. Used as a command of its own
+// and as the first half of the temporary ownership that precedes every DACL
+// rewrite: "Administrators" becomes the owner, the DACL is written (an owner
+// may always do that), and where the caller says so the previous owner comes
+// back.
+#pragma once
+
+#include <string>
+
+#include "security/Engine.h"
+
+namespace vm {
+
+inline constexpr const wchar_t* kShortTrustedInstaller = L"TrustedInstaller";
+inline constexpr const wchar_t* kNotAdministratorMessage =
+    L"You must logged on as Administrator.\n";
+
+// Nothing happens for a missing path, an empty name or a name that does not
+// resolve. Otherwise SeTakeOwnershipPrivilege and SeRestorePrivilege are
+// switched on (a failure is told once per privilege and the write is still
+// attempted), the owner is written, and SeTakeOwnershipPrivilege is switched
+// off again; SeRestorePrivilege stays on for the life of the process.
+// "TrustedInstaller" (exactly so) stands for "NT Service\TrustedInstaller".
+// Callers learn the outcome by reading the owner again.
+void SetOwner(Engine& engine, const std::wstring& path, const std::wstring& accountName);
+
+}  // namespace vm

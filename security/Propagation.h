@@ -1,0 +1,95 @@
+// Rewriting the security of everything below a folder in one run: mode 1
+// resets every file and folder below to its inherited entries, mode 2 writes
+// the folder's own DACL onto each. A counting pass gives the total for the
+// percentage, then the applying pass runs. Breadth-first with a queue (no
+// recursion), reparse points neither counted, changed nor entered. The
+// folder itself is never changed. No window code: the progress window binds
+// to a PropagationObserver.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "security/Engine.h"
+
+namespace vm {
+
+enum class PropagationMode : uint8_t {
+    kCountOnly = 0,         // first pass
+    kResetToInherited = 1,  // "Replace all child object permissions with inheritable ..."
+    kCopyFromFolder = 2,    // "Copy security settings from this object"
+};
+
+// What the walk tells the progress window. Called on the worker thread; an
+// implementation reaches its window by messages only.
+class PropagationObserver {
+  public:
+    virtual ~PropagationObserver() = default;
+    // The bar's animation starts again from its beginning (applying pass).
+    virtual void RestartAnimation() = 0;
+    // The name (not the path) of the entry being changed.
+    virtual void ShowEntryName(const std::wstring& name) = 0;
+    // Bar position (0 to 100, beyond 100 when entries appeared between the
+    // passes), repainted at once.
+    virtual void SetPercent(double percent) = 0;
+    // Appended to the text "Setting security information on subfolders and
+    // files" after the counting pass: " (%d Files, %d Folders)" filled.
+    virtual void AppendCountText(const std::wstring& text) = 0;
+    // The work is complete: close the progress window (message 1125).
+    virtual void PostClose() = 0;
+};
+
+// One run, shared by the progress window (which sets cancel) and the worker.
+struct PropagationRun {
+    std::wstring folder;
+    PropagationMode mode = PropagationMode::kCountOnly;  // 1 or 2 for a run
+    std::atomic<bool> cancel{false};
+    int32_t total = 0;  // entries found by the counting pass
+};
+
+// Subfolders whose DACL the counting pass replaced by a NULL DACL so that
+// they can be listed, with the DACL each had before, in the order nulled.
+// Every one not reset by the applying pass gets that DACL back.
+class NulledFolders {
+  public:
+    void Add(std::wstring path, Bytes previousDescriptor);
+    void MarkReset(const std::wstring& path);
+    // Puts back the previous DACL of every folder not marked reset, deepest
+    // first; returns how many were put back.
+    size_t RestoreRemaining(Platform& platform);
+    size_t size() const { return folders_.size(); }
+
+  private:
+    struct Entry {
+        std::wstring path;
+        Bytes previousDescriptor;
+        bool reset = false;
+    };
+    std::vector<Entry> folders_;
+    std::map<std::wstring, size_t> indexByPath_;
+};
+
+// " (%d Files, %d Folders)" filled.
+std::wstring CountText(int32_t files, int32_t folders);
+
+// One pass over the folder's tree. Result: entries processed, or -1 when
+// cancelled (the cancel flag is tested before each entry and cleared at the
+// end). Mode 0 with nullFolders set gives each subfolder "Administrators" as
+// owner and a NULL DACL as soon as it is found, recording it in `nulled`.
+int32_t WalkChildren(Engine& engine, PropagationRun& run, PropagationObserver& observer,
+                     const std::wstring& folder, PropagationMode mode, bool nullFolders,
+                     NulledFolders* nulled = nullptr);
+
+// Both passes: 1 when both ran, 0 for an empty path or a cancel during the
+// counting pass. Stores the count in run.total. Subfolders nulled by the
+// counting pass and not reset afterwards (cancel, refused reset) get their
+// previous DACL back.
+int RunPropagation(Engine& engine, PropagationRun& run, PropagationObserver& observer);
+
+// The worker's body once the window shows: RunPropagation, bar to 100, close.
+void RunPropagationWorker(Engine& engine, PropagationRun& run, PropagationObserver& observer);
+
+}  // namespace vm
