@@ -1,0 +1,222 @@
+#include "security/DaclEdits.h"
+
+#include <algorithm>
+
+#include "security/Ownership.h"
+#include "security/SecurityAccess.h"
+
+namespace vm {
+namespace {
+
+// Canonical order of the ACE types: deny, deny (object), allow, allow (object).
+constexpr uint8_t kRankedTypes[] = {ace_type::kAccessDenied, ace_type::kAccessDeniedObject,
+                                    ace_type::kAccessAllowed, ace_type::kAccessAllowedObject};
+constexpr int kInheritedRankOffset = 4;
+
+// Control bits a caller may set on a descriptor, as SetSecurityDescriptorControl
+// allows them; any other bit of interest is refused (ERROR_INVALID_PARAMETER).
+constexpr uint16_t kSettableControlBits =
+    sd_control::kDaclAutoInheritReq | sd_control::kSaclAutoInheritReq |
+    sd_control::kDaclAutoInherited | sd_control::kSaclAutoInherited | sd_control::kDaclProtected |
+    sd_control::kSaclProtected;
+
+// GetSecurityDescriptorControl on a self-relative block: fails for a block
+// too short for the header or of an unknown revision.
+std::optional<uint16_t> ReadDescriptorControl(const Bytes& descriptor) {
+    if (descriptor.size() < kSelfRelativeHeaderSize || descriptor[0] != kSecurityDescriptorRevision)
+        return std::nullopt;
+    return ReadLe16(descriptor, 2);
+}
+
+bool SetDescriptorControl(SecurityDescriptor& descriptor, uint16_t bitsOfInterest,
+                          uint16_t bitsToSet) {
+    if ((bitsOfInterest & ~kSettableControlBits) != 0)
+        return false;
+    descriptor.control = static_cast<uint16_t>((descriptor.control & ~bitsOfInterest) |
+                                               (bitsToSet & bitsOfInterest));
+    return true;
+}
+
+uint8_t RevisionFor(const AclSlot& dacl) {
+    return dacl.acl ? std::max(kAclRevision, dacl.acl->revision) : kAclRevision;
+}
+
+// The old entries in their order and room for exactly one more allow or deny
+// entry of the trustee; the new entry itself when the type is 0 or 1.
+std::optional<Acl> AclWithNewEntry(const AclSlot& oldDacl, const Sid& trustee, uint32_t mask,
+                                   uint8_t aceType, uint8_t aceFlags) {
+    size_t inUse = oldDacl.acl ? oldDacl.acl->BytesInUse() : kAclHeaderSize;
+    size_t room = inUse + 8 + trustee.length();
+    if (room > kMaxAclSize)
+        return std::nullopt;
+    Acl acl = Acl::WithRoom(static_cast<uint16_t>(room));
+    acl.revision = RevisionFor(oldDacl);
+    if (oldDacl.acl) {
+        for (const Ace& entry : oldDacl.acl->aces) {
+            if (!acl.AddAce(kAppendIndex, entry).ok())
+                return std::nullopt;
+        }
+    }
+    if (aceType == ace_type::kAccessAllowed || aceType == ace_type::kAccessDenied) {
+        Ace added = aceType == ace_type::kAccessAllowed ? Ace::Allow(trustee, mask, aceFlags)
+                                                        : Ace::Deny(trustee, mask, aceFlags);
+        if (!acl.AddAce(kAppendIndex, added).ok())
+            return std::nullopt;
+    }
+    return acl;
+}
+
+SecurityDescriptor NullOrEmptyDaclDescriptor(bool null) {
+    constexpr uint16_t kEmptyDaclRoom = 1024;
+    return DaclOnlyDescriptor(null ? AclSlot::Null()
+                                   : AclSlot::With(Acl::WithRoom(kEmptyDaclRoom)));
+}
+
+}  // namespace
+
+std::optional<int> CanonicalRank(const Ace& entry) {
+    const auto* found = std::find(std::begin(kRankedTypes), std::end(kRankedTypes), entry.type);
+    if (found == std::end(kRankedTypes))
+        return std::nullopt;
+    int rank = static_cast<int>(found - std::begin(kRankedTypes));
+    return entry.IsInherited() ? rank + kInheritedRankOffset : rank;
+}
+
+uint32_t FindCanonicalInsertIndex(const Ace& entry, const Acl& acl) {
+    auto rank = CanonicalRank(entry);
+    if (!rank)
+        return kAppendIndex;
+    for (size_t j = 0; j < acl.aces.size(); ++j) {
+        auto rankJ = CanonicalRank(acl.aces[j]);
+        if (!rankJ)
+            return kAppendIndex;
+        // Greater or equal: entries of equal rank end in reverse input order.
+        if (*rankJ >= *rank)
+            return static_cast<uint32_t>(j);
+    }
+    return static_cast<uint32_t>(acl.aces.size());
+}
+
+bool SortAclCanonical(Acl& acl) {
+    size_t inUse = acl.BytesInUse();
+    if (inUse > kMaxAclSize)
+        return false;
+    Acl scratch = Acl::WithRoom(static_cast<uint16_t>(inUse));
+    scratch.revision = std::max(kAclRevision, acl.revision);
+    for (const Ace& entry : acl.aces) {
+        if (!scratch.AddAce(FindCanonicalInsertIndex(entry, scratch), entry).ok())
+            return false;
+    }
+    acl = std::move(scratch);
+    return true;
+}
+
+bool AddAccessEntry(Engine& engine, const std::wstring& path, const std::wstring& trustee,
+                    uint32_t mask, uint8_t aceType, uint8_t aceFlags) {
+    Platform& platform = engine.platform();
+    auto sidBytes = NameToSid(platform, trustee);
+    if (!sidBytes)
+        return false;
+    auto sid = Sid::Parse(*sidBytes);
+    auto oldBytes = ReadDaclDescriptor(platform, path);
+    if (!sid || !oldBytes)
+        return false;
+    auto old = SecurityDescriptor::Parse(*oldBytes);
+    if (!old)
+        return false;
+    auto acl = AclWithNewEntry(old->dacl, *sid, mask, aceType, aceFlags);
+    if (!acl)
+        return false;
+    SortAclCanonical(*acl);
+    SecurityDescriptor written =
+        DaclOnlyDescriptor(AclSlot::With(std::move(*acl)), sd_control::kDaclDefaulted);
+    if (!ReadDescriptorControl(*oldBytes)) {
+        engine.reporter().Tell(kGetControlFailed, MessageIcon::kNone);
+        return false;
+    }
+    // Always protected, auto-inherited and with auto-inheritance requested,
+    // whatever the old control word held.
+    if (!SetDescriptorControl(written, kAddedEntryControl, kAddedEntryControl)) {
+        engine.reporter().Tell(kSetControlFailed, MessageIcon::kNone);
+        return false;
+    }
+    return platform.SetFileSecurity(path, secinfo::kDacl, written.ToSelfRelative()).ok();
+}
+
+Status WriteNullOrEmptyDacl(Platform& platform, const std::wstring& path, bool null) {
+    return platform.SetFileSecurity(path, secinfo::kDacl,
+                                    NullOrEmptyDaclDescriptor(null).ToSelfRelative());
+}
+
+void SetNullOrEmptyDacl(Engine& engine, const std::wstring& path, bool null) {
+    // Written as the object's owner, who may always change its DACL.
+    SetOwner(engine, path, kAdministrators);
+    WriteNullOrEmptyDacl(engine.platform(), path, null);
+}
+
+bool ResetToInherited(Engine& engine, const std::wstring& path) {
+    Platform& platform = engine.platform();
+    // The list written is the one SetEntriesInAclW makes of a NULL DACL and
+    // an entry setting no rights for the owner: no explicit entries at all.
+    // Written through SetNamedSecurityInfoW without SE_DACL_PROTECTED, the
+    // system adds what the parent passes on. Building it from a NULL ACL
+    // rather than writing a NULL DACL first gives the same result and never
+    // leaves the object open when a step fails.
+    std::wstring owner = GetOwnerName(platform, path);
+    ExplicitAccess ownerEntry{owner, 0, access_mode::kSet, 0};
+    auto acl = platform.SetEntriesInAcl({ownerEntry}, std::nullopt);
+    if (!acl.ok())
+        return false;
+    OptionalAcl dacl = std::move(*acl);
+    return platform
+        .SetNamedSecurityInfo(path, secinfo::kDacl | secinfo::kUnprotectedDacl, nullptr, &dacl)
+        .ok();
+}
+
+size_t CopySecuritySettings(Engine& engine, CopyBuffer& buffer, const std::wstring& path) {
+    Platform& platform = engine.platform();
+    if (!platform.PathFileExists(path))
+        return 0;
+    std::wstring owner = GetOwnerName(platform, path);
+    SetOwner(engine, path, kAdministrators);
+    auto descriptor = ReadDaclDescriptor(platform, path);
+    buffer.CopiedDescriptor = descriptor;
+    buffer.CopiedOwnerName = owner;
+    // The source gets its owner back also when the read failed.
+    SetOwner(engine, path, owner);
+    return descriptor ? descriptor->size() : 0;
+}
+
+bool IsUsableCopiedDescriptor(const CopyBuffer& buffer) {
+    if (!buffer.CopiedDescriptor)
+        return false;
+    auto descriptor = SecurityDescriptor::Parse(*buffer.CopiedDescriptor);
+    return descriptor && descriptor->dacl.present;
+}
+
+bool PasteSecuritySettings(Engine& engine, const CopyBuffer& buffer, const std::wstring& path) {
+    if (!IsUsableCopiedDescriptor(buffer))
+        return false;
+    Platform& platform = engine.platform();
+    std::wstring previousOwner = GetOwnerName(platform, path);
+    SetOwner(engine, path, kAdministrators);
+    // One write replaces the whole DACL with the copied one, its protection
+    // and auto-inheritance bits included; clearing it first would only open
+    // the object for as long as the write takes, or for good if it failed.
+    bool written = platform.SetFileSecurity(path, secinfo::kDacl, *buffer.CopiedDescriptor).ok();
+    SetOwner(engine, path, written ? buffer.CopiedOwnerName : previousOwner);
+    return written;
+}
+
+std::optional<DaclSnapshot> DaclSnapshot::Capture(Platform& platform, const std::wstring& path) {
+    auto descriptor = ReadDaclDescriptor(platform, path);
+    if (!descriptor || !SecurityDescriptor::Parse(*descriptor))
+        return std::nullopt;
+    return DaclSnapshot(path, std::move(*descriptor));
+}
+
+Status DaclSnapshot::Restore(Platform& platform) const {
+    return platform.SetFileSecurity(path_, secinfo::kDacl, descriptor_);
+}
+
+}  // namespace vm

@@ -1,0 +1,87 @@
+#include "security/Inheritance.h"
+
+#include <algorithm>
+
+#include "security/DaclEdits.h"
+#include "security/Ownership.h"
+#include "security/SecurityAccess.h"
+
+namespace vm {
+namespace {
+
+void ConvertInheritedRows(InheritanceRows& rows) {
+    for (size_t row = 0; row < rows.RowCount(); ++row) {
+        if (!rows.HasInheritedFrom(row))
+            continue;
+        if (rows.IsEntryRow(row))
+            rows.ClearInheritedFlag(row);
+        rows.ClearInheritedFrom(row);
+    }
+}
+
+void RemoveInheritedRows(InheritanceRows& rows) {
+    // Last to first, so that deleting a row does not move the ones still to visit.
+    for (size_t row = rows.RowCount(); row-- > 0;) {
+        if (rows.HasInheritedFrom(row))
+            rows.DeleteRow(row);
+    }
+}
+
+// The DACL steps of Apply on an object already owned by "Administrators".
+// The list starts clean: the parent's inheritable entries, or no entry at all.
+bool WriteInheritanceAndEntries(Engine& engine, const std::wstring& path, bool includeInheritable,
+                                const std::vector<ExplicitEntry>& entries) {
+    bool clean = includeInheritable ? ResetToInherited(engine, path)
+                                    : WriteNullOrEmptyDacl(engine.platform(), path, false).ok();
+    if (!clean)
+        return false;
+    return std::all_of(entries.begin(), entries.end(), [&](const ExplicitEntry& entry) {
+        return AddAccessEntry(engine, path, entry.trustee, entry.mask, entry.type, entry.flags);
+    });
+}
+
+}  // namespace
+
+bool ShowsInheritance(const Acl& dacl) {
+    return std::any_of(dacl.aces.begin(), dacl.aces.end(),
+                       [](const Ace& entry) { return entry.IsInherited(); });
+}
+
+bool HasInheritedRows(const InheritanceRows& rows) {
+    for (size_t row = 0; row < rows.RowCount(); ++row) {
+        if (rows.HasInheritedFrom(row))
+            return true;
+    }
+    return false;
+}
+
+void ApplyInheritanceChoice(InheritanceRows& rows, InheritanceChoice choice) {
+    switch (choice) {
+        case InheritanceChoice::kConvert:
+            ConvertInheritedRows(rows);
+            break;
+        case InheritanceChoice::kRemove:
+            RemoveInheritedRows(rows);
+            break;
+        case InheritanceChoice::kDoNotModify:
+            break;
+    }
+}
+
+bool ApplyInheritanceAndEntries(Engine& engine, const std::wstring& path, bool includeInheritable,
+                                const std::vector<ExplicitEntry>& entries,
+                                const std::wstring& owner) {
+    // Ownership comes first so that the DACL as it stands can be read and,
+    // should a later step fail, written back.
+    SetOwner(engine, path, kAdministrators);
+    bool written = false;
+    if (auto previous = DaclSnapshot::Capture(engine.platform(), path)) {
+        written = WriteInheritanceAndEntries(engine, path, includeInheritable, entries);
+        if (!written)
+            previous->Restore(engine.platform());
+    }
+    SetOwner(engine, path, owner);
+    return written;
+}
+
+}  // namespace vm

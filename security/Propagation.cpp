@@ -1,0 +1,206 @@
+#include "security/Propagation.h"
+
+#include <cstdio>
+#include <deque>
+#include <optional>
+
+#include "security/DaclEdits.h"
+#include "security/Ownership.h"
+#include "security/SecurityAccess.h"
+
+namespace vm {
+namespace {
+
+// One "\" between folder and name, also below a drive root ("C:\").
+std::wstring ChildPath(const std::wstring& folder, const std::wstring& name) {
+    if (!folder.empty() && folder.back() == L'\\')
+        return folder + name;
+    return folder + L'\\' + name;
+}
+
+bool IsDotEntry(const std::wstring& name) {
+    return name == L"." || name == L"..";
+}
+
+// Counters of one pass.
+struct WalkCounts {
+    int32_t files = 0;
+    int32_t folders = 0;
+    int32_t processed = 0;
+};
+
+// Everything one pass needs besides the queue.
+struct WalkContext {
+    Engine& engine;
+    PropagationRun& run;
+    PropagationObserver& observer;
+    PropagationMode mode;
+    bool nullFolders;
+    NulledFolders& nulled;
+    std::optional<Bytes> folderDescriptor;  // mode 2 only
+    WalkCounts counts;
+};
+
+// Mode 2 takes the folder's DACL descriptor as "Administrators" and gives the
+// folder its owner back, also when the read fails.
+std::optional<Bytes> TakeFolderDescriptor(Engine& engine, const std::wstring& folder) {
+    std::wstring owner = GetOwnerName(engine.platform(), folder);
+    SetOwner(engine, folder, kAdministrators);
+    auto descriptor = ReadDaclDescriptor(engine.platform(), folder);
+    SetOwner(engine, folder, owner);
+    return descriptor;
+}
+
+// The counting pass of mode 1 opens each subfolder (owner "Administrators",
+// NULL DACL) so that it can be listed when its turn comes. Its DACL is kept
+// first; a folder whose DACL cannot be kept is not opened.
+void OpenFolderForListing(WalkContext& walk, const std::wstring& path) {
+    Platform& platform = walk.engine.platform();
+    SetOwner(walk.engine, path, kAdministrators);
+    auto previous = DaclSnapshot::Capture(platform, path);
+    if (!previous)
+        return;
+    if (WriteNullOrEmptyDacl(platform, path, true).ok())
+        walk.nulled.Add(path, previous->descriptor());
+}
+
+void ApplyToEntry(WalkContext& walk, const std::wstring& path, const std::wstring& name) {
+    if (walk.mode == PropagationMode::kResetToInherited) {
+        walk.observer.ShowEntryName(name);
+        if (ResetToInherited(walk.engine, path))
+            walk.nulled.MarkReset(path);
+    } else if (walk.mode == PropagationMode::kCopyFromFolder && walk.folderDescriptor) {
+        walk.observer.ShowEntryName(name);
+        SetOwner(walk.engine, path, kAdministrators);
+        // One write replaces the whole DACL; a refused write leaves the
+        // entry's DACL as it was.
+        walk.engine.platform().SetFileSecurity(path, secinfo::kDacl, *walk.folderDescriptor);
+    }
+}
+
+void ReportProgress(WalkContext& walk) {
+    if (walk.mode == PropagationMode::kCountOnly || walk.run.total <= 0)
+        return;
+    uint64_t percent =
+        static_cast<uint64_t>(walk.counts.processed) * 100 / static_cast<uint64_t>(walk.run.total);
+    walk.observer.SetPercent(static_cast<double>(percent));
+    // Entries created between the passes carry processed past total; the
+    // window is told to close only when the percentage is exactly 100.
+    if (percent == 100)
+        walk.observer.PostClose();
+}
+
+// One entry of a listing. Subfolders go to the back of the queue.
+void VisitEntry(WalkContext& walk, std::deque<std::wstring>& queue, const std::wstring& folder,
+                const FindData& entry) {
+    // Junctions and symbolic links are never counted, changed nor followed.
+    if (entry.attributes & attr::kReparsePoint)
+        return;
+    bool isFolder = (entry.attributes & attr::kDirectory) != 0;
+    if (isFolder && IsDotEntry(entry.name))
+        return;
+    std::wstring path = ChildPath(folder, entry.name);
+    if (isFolder) {
+        queue.push_back(path);
+        ++walk.counts.folders;
+        if (walk.mode == PropagationMode::kCountOnly && walk.nullFolders)
+            OpenFolderForListing(walk, path);
+    } else {
+        ++walk.counts.files;
+    }
+    ApplyToEntry(walk, path, entry.name);
+    ++walk.counts.processed;
+    ReportProgress(walk);
+}
+
+// Breadth-first over the tree below the folder. False when cancelled.
+bool WalkQueue(WalkContext& walk, const std::wstring& folder) {
+    std::deque<std::wstring> queue{folder};
+    while (!queue.empty()) {
+        std::wstring current = std::move(queue.front());
+        queue.pop_front();
+        // A folder that cannot be listed contributes no entries.
+        auto listing = walk.engine.platform().FindFiles(ChildPath(current, L"*.*"));
+        if (!listing.ok())
+            continue;
+        for (const FindData& entry : *listing) {
+            if (walk.run.cancel.load())
+                return false;
+            VisitEntry(walk, queue, current, entry);
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+void NulledFolders::Add(std::wstring path, Bytes previousDescriptor) {
+    indexByPath_.insert_or_assign(path, folders_.size());
+    folders_.push_back({std::move(path), std::move(previousDescriptor), false});
+}
+
+void NulledFolders::MarkReset(const std::wstring& path) {
+    if (auto found = indexByPath_.find(path); found != indexByPath_.end())
+        folders_[found->second].reset = true;
+}
+
+size_t NulledFolders::RestoreRemaining(Platform& platform) {
+    size_t restored = 0;
+    // Found breadth-first, so the reverse order puts back the deepest first.
+    for (auto folder = folders_.rbegin(); folder != folders_.rend(); ++folder) {
+        if (folder->reset)
+            continue;
+        if (platform.SetFileSecurity(folder->path, secinfo::kDacl, folder->previousDescriptor).ok())
+            ++restored;
+        folder->reset = true;
+    }
+    return restored;
+}
+
+std::wstring CountText(int32_t files, int32_t folders) {
+    return L" (" + std::to_wstring(files) + L" Files, " + std::to_wstring(folders) + L" Folders)";
+}
+
+int32_t WalkChildren(Engine& engine, PropagationRun& run, PropagationObserver& observer,
+                     const std::wstring& folder, PropagationMode mode, bool nullFolders,
+                     NulledFolders* nulled) {
+    NulledFolders ownLedger;
+    WalkContext walk{engine,       run, observer, mode, nullFolders, nulled ? *nulled : ownLedger,
+                     std::nullopt, {}};
+    if (mode != PropagationMode::kCountOnly)
+        observer.RestartAnimation();
+    if (mode == PropagationMode::kCopyFromFolder)
+        walk.folderDescriptor = TakeFolderDescriptor(engine, folder);
+    bool completed = WalkQueue(walk, folder);
+    run.cancel.store(false);
+    if (mode == PropagationMode::kCountOnly)
+        observer.AppendCountText(CountText(walk.counts.files, walk.counts.folders));
+    // Without a caller to reset them, folders opened for listing close again.
+    if (!nulled)
+        ownLedger.RestoreRemaining(engine.platform());
+    return completed ? walk.counts.processed : -1;
+}
+
+int RunPropagation(Engine& engine, PropagationRun& run, PropagationObserver& observer) {
+    if (run.folder.empty())
+        return 0;
+    NulledFolders nulled;
+    bool openFolders = run.mode == PropagationMode::kResetToInherited;
+    run.total = WalkChildren(engine, run, observer, run.folder, PropagationMode::kCountOnly,
+                             openFolders, &nulled);
+    bool counted = run.total >= 0;
+    if (counted)
+        WalkChildren(engine, run, observer, run.folder, run.mode, false, &nulled);
+    // Folders opened by the counting pass and not reset since (a cancel, a
+    // refused reset) get the DACL they had before the run.
+    nulled.RestoreRemaining(engine.platform());
+    return counted ? 1 : 0;
+}
+
+void RunPropagationWorker(Engine& engine, PropagationRun& run, PropagationObserver& observer) {
+    RunPropagation(engine, run, observer);
+    observer.SetPercent(100.0);
+    observer.PostClose();
+}
+
+}  // namespace vm
