@@ -2,8 +2,9 @@
 // off-screen and copies the result to the screen in one step.
 #pragma once
 
-#include <uxtheme.h>
 #include <windows.h>
+
+#include <uxtheme.h>
 
 #include <utility>
 
