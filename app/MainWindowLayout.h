@@ -1,0 +1,74 @@
+// Where the controls of the main window go: the three tool-bar layouts chosen
+// by the window width, and the positions of the lists, path bar and status
+// strip in the client area. Pure arithmetic over pixel rectangles; the window
+// measures itself and moves its controls to the answers.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+namespace vm {
+
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    int width() const { return right - left; }
+    int height() const { return bottom - top; }
+    bool operator==(const PixelRect&) const = default;
+};
+
+// Tool-bar buttons in their table order: Add Files or Folders, Allow Access,
+// Read Only, Deny Access, Change Owner, Advanced.
+inline constexpr size_t kToolbarButtonCount = 6;
+inline constexpr size_t kAddButton = 0;
+inline constexpr size_t kDenyButton = 3;
+
+struct ToolbarButtonPlace {
+    PixelRect rect;
+    bool showText = true;
+};
+
+struct ToolbarLayout {
+    std::array<ToolbarButtonPlace, kToolbarButtonCount> buttons;
+    bool separatorsVisible = true;
+    // Beside the Add button and beside the Deny Access button.
+    std::array<PixelRect, 2> separators;
+};
+
+// 0 above 750 pixels of window width, 1 above 570, else 2.
+int ToolbarLayoutForWidth(int windowWidth);
+
+// The three layouts, from the buttons' rectangles in the dialog template
+// (client pixels) and the separators' tops.
+std::array<ToolbarLayout, 3> ComputeToolbarLayouts(
+    const std::array<PixelRect, kToolbarButtonCount>& templateRects,
+    const std::array<int, 2>& separatorTops);
+
+// A control's place as MoveWindow takes it.
+struct ControlPlace {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const ControlPlace&) const = default;
+};
+
+struct MainWindowPlaces {
+    ControlPlace editList;
+    ControlPlace backButton;
+    ControlPlace pathBar;  // its height is the drop-down height
+    ControlPlace browseList;
+    ControlPlace menuButton;
+    ControlPlace clipboardIndicator;
+    ControlPlace nonNtfsButton;
+    ControlPlace statusText;
+};
+
+// clientWidth and clientBottom of the client area; toolbarHeight is the
+// height of the Add Files or Folders button.
+MainWindowPlaces ComputeMainWindowPlaces(int clientWidth, int clientBottom, int toolbarHeight);
+
+}  // namespace vm

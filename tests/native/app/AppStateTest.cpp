@@ -1,0 +1,61 @@
+#include <gtest/gtest.h>
+
+#include "app/AppState.h"
+#include "app/TrusteeMenu.h"
+#include "platform/sim/SimPlatform.h"
+
+namespace vm {
+namespace {
+
+TEST(TrusteeMenu, NamesHandedOnByEachUser) {
+    using enum TrusteeMenuUser;
+    EXPECT_EQ(TrusteeNameForCommand(cmd::kTrusteeCurrentUser, kChangeOwner, L"Alice"), L"Alice");
+    EXPECT_EQ(TrusteeNameForCommand(cmd::kTrusteeEveryone, kOptionsDialog, L"Alice"), L"Everyone");
+    EXPECT_EQ(TrusteeNameForCommand(cmd::kTrusteeSystem, kChangeOwner, L""), L"SYSTEM");
+    EXPECT_EQ(TrusteeNameForCommand(cmd::kTrusteeTrustedInstaller, kChangeOwner, L""),
+              L"TrustedInstaller");
+    EXPECT_EQ(TrusteeNameForCommand(cmd::kTrusteeTrustedInstaller, kOptionsDialog, L""),
+              L"NT Service\\TrustedInstaller");
+    EXPECT_EQ(TrusteeNameForCommand(cmd::kTrusteeAdvanced, kOptionsDialog, L""), std::nullopt);
+    EXPECT_TRUE(IsTrusteeCommand(cmd::kTrusteeAdvanced));
+    EXPECT_TRUE(IsTrusteeCommand(cmd::kTrusteeAdministrators));
+    EXPECT_FALSE(IsTrusteeCommand(32775));
+    EXPECT_EQ(CurrentUserEntryText(L"Alice"), L"Current User - Alice");
+    EXPECT_FALSE(OffersTrustedInstaller(5.1));
+    EXPECT_TRUE(OffersTrustedInstaller(6.0));
+}
+
+TEST(AppState, ProgramFilesLieBesideTheProgram) {
+    auto files = ProgramFilesFor(L"C:\\Tools\\Velmora\\velmora.exe");
+    EXPECT_EQ(files.directory, L"C:\\Tools\\Velmora");
+    EXPECT_EQ(files.bookmarkFile, L"C:\\Tools\\Velmora\\Bookmark");
+    EXPECT_EQ(files.settingsFile, L"C:\\Tools\\Velmora\\KRV.ini");
+    auto atRoot = ProgramFilesFor(L"C:\\velmora.exe");
+    EXPECT_EQ(atRoot.directory, L"C:\\");
+    EXPECT_EQ(atRoot.settingsFile, L"C:\\KRV.ini");
+}
+
+TEST(AppState, OsVersionOfVistaAndXp) {
+    EXPECT_TRUE(IsVistaOrLater(OsVersionOf(6, 0)));
+    EXPECT_TRUE(IsVistaOrLater(OsVersionOf(10, 0)));
+    EXPECT_FALSE(IsVistaOrLater(OsVersionOf(5, 1)));
+    EXPECT_FLOAT_EQ(OsVersionOf(6, 1), 6.1f);
+}
+
+TEST(AppState, PlatformStateReadsUserAndFileSystems) {
+    sim::SimPlatform machine;
+    machine.AddVolume(L'C', L"NTFS");
+    machine.AddVolume(L'F', L"FAT32");
+    RecordingReporter reporter;
+    AppState state(machine, reporter);
+    ReadPlatformState(state);
+    EXPECT_EQ(state.user.CurrentUserName, L"Alice");
+    EXPECT_EQ(state.fileSystems.ForPath(L"C:\\Data"), L"NTFS");
+    EXPECT_EQ(state.fileSystems.ForPath(L"f:\\x"), L"FAT32");
+    EXPECT_EQ(state.fileSystems.ForPath(L"G:\\"), L"");
+    EXPECT_EQ(state.fileSystems.ForPath(L"\\\\server\\share"), L"");
+    EXPECT_EQ(machine.CallCount(sim::Call::kGetVolumeFileSystemName), 26u);
+}
+
+}  // namespace
+}  // namespace vm
