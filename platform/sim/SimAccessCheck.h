@@ -1,0 +1,39 @@
+// The access check of the simulated machine (MS-DTYP 2.5.3.2), over the
+// owner and DACL of one object, the process token and the rights a call asks
+// for, with the privileges that Microsoft documents as bypassing it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "platform/sim/SimToken.h"
+#include "security/Rights.h"
+#include "security/SecurityDescriptor.h"
+
+namespace vm::sim {
+
+// File rights the machine checks beyond those of security/Rights.h.
+namespace right {
+inline constexpr uint32_t kListDirectory = 0x1;  // FILE_READ_DATA on files
+inline constexpr uint32_t kAddFile = 0x2;        // FILE_WRITE_DATA on files
+inline constexpr uint32_t kAddSubdirectory = 0x4;
+inline constexpr uint32_t kTraverse = 0x20;  // FILE_EXECUTE on files
+inline constexpr uint32_t kAccessSystemSecurity = 0x1000000;
+}  // namespace right
+
+// MapGenericMask with the file mapping: each generic bit is replaced by the
+// rights it stands for.
+uint32_t MapGenericFileRights(uint32_t mask);
+
+// How the object was opened. The security functions open files and folders
+// with backup intent (a folder can only be opened for its security that way,
+// per the CreateFileW docs on FILE_FLAG_BACKUP_SEMANTICS), so SeBackup and
+// SeRestore apply to them; listing a folder does not.
+enum class OpenIntent { kNormal, kBackup };
+
+// The requested rights that are NOT granted (0: access allowed). desired may
+// hold generic bits; they are mapped first.
+uint32_t DeniedRights(const std::optional<Sid>& owner, const AclSlot& dacl, const Token& token,
+                      uint32_t desired, OpenIntent intent);
+
+}  // namespace vm::sim

@@ -1,0 +1,1221 @@
+#include "platform/sim/SimPlatform.h"
+
+#include <algorithm>
+
+#include "platform/sim/SimAccessCheck.h"
+#include "platform/sim/SimInheritance.h"
+#include "platform/sim/SimPath.h"
+#include "security/Sddl.h"
+
+namespace vm::sim {
+
+struct SimPlatform::Node {
+    std::wstring name;  // "C:" for a root
+    std::wstring folded;
+    bool isContainer = false;
+    uint32_t attributes = 0;
+    uint64_t creationTime = 0;
+    uint64_t lastWriteTime = 0;
+    uint64_t size = 0;
+    std::wstring junctionTarget;
+    std::optional<Sid> owner;
+    std::optional<Sid> group;
+    AclSlot dacl;
+    uint16_t daclControl = 0;  // the DACL bits of the control word, without DACL_PRESENT
+    uint32_t refused = 0;      // rights refused whatever the DACL (fault injection)
+    Node* parent = nullptr;
+    std::vector<std::unique_ptr<Node>> children;  // sorted by folded name, as NTFS lists
+
+    Node* Child(const std::wstring& foldedName) const {
+        auto it = std::lower_bound(children.begin(), children.end(), foldedName,
+                                   [](const std::unique_ptr<Node>& c, const std::wstring& key) {
+                                       return c->folded < key;
+                                   });
+        return it != children.end() && (*it)->folded == foldedName ? it->get() : nullptr;
+    }
+    Node* Insert(std::unique_ptr<Node> child) {
+        child->parent = this;
+        auto it = std::lower_bound(children.begin(), children.end(), child->folded,
+                                   [](const std::unique_ptr<Node>& c, const std::wstring& key) {
+                                       return c->folded < key;
+                                   });
+        if (it != children.end() && (*it)->folded == child->folded)
+            *it = std::move(child);
+        else
+            it = children.insert(it, std::move(child));
+        return it->get();
+    }
+    bool IsProtected() const { return (daclControl & sd_control::kDaclProtected) != 0; }
+    bool IsJunction() const { return (attributes & attr::kReparsePoint) != 0; }
+};
+
+struct SimPlatform::Volume {
+    wchar_t letter = 0;
+    std::wstring fileSystem;
+    std::unique_ptr<Node> root;
+    bool HasSecurity() const { return fileSystem == L"NTFS"; }
+};
+
+namespace {
+
+constexpr uint16_t kStoredDaclBits = sd_control::kDaclBits & ~sd_control::kDaclPresent;
+// 2024-01-01 00:00 UTC as a FILETIME; objects made by scenarios count up from it.
+constexpr uint64_t kBaseTime = 133485408000000000ull;
+constexpr int kMaxJunctionDepth = 32;
+
+const char* const kCallNames[kCallKinds] = {
+    "GetFileSecurityW",        "SetFileSecurityW",
+    "GetNamedSecurityInfoW",   "SetNamedSecurityInfoW",
+    "GetInheritanceSourceW",   "SetEntriesInAclW",
+    "LookupAccountNameW",      "LookupAccountSidW",
+    "ConvertSidToStringSidW",  "GetUserNameW",
+    "NetUserGetLocalGroups",   "OpenProcessToken",
+    "LookupPrivilegeValueW",   "AdjustTokenPrivileges",
+    "PathFileExistsW",         "GetFileAttributesW",
+    "FindFirstFileW",          "GetVolumeInformationW",
+    "GetLogicalDriveStringsW", "GetWindowsDirectoryW",
+    "GetSystemDirectoryW",     "GetSystemWow64DirectoryW",
+};
+
+size_t Index(Call call) {
+    return static_cast<size_t>(call);
+}
+
+// The handle OpenProcessToken gives out: which machine, which rights.
+class SimTokenHandle final : public TokenHandle {
+  public:
+    SimTokenHandle(const void* machine, uint32_t access, std::shared_ptr<std::atomic<int>> open)
+        : machine_(machine), access_(access), open_(std::move(open)) {
+        ++*open_;
+    }
+    ~SimTokenHandle() override { --*open_; }
+    const void* machine() const { return machine_; }
+    uint32_t access() const { return access_; }
+
+  private:
+    const void* machine_;
+    uint32_t access_;
+    std::shared_ptr<std::atomic<int>> open_;
+};
+
+template <class T>
+Result<T> Fail(uint32_t error) {
+    return Result<T>::Fail(error);
+}
+
+SecurityDescriptor DefaultRootDescriptor() {
+    SecurityDescriptor sd;
+    sd.owner = sids::Administrators();
+    Acl acl;
+    uint8_t all = ace_flag::kObjectInherit | ace_flag::kContainerInherit;
+    acl.aces = {
+        Ace::Allow(sids::Administrators(), access::kFileAllAccess, all),
+        Ace::Allow(sids::System(), access::kFileAllAccess, all),
+        Ace::Allow(sids::Users(), access::kFileGenericRead | access::kFileGenericExecute, all)};
+    sd.dacl = AclSlot::With(acl.Compacted());
+    return sd;
+}
+
+}  // namespace
+
+const char* CallName(Call call) {
+    return Index(call) < kCallKinds ? kCallNames[Index(call)] : "?";
+}
+
+// ---- Construction -------------------------------------------------------------
+
+SimPlatform::SimPlatform() : openTokens_(std::make_shared<std::atomic<int>>(0)) {
+    tokenUser_ = accounts_.AddLocalUser(L"Alice");
+    accounts_.AddMember(L"Administrators", L"Alice");
+    accounts_.AddMember(L"Users", L"Alice");
+    RebuildToken();
+}
+
+SimPlatform::~SimPlatform() = default;
+
+// ---- Call entry -----------------------------------------------------------------
+
+uint32_t SimPlatform::Enter(Call call, const std::wstring& path) {
+    CallHook hook;
+    {
+        std::lock_guard lock(mutex_);
+        hook = hook_;
+    }
+    if (hook)
+        hook(call, path);
+    std::lock_guard lock(mutex_);
+    size_t i = Index(call);
+    ++counts_[i];
+    uint64_t number = ++seen_[i];
+    for (const Fault& fault : faults_[i]) {
+        if (fault.atCall == 0 || fault.atCall == number)
+            return fault.error;
+    }
+    return err::kSuccess;
+}
+
+// ---- Path resolution ------------------------------------------------------------
+
+SimPlatform::Node* SimPlatform::Find(const std::wstring& path, uint32_t* error) const {
+    std::wstring current = path;
+    for (int depth = 0; depth < kMaxJunctionDepth; ++depth) {
+        auto parsed = ParsePath(current);
+        if (!parsed) {
+            *error = path.empty() ? err::kPathNotFound : err::kInvalidName;
+            return nullptr;
+        }
+        auto volume = volumes_.find(parsed->drive);
+        if (volume == volumes_.end()) {
+            *error = err::kPathNotFound;
+            return nullptr;
+        }
+        Node* node = volume->second->root.get();
+        bool redirected = false;
+        for (size_t i = 0; i < parsed->components.size(); ++i) {
+            bool last = i + 1 == parsed->components.size();
+            if (!node->isContainer) {
+                *error = err::kPathNotFound;
+                return nullptr;
+            }
+            Node* next = node->Child(FoldCase(parsed->components[i]));
+            if (!next) {
+                *error = last ? err::kFileNotFound : err::kPathNotFound;
+                return nullptr;
+            }
+            if (!last && next->IsJunction()) {
+                // An inner junction: go on from its target.
+                std::vector<std::wstring> rest(parsed->components.begin() + i + 1,
+                                               parsed->components.end());
+                current = next->junctionTarget;
+                for (const auto& part : rest)
+                    current += L"\\" + part;
+                redirected = true;
+                break;
+            }
+            node = next;
+        }
+        if (!redirected) {
+            *error = err::kSuccess;
+            return node;
+        }
+    }
+    *error = err::kInvalidName;  // a loop of junctions (ERROR_CANT_RESOLVE_FILENAME)
+    return nullptr;
+}
+
+SimPlatform::Node* SimPlatform::FindForSecurity(const std::wstring& path, uint32_t* error) const {
+    Node* node = Find(path, error);
+    if (!node)
+        return nullptr;
+    const Node* root = node;
+    while (root->parent)
+        root = root->parent;
+    auto volume = volumes_.find(root->name[0]);
+    if (volume == volumes_.end() || !volume->second->HasSecurity()) {
+        *error = err::kNotSupported;
+        return nullptr;
+    }
+    return node;
+}
+
+std::wstring SimPlatform::PathOf(const Node& node) const {
+    std::vector<std::wstring> parts;
+    const Node* at = &node;
+    while (at->parent) {
+        parts.push_back(at->name);
+        at = at->parent;
+    }
+    std::reverse(parts.begin(), parts.end());
+    return JoinPath(at->name[0], parts);
+}
+
+// ---- Scenario set-up ------------------------------------------------------------
+
+void SimPlatform::AddVolume(wchar_t letter, const std::wstring& fileSystem,
+                            const std::wstring& rootSddl) {
+    std::lock_guard lock(mutex_);
+    auto volume = std::make_unique<Volume>();
+    volume->letter = FoldCase(std::wstring(1, letter))[0];
+    volume->fileSystem = fileSystem;
+    volume->root = std::make_unique<Node>();
+    Node& root = *volume->root;
+    root.name = std::wstring{volume->letter, L':'};
+    root.folded = root.name;
+    root.isContainer = true;
+    root.attributes = attr::kDirectory | attr::kHidden | attr::kSystem;
+    root.creationTime = root.lastWriteTime = kBaseTime;
+    wchar_t key = volume->letter;
+    volumes_[key] = std::move(volume);
+    if (!volumes_[key]->HasSecurity())
+        return;
+    if (rootSddl.empty() || !ApplySddl(root, rootSddl))
+        ApplyDescriptor(root, DefaultRootDescriptor());
+}
+
+SimPlatform::Node* SimPlatform::Create(const std::wstring& path, bool isContainer,
+                                       uint32_t attributes) {
+    auto parsed = ParsePath(path);
+    if (!parsed || parsed->IsRoot())
+        return nullptr;
+    auto volume = volumes_.find(parsed->drive);
+    if (volume == volumes_.end())
+        return nullptr;
+    bool secured = volume->second->HasSecurity();
+    Node* node = volume->second->root.get();
+    uint64_t stamp = kBaseTime + 10000000ull * (TotalCalls() + 1);
+    for (size_t i = 0; i < parsed->components.size(); ++i) {
+        if (!node->isContainer || node->IsJunction())
+            return nullptr;
+        const std::wstring& name = parsed->components[i];
+        bool last = i + 1 == parsed->components.size();
+        Node* next = last ? nullptr : node->Child(FoldCase(name));
+        if (next) {
+            node = next;
+            continue;
+        }
+        auto made = std::make_unique<Node>();
+        made->name = name;
+        made->folded = FoldCase(name);
+        made->isContainer = last ? isContainer : true;
+        made->attributes = last ? attributes : attr::kDirectory;
+        made->creationTime = made->lastWriteTime = stamp;
+        node = node->Insert(std::move(made));
+        if (secured)
+            InheritFromParent(*node);
+    }
+    return node;
+}
+
+void SimPlatform::InheritFromParent(Node& node) {
+    // Windows' creation without a security descriptor (MS-DTYP 2.5.3.4.1):
+    // the token's default owner, the inheritable entries of the parent, or
+    // the token's default DACL when the parent passes nothing.
+    node.owner = token_.defaultOwner;
+    node.group = std::nullopt;
+    std::vector<Ace> inherited =
+        node.parent ? InheritedEntries(node.parent->dacl, node.isContainer, node.owner, node.group)
+                    : std::vector<Ace>{};
+    if (!inherited.empty()) {
+        node.dacl = RebuildDacl(AclSlot::Absent(), inherited);
+        node.daclControl = sd_control::kDaclAutoInherited;
+        return;
+    }
+    Acl acl;
+    acl.aces = {Ace::Allow(token_.defaultOwner, access::kFileAllAccess),
+                Ace::Allow(sids::System(), access::kFileAllAccess)};
+    node.dacl = AclSlot::With(acl.Compacted());
+    node.daclControl = 0;
+}
+
+bool SimPlatform::ApplyDescriptor(Node& node, const SecurityDescriptor& descriptor) {
+    node.owner = descriptor.owner ? descriptor.owner : std::optional<Sid>(token_.defaultOwner);
+    node.group = descriptor.group;
+    node.dacl = descriptor.dacl;
+    node.daclControl = descriptor.control & kStoredDaclBits;
+    return true;
+}
+
+bool SimPlatform::ApplySddl(Node& node, const std::wstring& sddl) {
+    if (sddl.empty()) {
+        InheritFromParent(node);
+        return true;
+    }
+    auto descriptor = SddlToDescriptor(sddl);
+    return descriptor && ApplyDescriptor(node, *descriptor);
+}
+
+bool SimPlatform::IsSecured(const Node& node) const {
+    const Node* root = &node;
+    while (root->parent)
+        root = root->parent;
+    auto volume = volumes_.find(root->name[0]);
+    return volume != volumes_.end() && volume->second->HasSecurity();
+}
+
+bool SimPlatform::AddObject(const std::wstring& path, bool isContainer, uint32_t attributes,
+                            const std::wstring& sddl, Node** made) {
+    Node* node = Create(path, isContainer, attributes);
+    if (!node)
+        return false;
+    if (made)
+        *made = node;
+    if (!IsSecured(*node))
+        return true;
+    if (ApplySddl(*node, sddl))
+        return true;
+    Remove(*node);
+    return false;
+}
+
+void SimPlatform::Remove(Node& node) {
+    Node* parent = node.parent;
+    std::erase_if(parent->children,
+                  [&](const std::unique_ptr<Node>& c) { return c.get() == &node; });
+}
+
+bool SimPlatform::AddFolder(const std::wstring& path, const std::wstring& sddl) {
+    std::lock_guard lock(mutex_);
+    return AddObject(path, true, attr::kDirectory, sddl, nullptr);
+}
+
+bool SimPlatform::AddFile(const std::wstring& path, const std::wstring& sddl, uint64_t size) {
+    std::lock_guard lock(mutex_);
+    Node* node = nullptr;
+    if (!AddObject(path, false, attr::kArchive, sddl, &node))
+        return false;
+    node->size = size;
+    return true;
+}
+
+bool SimPlatform::AddJunction(const std::wstring& path, const std::wstring& target,
+                              const std::wstring& sddl) {
+    std::lock_guard lock(mutex_);
+    Node* node = nullptr;
+    if (!AddObject(path, true, attr::kDirectory | attr::kReparsePoint, sddl, &node))
+        return false;
+    node->junctionTarget = target;
+    return true;
+}
+
+bool SimPlatform::Remove(const std::wstring& path) {
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    Node* node = Find(path, &error);
+    if (!node || !node->parent)
+        return false;
+    Remove(*node);
+    return true;
+}
+
+bool SimPlatform::SetAttributes(const std::wstring& path, uint32_t attributes) {
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    Node* node = Find(path, &error);
+    if (!node)
+        return false;
+    constexpr uint32_t kKindBits = attr::kDirectory | attr::kReparsePoint;
+    node->attributes = (node->attributes & kKindBits) | (attributes & ~kKindBits);
+    if (node->attributes == 0)
+        node->attributes = attr::kNormal;
+    return true;
+}
+
+bool SimPlatform::SetTimes(const std::wstring& path, uint64_t creationTime,
+                           uint64_t lastWriteTime) {
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    Node* node = Find(path, &error);
+    if (!node)
+        return false;
+    node->creationTime = creationTime;
+    node->lastWriteTime = lastWriteTime;
+    return true;
+}
+
+bool SimPlatform::SetSecurity(const std::wstring& path, const std::wstring& sddl) {
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    Node* node = FindForSecurity(path, &error);
+    return node && ApplySddl(*node, sddl);
+}
+
+bool SimPlatform::SetSecurity(const std::wstring& path, const SecurityDescriptor& descriptor) {
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    Node* node = FindForSecurity(path, &error);
+    return node && ApplyDescriptor(*node, descriptor);
+}
+
+void SimPlatform::SetWindowsDirectory(const std::wstring& path) {
+    std::lock_guard lock(mutex_);
+    windowsDirectory_ = path;
+    uint32_t error = 0;
+    if (!Find(path, &error))
+        AddObject(path, true, attr::kDirectory, L"", nullptr);
+    if (!Find(path + L"\\System32", &error))
+        AddObject(path + L"\\System32", true, attr::kDirectory, L"", nullptr);
+    if (is64Bit_ && !Find(path + L"\\SysWOW64", &error))
+        AddObject(path + L"\\SysWOW64", true, attr::kDirectory, L"", nullptr);
+}
+
+void SimPlatform::Set64Bit(bool is64Bit) {
+    std::lock_guard lock(mutex_);
+    is64Bit_ = is64Bit;
+}
+
+// ---- Inspection -------------------------------------------------------------------
+
+bool SimPlatform::Exists(const std::wstring& path) const {
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    return Find(path, &error) != nullptr;
+}
+
+std::optional<SecurityDescriptor> SimPlatform::DescriptorOf(const std::wstring& path) const {
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    const Node* node = FindForSecurity(path, &error);
+    if (!node)
+        return std::nullopt;
+    SecurityDescriptor sd;
+    sd.owner = node->owner;
+    sd.dacl = node->dacl;
+    sd.control = node->daclControl;
+    return sd;
+}
+
+std::optional<Sid> SimPlatform::OwnerOf(const std::wstring& path) const {
+    auto sd = DescriptorOf(path);
+    return sd ? sd->owner : std::nullopt;
+}
+
+std::wstring SimPlatform::OwnerNameOf(const std::wstring& path) const {
+    auto owner = OwnerOf(path);
+    if (!owner)
+        return {};
+    std::lock_guard lock(mutex_);
+    const Account* account = accounts_.FindBySid(*owner);
+    return account ? account->name : owner->ToString();
+}
+
+AclSlot SimPlatform::DaclOf(const std::wstring& path) const {
+    auto sd = DescriptorOf(path);
+    return sd ? sd->dacl : AclSlot::Absent();
+}
+
+uint16_t SimPlatform::DaclControlOf(const std::wstring& path) const {
+    auto sd = DescriptorOf(path);
+    return sd ? sd->control : 0;
+}
+
+std::wstring SimPlatform::SddlOf(const std::wstring& path) const {
+    auto sd = DescriptorOf(path);
+    return sd ? DescriptorToSddl(*sd) : std::wstring();
+}
+
+std::wstring SimPlatform::DaclSddlOf(const std::wstring& path) const {
+    auto sd = DescriptorOf(path);
+    if (!sd)
+        return {};
+    sd->owner.reset();
+    return DescriptorToSddl(*sd);
+}
+
+std::vector<std::wstring> SimPlatform::ListTree(const std::wstring& path) const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::wstring> out;
+    uint32_t error = 0;
+    const Node* top = Find(path, &error);
+    if (!top)
+        return out;
+    std::vector<const Node*> queue{top};
+    for (size_t i = 0; i < queue.size(); ++i) {
+        for (const auto& child : queue[i]->children) {
+            out.push_back(PathOf(*child));
+            queue.push_back(child.get());
+        }
+    }
+    return out;
+}
+
+// ---- Accounts ---------------------------------------------------------------------
+
+Sid SimPlatform::AddLocalUser(const std::wstring& name) {
+    std::lock_guard lock(mutex_);
+    Sid sid = accounts_.AddLocalUser(name);
+    // New local accounts join Users, as on Windows.
+    accounts_.AddMember(L"Users", std::wstring(kComputerName) + L"\\" + name);
+    return sid;
+}
+
+Sid SimPlatform::AddLocalGroup(const std::wstring& name) {
+    std::lock_guard lock(mutex_);
+    return accounts_.AddLocalGroup(name);
+}
+
+Sid SimPlatform::AddDomainUser(const std::wstring& name) {
+    std::lock_guard lock(mutex_);
+    Sid sid = accounts_.AddDomainUser(name);
+    // Domain users reach the local Users group through Domain Users.
+    accounts_.AddMember(L"Users", std::wstring(kDomainName) + L"\\" + name);
+    return sid;
+}
+
+Sid SimPlatform::AddDomainGroup(const std::wstring& name) {
+    std::lock_guard lock(mutex_);
+    return accounts_.AddDomainGroup(name);
+}
+
+bool SimPlatform::AddToGroup(const std::wstring& member, const std::wstring& group) {
+    std::lock_guard lock(mutex_);
+    bool added = accounts_.AddMember(group, member);
+    if (added)
+        RebuildToken();
+    return added;
+}
+
+std::optional<Sid> SimPlatform::DeleteAccount(const std::wstring& name) {
+    std::lock_guard lock(mutex_);
+    return accounts_.Delete(name);
+}
+
+Sid SimPlatform::SidOf(const std::wstring& name) const {
+    auto account = FindAccount(name);
+    return account ? account->sid : Sid();
+}
+
+std::optional<Account> SimPlatform::FindAccount(const std::wstring& name) const {
+    std::lock_guard lock(mutex_);
+    const Account* account = accounts_.FindByName(name);
+    return account ? std::optional<Account>(*account) : std::nullopt;
+}
+
+// ---- Token --------------------------------------------------------------------------
+
+void SimPlatform::RebuildToken() {
+    token_.user = tokenUser_;
+    token_.groups = {TokenGroup{sids::Everyone()}, TokenGroup{sids::AuthenticatedUsers()},
+                     TokenGroup{Sid(5, {4})}};  // INTERACTIVE
+    bool isAdmin = false;
+    for (const Account* group : accounts_.GroupsOf(tokenUser_)) {
+        TokenGroup entry{group->sid};
+        if (group->sid == sids::Administrators()) {
+            isAdmin = true;
+            // UAC: the filtered token keeps Administrators for deny only.
+            entry.enabled = elevated_;
+            entry.denyOnly = !elevated_;
+            entry.mayOwn = elevated_;
+        }
+        token_.groups.push_back(entry);
+    }
+    bool fullAdmin = isAdmin && elevated_;
+    token_.privileges = fullAdmin ? ElevatedAdminPrivileges() : StandardUserPrivileges();
+    token_.defaultOwner = fullAdmin ? sids::Administrators() : tokenUser_;
+}
+
+bool SimPlatform::SetTokenUser(const std::wstring& name) {
+    std::lock_guard lock(mutex_);
+    const Account* account = accounts_.FindByName(name);
+    if (!account || account->use != SidNameUse::kUser)
+        return false;
+    tokenUser_ = account->sid;
+    RebuildToken();
+    return true;
+}
+
+void SimPlatform::SetTokenElevated() {
+    std::lock_guard lock(mutex_);
+    elevated_ = true;
+    RebuildToken();
+}
+
+void SimPlatform::SetTokenNotElevated() {
+    std::lock_guard lock(mutex_);
+    elevated_ = false;
+    RebuildToken();
+}
+
+void SimPlatform::SetTokenGroups(std::vector<TokenGroup> groups) {
+    std::lock_guard lock(mutex_);
+    token_.groups = std::move(groups);
+}
+
+void SimPlatform::SetTokenPrivilege(const std::wstring& name, bool held, bool enabled) {
+    std::lock_guard lock(mutex_);
+    std::erase_if(token_.privileges,
+                  [&](const TokenPrivilege& p) { return SameName(p.name, name); });
+    if (held)
+        token_.privileges.push_back({name, enabled});
+}
+
+bool SimPlatform::PrivilegeEnabled(const std::wstring& name) const {
+    std::lock_guard lock(mutex_);
+    return token_.Enabled(name);
+}
+
+bool SimPlatform::PrivilegeHeld(const std::wstring& name) const {
+    std::lock_guard lock(mutex_);
+    return token_.Holds(name);
+}
+
+Token SimPlatform::TokenSnapshot() const {
+    std::lock_guard lock(mutex_);
+    return token_;
+}
+
+int SimPlatform::OpenTokenHandles() const {
+    return openTokens_->load();
+}
+
+// ---- Instruments --------------------------------------------------------------------
+
+uint64_t SimPlatform::CallCount(Call call) const {
+    return counts_[Index(call)].load();
+}
+
+uint64_t SimPlatform::TotalCalls() const {
+    uint64_t total = 0;
+    for (const auto& count : counts_)
+        total += count.load();
+    return total;
+}
+
+void SimPlatform::ResetCounters() {
+    for (auto& count : counts_)
+        count = 0;
+}
+
+void SimPlatform::FailNthCall(Call call, uint64_t n, uint32_t error) {
+    std::lock_guard lock(mutex_);
+    if (n == 0)
+        return;
+    faults_[Index(call)].push_back({seen_[Index(call)] + n, error});
+}
+
+void SimPlatform::FailEveryCall(Call call, uint32_t error) {
+    std::lock_guard lock(mutex_);
+    faults_[Index(call)].push_back({0, error});
+}
+
+void SimPlatform::DenyAccess(const std::wstring& path, uint32_t rights) {
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    if (Node* node = Find(path, &error))
+        node->refused |= MapGenericFileRights(rights);
+}
+
+void SimPlatform::ClearFaults() {
+    std::lock_guard lock(mutex_);
+    for (auto& list : faults_)
+        list.clear();
+    for (auto& [letter, volume] : volumes_) {
+        std::vector<Node*> stack{volume->root.get()};
+        while (!stack.empty()) {
+            Node* node = stack.back();
+            stack.pop_back();
+            node->refused = 0;
+            for (auto& child : node->children)
+                stack.push_back(child.get());
+        }
+    }
+}
+
+void SimPlatform::SetCallHook(CallHook hook) {
+    std::lock_guard lock(mutex_);
+    hook_ = std::move(hook);
+}
+
+// ---- Checks -------------------------------------------------------------------------
+
+uint32_t SimPlatform::Check(const Node& node, uint32_t desired, bool backupIntent) const {
+    if (node.refused & MapGenericFileRights(desired))
+        return err::kAccessDenied;
+    uint32_t denied = DeniedRights(node.owner, node.dacl, token_, desired,
+                                   backupIntent ? OpenIntent::kBackup : OpenIntent::kNormal);
+    return denied == 0 ? err::kSuccess : err::kAccessDenied;
+}
+
+uint32_t SimPlatform::CheckNewOwner(const Sid& owner) const {
+    // Without SeRestorePrivilege the new owner must be the user or a group of
+    // the token that may own objects (SE_GROUP_OWNER); with it, any SID
+    // ("Restore files and directories": set any valid SID as owner).
+    if (token_.Enabled(privilege::kRestore) || token_.MayOwn(owner))
+        return err::kSuccess;
+    return err::kInvalidOwner;
+}
+
+// ---- Security calls -------------------------------------------------------------------
+
+Bytes SimPlatform::ReadSecurity(const Node& node, uint32_t info) const {
+    SecurityDescriptor sd;
+    if (info & secinfo::kOwner)
+        sd.owner = node.owner;
+    if (info & secinfo::kGroup)
+        sd.group = node.group;
+    if (info & secinfo::kDacl) {
+        sd.dacl = node.dacl;
+        sd.control = node.daclControl;
+    }
+    return sd.ToSelfRelative();
+}
+
+namespace {
+
+// The rights a read or write of these parts needs (SetSecurityInfo and
+// GetSecurityInfo docs: READ_CONTROL to read owner, group and DACL;
+// WRITE_OWNER for owner and group; WRITE_DAC for the DACL;
+// ACCESS_SYSTEM_SECURITY for the SACL).
+uint32_t RightsToRead(uint32_t info) {
+    uint32_t rights = 0;
+    if (info & (secinfo::kOwner | secinfo::kGroup | secinfo::kDacl))
+        rights |= access::kReadControl;
+    if (info & secinfo::kSacl)
+        rights |= right::kAccessSystemSecurity;
+    return rights;
+}
+
+uint32_t RightsToWrite(uint32_t info) {
+    uint32_t rights = 0;
+    if (info & (secinfo::kOwner | secinfo::kGroup))
+        rights |= access::kWriteOwner;
+    if (info & secinfo::kDacl)
+        rights |= access::kWriteDac;
+    if (info & secinfo::kSacl)
+        rights |= right::kAccessSystemSecurity;
+    return rights;
+}
+
+}  // namespace
+
+Result<Bytes> SimPlatform::GetFileSecurity(const std::wstring& path, uint32_t info) {
+    if (uint32_t injected = Enter(Call::kGetFileSecurity, path))
+        return Fail<Bytes>(injected);
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    const Node* node = FindForSecurity(path, &error);
+    if (!node)
+        return Fail<Bytes>(error);
+    if ((info & secinfo::kSacl) && !token_.Enabled(privilege::kSecurity))
+        return Fail<Bytes>(err::kPrivilegeNotHeld);
+    if (uint32_t denied = Check(*node, RightsToRead(info), true))
+        return Fail<Bytes>(denied);
+    return ReadSecurity(*node, info);
+}
+
+Result<Bytes> SimPlatform::GetNamedSecurityInfo(const std::wstring& path, uint32_t info) {
+    if (uint32_t injected = Enter(Call::kGetNamedSecurityInfo, path))
+        return Fail<Bytes>(injected);
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    const Node* node = FindForSecurity(path, &error);
+    if (!node)
+        return Fail<Bytes>(error);
+    if ((info & secinfo::kSacl) && !token_.Enabled(privilege::kSecurity))
+        return Fail<Bytes>(err::kPrivilegeNotHeld);
+    if (uint32_t denied = Check(*node, RightsToRead(info), true))
+        return Fail<Bytes>(denied);
+    return ReadSecurity(*node, info);
+}
+
+Status SimPlatform::SetFileSecurity(const std::wstring& path, uint32_t info,
+                                    const Bytes& descriptor) {
+    if (uint32_t injected = Enter(Call::kSetFileSecurity, path))
+        return Status::Fail(injected);
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    Node* node = FindForSecurity(path, &error);
+    if (!node)
+        return Status::Fail(error);
+    auto sd = SecurityDescriptor::Parse(descriptor);
+    if (!sd)
+        return Status::Fail(err::kInvalidSecurityDescriptor);
+    if ((info & secinfo::kSacl) && !token_.Enabled(privilege::kSecurity))
+        return Status::Fail(err::kPrivilegeNotHeld);
+    if (uint32_t denied = Check(*node, RightsToWrite(info), true))
+        return Status::Fail(denied);
+    if (info & secinfo::kOwner) {
+        if (!sd->owner)
+            return Status::Fail(err::kInvalidOwner);
+        if (uint32_t refused = CheckNewOwner(*sd->owner))
+            return Status::Fail(refused);
+        node->owner = sd->owner;
+    }
+    if (info & secinfo::kGroup)
+        node->group = sd->group;
+    if (info & secinfo::kDacl) {
+        // Stored as given, with the DACL bits of the control word: no merge
+        // with the parent, no propagation to children.
+        node->dacl = sd->dacl;
+        node->daclControl = sd->control & kStoredDaclBits;
+    }
+    return Status::Ok();
+}
+
+Status SimPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                         const Bytes* ownerSid, const OptionalAcl* dacl) {
+    if (uint32_t injected = Enter(Call::kSetNamedSecurityInfo, path))
+        return Status::Fail(injected);
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    Node* node = FindForSecurity(path, &error);
+    if (!node)
+        return Status::Fail(error);
+    std::optional<Sid> owner;
+    if (info & secinfo::kOwner) {
+        if (!ownerSid)
+            return Status::Fail(err::kInvalidParameter);
+        owner = Sid::Parse(*ownerSid);
+        if (!owner)
+            return Status::Fail(err::kInvalidSid);
+    }
+    AclSlot newDacl;
+    if (info & secinfo::kDacl) {
+        if (!dacl)
+            return Status::Fail(err::kInvalidParameter);
+        if (dacl->has_value()) {
+            auto parsed = Acl::Parse(**dacl);
+            if (!parsed)
+                return Status::Fail(err::kInvalidAcl);
+            newDacl = AclSlot::With(*parsed);
+        } else {
+            newDacl = AclSlot::Null();
+        }
+    }
+    bool isProtected = (info & secinfo::kProtectedDacl) != 0;
+    if (uint32_t denied = Check(*node, RightsToWrite(info & ~secinfo::kSacl), true))
+        return Status::Fail(denied);
+    // An unprotected DACL needs the parent's DACL to rebuild the inherited
+    // entries; reading it needs READ_CONTROL there.
+    bool inherits = (info & secinfo::kDacl) && !isProtected && node->parent;
+    if (inherits) {
+        if (uint32_t denied = Check(*node->parent, access::kReadControl, true))
+            return Status::Fail(denied);
+    }
+    if (owner) {
+        if (uint32_t refused = CheckNewOwner(*owner))
+            return Status::Fail(refused);
+        node->owner = owner;
+    }
+    if (info & secinfo::kDacl)
+        WriteDaclWithPropagation(*node, newDacl, isProtected);
+    return Status::Ok();
+}
+
+void SimPlatform::WriteDaclWithPropagation(Node& node, const AclSlot& dacl, bool isProtected) {
+    if (isProtected) {
+        // Taken as given; the object stops inheriting.
+        node.dacl = dacl;
+        node.daclControl = sd_control::kDaclProtected | sd_control::kDaclAutoInherited;
+    } else {
+        // "Automatic Propagation of Inheritable ACEs": explicit entries first,
+        // then what the parent passes on (MS-DTYP 2.5.3.4); the caller's
+        // entries marked inherited are dropped and rebuilt.
+        std::vector<Ace> inherited =
+            node.parent
+                ? InheritedEntries(node.parent->dacl, node.isContainer, node.owner, node.group)
+                : std::vector<Ace>{};
+        node.dacl = RebuildDacl(dacl, inherited);
+        node.daclControl = sd_control::kDaclAutoInherited;
+    }
+    Propagate(node);
+}
+
+void SimPlatform::Propagate(Node& top) {
+    // The new inheritance is imposed on every object below whose DACL is not
+    // protected; a protected object keeps its DACL and shields its subtree.
+    // An object the caller may not open for READ_CONTROL and WRITE_DAC is
+    // passed over with its subtree.
+    std::vector<Node*> stack{&top};
+    while (!stack.empty()) {
+        Node* parent = stack.back();
+        stack.pop_back();
+        for (auto& child : parent->children) {
+            if (child->IsProtected())
+                continue;
+            if (Check(*child, access::kReadControl | access::kWriteDac, true) != err::kSuccess)
+                continue;
+            child->dacl = RebuildDacl(
+                child->dacl,
+                InheritedEntries(parent->dacl, child->isContainer, child->owner, child->group));
+            child->daclControl =
+                static_cast<uint16_t>((child->daclControl & ~sd_control::kDaclProtected) |
+                                      sd_control::kDaclAutoInherited);
+            if (child->isContainer && !child->IsJunction())
+                stack.push_back(child.get());
+        }
+    }
+}
+
+namespace {
+
+// Whether an ancestor's entry is the inheritable source of an inherited one:
+// same type, inheritable, same trustee (or a creator SID) and the same rights
+// as written or after generic mapping.
+bool IsSourceOf(const Ace& candidate, const Ace& inherited) {
+    if (candidate.type != inherited.type)
+        return false;
+    if (!(candidate.flags & (ace_flag::kObjectInherit | ace_flag::kContainerInherit)))
+        return false;
+    bool creator = candidate.sid == sids::CreatorOwner() || candidate.sid == Sid(3, {1});
+    if (!creator && candidate.sid != inherited.sid)
+        return false;
+    return candidate.mask == inherited.mask ||
+           MapGenericFileRights(candidate.mask) == inherited.mask;
+}
+
+}  // namespace
+
+Result<std::vector<InheritedFrom>> SimPlatform::GetInheritanceSource(const std::wstring& path,
+                                                                     bool /*isContainer*/,
+                                                                     const Bytes& acl) {
+    using Sources = std::vector<InheritedFrom>;
+    if (uint32_t injected = Enter(Call::kGetInheritanceSource, path))
+        return Fail<Sources>(injected);
+    std::lock_guard lock(mutex_);
+    auto parsed = Acl::Parse(acl);
+    if (!parsed)
+        return Fail<Sources>(err::kInvalidAcl);
+    uint32_t error = 0;
+    const Node* node = FindForSecurity(path, &error);
+    if (!node)
+        return Fail<Sources>(error);
+    Sources sources;
+    for (const Ace& ace : parsed->aces) {
+        InheritedFrom from;
+        if (!ace.IsInherited()) {
+            sources.push_back(from);
+            continue;
+        }
+        // The nearest ancestor whose matching entry is its own (not inherited).
+        from.generationGap = -1;
+        int gap = 1;
+        for (const Node* at = node->parent; at; at = at->parent, ++gap) {
+            if (uint32_t denied = Check(*at, access::kReadControl, true))
+                return Fail<Sources>(denied);
+            if (!at->dacl.acl)
+                break;
+            const auto& aces = at->dacl.acl->aces;
+            auto match = std::find_if(aces.begin(), aces.end(),
+                                      [&](const Ace& a) { return IsSourceOf(a, ace); });
+            if (match == aces.end())
+                break;
+            if (!match->IsInherited()) {
+                from.generationGap = gap;
+                from.ancestorName = PathOf(*at);
+                break;
+            }
+        }
+        sources.push_back(from);
+    }
+    return sources;
+}
+
+Result<Bytes> SimPlatform::SetEntriesInAcl(const std::vector<ExplicitAccess>& entries,
+                                           const OptionalAcl& oldAcl) {
+    if (uint32_t injected = Enter(Call::kSetEntriesInAcl, L""))
+        return Fail<Bytes>(injected);
+    std::lock_guard lock(mutex_);
+    std::optional<Acl> old;
+    if (oldAcl) {
+        old = Acl::Parse(*oldAcl);
+        if (!old)
+            return Fail<Bytes>(err::kInvalidAcl);
+    }
+    std::vector<ResolvedAccess> resolved;
+    for (const auto& entry : entries) {
+        if (entry.mode == access_mode::kNotUsed)
+            continue;
+        const Account* account = accounts_.FindByName(entry.trusteeName);
+        if (!account)
+            return Fail<Bytes>(err::kNoneMapped);
+        resolved.push_back(
+            {account->sid, entry.permissions, entry.mode, static_cast<uint8_t>(entry.inheritance)});
+    }
+    auto merged = MergeExplicitEntries(resolved, old);
+    if (!merged.ok())
+        return Fail<Bytes>(merged.error());
+    return merged->ToBytes();
+}
+
+// ---- Accounts ---------------------------------------------------------------------------
+
+Result<AccountByName> SimPlatform::LookupAccountName(const std::wstring& name) {
+    if (uint32_t injected = Enter(Call::kLookupAccountName, name))
+        return Fail<AccountByName>(injected);
+    std::lock_guard lock(mutex_);
+    const Account* account = accounts_.FindByName(name);
+    if (!account)
+        return Fail<AccountByName>(err::kNoneMapped);
+    return AccountByName{account->sid.ToBytes(), account->domain, account->use};
+}
+
+Result<AccountBySid> SimPlatform::LookupAccountSid(const Bytes& sid) {
+    if (uint32_t injected = Enter(Call::kLookupAccountSid, L""))
+        return Fail<AccountBySid>(injected);
+    std::lock_guard lock(mutex_);
+    auto parsed = Sid::Parse(sid);
+    if (!parsed)
+        return Fail<AccountBySid>(err::kInvalidSid);
+    const Account* account = accounts_.FindBySid(*parsed);
+    if (!account)
+        return Fail<AccountBySid>(err::kNoneMapped);
+    return AccountBySid{account->name, account->domain, account->use};
+}
+
+Result<std::wstring> SimPlatform::ConvertSidToStringSid(const Bytes& sid) {
+    if (uint32_t injected = Enter(Call::kConvertSidToStringSid, L""))
+        return Fail<std::wstring>(injected);
+    auto parsed = Sid::Parse(sid);
+    if (!parsed)
+        return Fail<std::wstring>(err::kInvalidSid);
+    return parsed->ToString();
+}
+
+Result<std::wstring> SimPlatform::GetUserName() {
+    if (uint32_t injected = Enter(Call::kGetUserName, L""))
+        return Fail<std::wstring>(injected);
+    std::lock_guard lock(mutex_);
+    const Account* account = accounts_.FindBySid(token_.user);
+    if (!account)
+        return Fail<std::wstring>(err::kNoneMapped);
+    return account->name;
+}
+
+Result<std::vector<std::wstring>> SimPlatform::GetLocalGroupsOfUser(const std::wstring& user) {
+    using Names = std::vector<std::wstring>;
+    if (uint32_t injected = Enter(Call::kGetLocalGroupsOfUser, user))
+        return Fail<Names>(injected);
+    std::lock_guard lock(mutex_);
+    const Account* account = accounts_.FindByName(user);
+    if (!account || account->use != SidNameUse::kUser)
+        return Fail<Names>(kNerrUserNotFound);
+    // LG_INCLUDE_INDIRECT: local groups reached directly or through groups.
+    Names names;
+    for (const Account* group : accounts_.GroupsOf(account->sid)) {
+        if (group->use == SidNameUse::kAlias)
+            names.push_back(group->name);
+    }
+    return names;
+}
+
+// ---- Privileges -------------------------------------------------------------------------
+
+Result<std::unique_ptr<TokenHandle>> SimPlatform::OpenProcessToken(uint32_t desiredAccess) {
+    using Handle = std::unique_ptr<TokenHandle>;
+    if (uint32_t injected = Enter(Call::kOpenProcessToken, L""))
+        return Fail<Handle>(injected);
+    return Handle(std::make_unique<SimTokenHandle>(this, desiredAccess, openTokens_));
+}
+
+Result<Luid> SimPlatform::LookupPrivilegeValue(const std::wstring& name) {
+    if (uint32_t injected = Enter(Call::kLookupPrivilegeValue, name))
+        return Fail<Luid>(injected);
+    auto luid = PrivilegeLuid(name);
+    if (!luid)
+        return Fail<Luid>(err::kNoSuchPrivilege);
+    return *luid;
+}
+
+Result<bool> SimPlatform::AdjustTokenPrivilege(TokenHandle& token, Luid privilegeLuid,
+                                               bool enable) {
+    if (uint32_t injected = Enter(Call::kAdjustTokenPrivilege, L""))
+        return Fail<bool>(injected);
+    auto* handle = dynamic_cast<SimTokenHandle*>(&token);
+    if (!handle || handle->machine() != this)
+        return Fail<bool>(err::kInvalidHandle);
+    if (!(handle->access() & kTokenAdjustPrivileges))
+        return Fail<bool>(err::kAccessDenied);
+    std::lock_guard lock(mutex_);
+    std::wstring name = PrivilegeName(privilegeLuid);
+    // A privilege the token does not hold: success, ERROR_NOT_ALL_ASSIGNED.
+    return !name.empty() && token_.Adjust(name, enable);
+}
+
+// ---- File system ------------------------------------------------------------------------
+
+bool SimPlatform::PathFileExists(const std::wstring& path) {
+    if (Enter(Call::kPathFileExists, path))
+        return false;
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    return Find(path, &error) != nullptr;
+}
+
+Result<uint32_t> SimPlatform::GetFileAttributes(const std::wstring& path) {
+    if (uint32_t injected = Enter(Call::kGetFileAttributes, path))
+        return Fail<uint32_t>(injected);
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    const Node* node = Find(path, &error);
+    if (!node)
+        return Fail<uint32_t>(error);
+    return node->attributes;
+}
+
+Result<std::vector<FindData>> SimPlatform::FindFiles(const std::wstring& pattern) {
+    using Entries = std::vector<FindData>;
+    if (uint32_t injected = Enter(Call::kFindFiles, pattern))
+        return Fail<Entries>(injected);
+    std::lock_guard lock(mutex_);
+    size_t slash = pattern.find_last_of(L"\\/");
+    if (slash == std::wstring::npos)
+        return Fail<Entries>(err::kInvalidName);
+    std::wstring folderPath = pattern.substr(0, slash + 1);
+    std::wstring namePattern = pattern.substr(slash + 1);
+    uint32_t error = 0;
+    const Node* folder = Find(folderPath, &error);
+    // A junction's listing is its target's.
+    for (int depth = 0; folder && folder->IsJunction() && depth < kMaxJunctionDepth; ++depth)
+        folder = Find(folder->junctionTarget, &error);
+    if (!folder)
+        return Fail<Entries>(error == err::kFileNotFound ? err::kPathNotFound : error);
+    if (!folder->isContainer)
+        return Fail<Entries>(err::kDirectory);
+    // Listing opens the folder normally (no backup intent).
+    if (IsSecured(*folder)) {
+        if (uint32_t denied = Check(*folder, right::kListDirectory, false))
+            return Fail<Entries>(denied);
+    }
+    Entries entries;
+    auto add = [&](const std::wstring& name, const Node& node) {
+        if (MatchesPattern(namePattern, name))
+            entries.push_back(
+                {name, node.attributes, node.creationTime, node.lastWriteTime, node.size});
+    };
+    // NTFS lists "." and ".." first in every folder but a root.
+    if (folder->parent) {
+        add(L".", *folder);
+        add(L"..", *folder->parent);
+    }
+    for (const auto& child : folder->children)
+        add(child->name, *child);
+    if (entries.empty())
+        return Fail<Entries>(err::kFileNotFound);
+    return entries;
+}
+
+Result<std::wstring> SimPlatform::GetVolumeFileSystemName(const std::wstring& rootPath) {
+    if (uint32_t injected = Enter(Call::kGetVolumeFileSystemName, rootPath))
+        return Fail<std::wstring>(injected);
+    std::lock_guard lock(mutex_);
+    auto parsed = ParsePath(rootPath);
+    if (!parsed || !parsed->IsRoot())
+        return Fail<std::wstring>(err::kInvalidName);
+    auto volume = volumes_.find(parsed->drive);
+    if (volume == volumes_.end())
+        return Fail<std::wstring>(err::kPathNotFound);
+    return volume->second->fileSystem;
+}
+
+std::vector<std::wstring> SimPlatform::GetLogicalDriveStrings() {
+    std::vector<std::wstring> drives;
+    if (Enter(Call::kGetLogicalDriveStrings, L""))
+        return drives;
+    std::lock_guard lock(mutex_);
+    for (const auto& [letter, volume] : volumes_)
+        drives.push_back(std::wstring{letter, L':', L'\\'});
+    return drives;
+}
+
+std::wstring SimPlatform::GetWindowsDirectory() {
+    Enter(Call::kGetWindowsDirectory, L"");
+    std::lock_guard lock(mutex_);
+    return windowsDirectory_;
+}
+
+std::wstring SimPlatform::GetSystemDirectory() {
+    Enter(Call::kGetSystemDirectory, L"");
+    std::lock_guard lock(mutex_);
+    return windowsDirectory_ + L"\\System32";
+}
+
+Result<std::wstring> SimPlatform::GetSystemWow64Directory() {
+    if (uint32_t injected = Enter(Call::kGetSystemWow64Directory, L""))
+        return Fail<std::wstring>(injected);
+    std::lock_guard lock(mutex_);
+    if (!is64Bit_)
+        return Fail<std::wstring>(err::kCallNotImplemented);
+    return windowsDirectory_ + L"\\SysWOW64";
+}
+
+}  // namespace vm::sim
