@@ -72,6 +72,37 @@ SecurityDescriptor NullOrEmptyDaclDescriptor(bool null) {
                                    : AclSlot::With(Acl::WithRoom(kEmptyDaclRoom)));
 }
 
+// The list SetEntriesInAclW makes of a NULL DACL and an entry setting no
+// rights for the owner, written through SetNamedSecurityInfoW without
+// SE_DACL_PROTECTED: no explicit entry is left and the system adds what the
+// parent passes on. Starting from a NULL ACL instead of writing a NULL DACL
+// first gives the same list and never leaves the object open when a step
+// fails.
+bool WriteInheritedOnly(Platform& platform, const std::wstring& path, const std::wstring& owner) {
+    ExplicitAccess ownerEntry{owner, 0, access_mode::kSet, 0};
+    auto acl = platform.SetEntriesInAcl({ownerEntry}, std::nullopt);
+    if (!acl.ok())
+        return false;
+    OptionalAcl dacl = std::move(*acl);
+    return platform
+        .SetNamedSecurityInfo(path, secinfo::kDacl | secinfo::kUnprotectedDacl, nullptr, &dacl)
+        .ok();
+}
+
+// An object whose owner and DACL this process may not read (but may write,
+// with SeRestorePrivilege on): a NULL DACL makes it readable, then the reset
+// proceeds. Its previous DACL is unknown, so when a later step fails it is
+// closed with an empty DACL rather than left open to everybody.
+bool ResetUnreadable(Platform& platform, const std::wstring& path) {
+    if (!WriteNullOrEmptyDacl(platform, path, true).ok())
+        return false;
+    std::wstring owner = GetOwnerName(platform, path);
+    if (!owner.empty() && WriteInheritedOnly(platform, path, owner))
+        return true;
+    WriteNullOrEmptyDacl(platform, path, false);
+    return false;
+}
+
 }  // namespace
 
 std::optional<int> CanonicalRank(const Ace& entry) {
@@ -156,21 +187,14 @@ void SetNullOrEmptyDacl(Engine& engine, const std::wstring& path, bool null) {
 
 bool ResetToInherited(Engine& engine, const std::wstring& path) {
     Platform& platform = engine.platform();
-    // The list written is the one SetEntriesInAclW makes of a NULL DACL and
-    // an entry setting no rights for the owner: no explicit entries at all.
-    // Written through SetNamedSecurityInfoW without SE_DACL_PROTECTED, the
-    // system adds what the parent passes on. Building it from a NULL ACL
-    // rather than writing a NULL DACL first gives the same result and never
-    // leaves the object open when a step fails.
     std::wstring owner = GetOwnerName(platform, path);
-    ExplicitAccess ownerEntry{owner, 0, access_mode::kSet, 0};
-    auto acl = platform.SetEntriesInAcl({ownerEntry}, std::nullopt);
-    if (!acl.ok())
+    if (!owner.empty())
+        return WriteInheritedOnly(platform, path, owner);
+    // A readable object whose owner has no name: the entry for the owner
+    // cannot be built, so nothing is changed.
+    if (DaclSnapshot::Capture(platform, path))
         return false;
-    OptionalAcl dacl = std::move(*acl);
-    return platform
-        .SetNamedSecurityInfo(path, secinfo::kDacl | secinfo::kUnprotectedDacl, nullptr, &dacl)
-        .ok();
+    return ResetUnreadable(platform, path);
 }
 
 size_t CopySecuritySettings(Engine& engine, CopyBuffer& buffer, const std::wstring& path) {

@@ -64,8 +64,10 @@ Status WriteNullOrEmptyDacl(Platform& platform, const std::wstring& path, bool n
 
 // Strips the explicit entries and lets the system put back the entries the
 // parent passes on (an unprotected DACL through SetNamedSecurityInfoW). True
-// when the final write succeeded; on failure the object keeps its DACL.
-// The owner is not touched; callers take ownership first where needed.
+// when the final write succeeded; on failure the object keeps its DACL (an
+// object whose DACL could not even be read ends closed with an empty DACL,
+// never open with a NULL one). The owner is not touched; callers take
+// ownership first where needed.
 bool ResetToInherited(Engine& engine, const std::wstring& path);
 
 // Takes the path's DACL descriptor and owner name into the copy buffer; the
