@@ -1,0 +1,137 @@
+#include "lists/ItemListModel.h"
+
+#include <cstdio>
+
+#include "app/BrowsePaths.h"
+
+namespace vm {
+
+ColumnLayout ItemListColumnLayout(ListMode mode, std::wstring_view titles) {
+    constexpr int kFileSystem = 5;
+    constexpr int kFolder = 6;
+    ColumnLayout layout;
+    for (int i = 0; i < 7; ++i)
+        layout.columns.push_back(
+            {ResourceListItem(titles, static_cast<size_t>(i)), kItemListWidths[i]});
+    // Display order after moving "File system" to position 3.
+    std::vector<int> order = {0, 1, 2, kFileSystem, 3, 4, kFolder};
+    const int removed = mode == ListMode::kBrowse ? kFolder : kFileSystem;
+    layout.columns.erase(layout.columns.begin() + removed);
+    for (auto it = order.begin(); it != order.end();) {
+        if (*it == removed) {
+            it = order.erase(it);
+            continue;
+        }
+        if (*it > removed)
+            --*it;  // the list view renumbers the subitems after the removed one
+        ++it;
+    }
+    layout.displayOrder = std::move(order);
+    return layout;
+}
+
+std::wstring FileNamePart(const std::wstring& path) {
+    // As PathFindFileNameW: the text after the last "\", "/" or ":" that is
+    // followed by something other than a separator.
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        const wchar_t c = path[i];
+        const bool separator = c == L'\\' || c == L'/' || c == L':';
+        if (separator && i + 1 < path.size() && path[i + 1] != L'\\' && path[i + 1] != L'/')
+            start = i + 1;
+    }
+    return path.substr(start);
+}
+
+std::wstring FolderPart(const std::wstring& path) {
+    // As PathRemoveFileSpecW: cut at the last "\" (a drive's "C:\" is kept
+    // whole; the leading "\\" of a UNC path is skipped).
+    size_t i = 0;
+    size_t cut = 0;
+    if (i < path.size() && path[i] == L'\\')
+        cut = ++i;
+    if (i < path.size() && path[i] == L'\\')
+        cut = ++i;
+    while (i < path.size()) {
+        if (path[i] == L'\\') {
+            cut = i;
+        } else if (path[i] == L':') {
+            cut = ++i;
+            if (i < path.size() && path[i] == L'\\')
+                ++cut;
+        }
+        ++i;
+    }
+    if (cut >= path.size())
+        return path;
+    return path.substr(0, cut);
+}
+
+std::wstring AccessCellText(int32_t access, std::wstring_view levels) {
+    if (access < 0 || access > 2)
+        return {};
+    return ResourceListItem(levels, static_cast<size_t>(access));
+}
+
+std::wstring OwnerCellText(const std::wstring& ownerName) {
+    return ownerName.empty() ? std::wstring(kUnknownCellText) : ownerName;
+}
+
+std::wstring LocationCellText(ListMode mode, const std::wstring& path,
+                              const FileSystemTable& fileSystems) {
+    if (mode == ListMode::kBrowse)
+        return fileSystems.ForPath(path);
+    return FolderPart(path);
+}
+
+CivilTime CivilFromFileTime(uint64_t fileTime) {
+    constexpr int64_t kTicksPerSecond = 10'000'000;
+    const int64_t seconds = static_cast<int64_t>(fileTime / kTicksPerSecond);
+    const int64_t daysSince1601 = seconds / 86400;
+    const int64_t secondOfDay = seconds % 86400;
+    // Days from 1601-01-01 to 0000-03-01 based civil arithmetic: shift to an
+    // era count starting on 0000-03-01 (the proleptic Gregorian calendar).
+    constexpr int64_t kDaysFrom0000_03_01To1601_01_01 = 584694;
+    const int64_t z = daysSince1601 + kDaysFrom0000_03_01To1601_01_01;
+    const int64_t era = z / 146097;
+    const int64_t dayOfEra = z - era * 146097;
+    const int64_t yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int64_t mp = (5 * dayOfYear + 2) / 153;
+    CivilTime time;
+    time.day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
+    time.month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    time.year = static_cast<int>(yearOfEra + era * 400 + (time.month <= 2 ? 1 : 0));
+    time.hour = static_cast<int>(secondOfDay / 3600);
+    time.minute = static_cast<int>(secondOfDay % 3600 / 60);
+    return time;
+}
+
+std::wstring FormatCivilTime(const CivilTime& time) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", time.year, time.month, time.day,
+                  time.hour, time.minute);
+    return std::wstring(text, text + std::char_traits<char>::length(text));
+}
+
+uint64_t DisplayedCreationTime(uint64_t creationTime, uint64_t lastWriteTime) {
+    return creationTime != 0 ? creationTime : lastWriteTime;
+}
+
+int32_t KindOfPath(Platform& platform, const std::wstring& path) {
+    int32_t kind = kKindFile;
+    if (platform.PathIsDirectory(path))
+        kind = kKindFolder;
+    if (PathIsRoot(path))
+        kind = kKindDriveRoot;
+    return kind;
+}
+
+int DropProgress(size_t index, size_t count) {
+    if (count == 0)
+        return 100;
+    return static_cast<int>(index * 100 / count);
+}
+
+}  // namespace vm

@@ -1,0 +1,132 @@
+#include "lists/RowStatus.h"
+
+#include "security/SecurityDescriptor.h"
+
+namespace vm {
+
+std::wstring RowStatusReader::OwnerName(const std::wstring& path) {
+    // As GetOwnerName: GetNamedSecurityInfoW(OWNER) and LookupAccountSidW's
+    // bare name, empty when either fails; the look-up is done once per SID.
+    auto bytes = platform_.GetNamedSecurityInfo(path, secinfo::kOwner);
+    if (!bytes.ok())
+        return {};
+    auto descriptor = SecurityDescriptor::Parse(*bytes);
+    if (!descriptor || !descriptor->owner)
+        return {};
+    const Sid& owner = *descriptor->owner;
+    if (auto known = ownerNames_.find(owner); known != ownerNames_.end())
+        return known->second;
+    auto account = platform_.LookupAccountSid(owner.ToBytes());
+    std::wstring name = account.ok() ? account->name : std::wstring();
+    ownerNames_.emplace(owner, name);
+    return name;
+}
+
+RowStatus RowStatusReader::Read(const RowStatusRequest& request) {
+    RowStatus status;
+    status.serial = request.serial;
+    status.access =
+        static_cast<int32_t>(GetAccessLevel(platform_, user_, request.path, names_.get()));
+    if (request.checkExistence && !platform_.PathFileExists(request.path)) {
+        status.exists = false;
+        return status;
+    }
+    status.owner = OwnerName(request.path);
+    return status;
+}
+
+void RowStatusReader::ForgetNames() {
+    names_ = std::make_unique<SidNameCache>();
+    ownerNames_.clear();
+}
+
+RowStatusFiller::RowStatusFiller(Platform& platform, const UserIdentity& user, Notify notify)
+    : platform_(platform), user_(user), notify_(std::move(notify)) {
+    worker_ = std::jthread([this](std::stop_token stop) { Run(stop); });
+}
+
+RowStatusFiller::~RowStatusFiller() {
+    worker_.request_stop();
+    wake_.notify_all();
+    if (worker_.joinable())
+        worker_.join();
+}
+
+void RowStatusFiller::Enqueue(RowStatusRequest request) {
+    {
+        std::lock_guard lock(mutex_);
+        queue_.push_back(std::move(request));
+    }
+    wake_.notify_one();
+}
+
+void RowStatusFiller::Enqueue(std::vector<RowStatusRequest> requests) {
+    {
+        std::lock_guard lock(mutex_);
+        for (auto& request : requests)
+            queue_.push_back(std::move(request));
+    }
+    wake_.notify_one();
+}
+
+void RowStatusFiller::Clear() {
+    std::lock_guard lock(mutex_);
+    queue_.clear();
+    ready_.clear();
+    ++generation_;
+    forgetNames_ = true;
+}
+
+std::vector<RowStatus> RowStatusFiller::TakeResults() {
+    std::lock_guard lock(mutex_);
+    notifyPending_ = false;
+    return std::exchange(ready_, {});
+}
+
+bool RowStatusFiller::Idle() const {
+    std::lock_guard lock(mutex_);
+    return queue_.empty() && !reading_ && ready_.empty();
+}
+
+void RowStatusFiller::Deliver(RowStatus status, uint64_t generation) {
+    bool notify = false;
+    {
+        std::lock_guard lock(mutex_);
+        reading_ = false;
+        if (generation != generation_)
+            return;  // cleared while it was read
+        ready_.push_back(std::move(status));
+        notify = !notifyPending_;
+        notifyPending_ = true;
+    }
+    if (notify && notify_)
+        notify_();
+}
+
+void RowStatusFiller::Run(std::stop_token stop) {
+    RowStatusReader reader(platform_, user_);
+    for (;;) {
+        RowStatusRequest request;
+        uint64_t generation = 0;
+        {
+            std::unique_lock lock(mutex_);
+            // Names are kept for one fill: forget them once the queue runs dry.
+            if (queue_.empty())
+                forgetNames_ = true;
+            wake_.wait(lock, stop, [this] { return !queue_.empty(); });
+            if (stop.stop_requested())
+                return;
+            if (forgetNames_) {
+                reader.ForgetNames();
+                forgetNames_ = false;
+            }
+            request = std::move(queue_.front());
+            queue_.pop_front();
+            generation = generation_;
+            reading_ = true;
+        }
+        Deliver(reader.Read(request), generation);
+    }
+}
+
+}  // namespace vm

@@ -1,0 +1,103 @@
+// The status columns of an item row (access level of the current user and
+// owner), read through the engine. Reading them for a large folder takes
+// several platform calls per row and, for domain accounts, slow look-ups, so
+// the lists read them on a worker thread: a row appears at once, and its
+// status cells fill in as the results arrive.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <stop_token>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "lists/ItemRecord.h"
+#include "platform/Platform.h"
+#include "security/AccessEvaluation.h"
+
+namespace vm {
+
+struct RowStatusRequest {
+    uint64_t serial = 0;  // the ItemRecord's serial
+    std::wstring path;
+    bool checkExistence = false;
+};
+
+struct RowStatus {
+    uint64_t serial = 0;
+    int32_t access = kAccessUnknown;  // AccessLevel value
+    std::wstring owner;               // GetOwnerName's text: empty when unreadable
+    bool exists = true;               // false only when existence was checked
+};
+
+// Reads the status of rows one by one, sharing account look-ups between the
+// rows of one fill: each distinct SID is resolved once. The texts are
+// exactly those of GetAccessLevel and GetOwnerName. Used by one thread.
+class RowStatusReader {
+  public:
+    RowStatusReader(Platform& platform, const UserIdentity& user)
+        : platform_(platform), user_(user) {}
+
+    RowStatus Read(const RowStatusRequest& request);
+    // GetOwnerName with the reader's cache of resolved owner SIDs.
+    std::wstring OwnerName(const std::wstring& path);
+    // Forgets resolved names (the end of a fill).
+    void ForgetNames();
+
+  private:
+    Platform& platform_;
+    const UserIdentity& user_;
+    std::unique_ptr<SidNameCache> names_ = std::make_unique<SidNameCache>();
+    std::map<Sid, std::wstring> ownerNames_;
+};
+
+// A worker thread that reads row statuses in the order they were asked for.
+// The window enqueues requests and, when told that results wait (the notify
+// callback runs on the worker; a window posts itself a message there), takes
+// them on its own thread. At most one notification is outstanding at a time.
+class RowStatusFiller {
+  public:
+    using Notify = std::function<void()>;
+
+    RowStatusFiller(Platform& platform, const UserIdentity& user, Notify notify);
+    // Stops the worker; requests not yet read are dropped.
+    ~RowStatusFiller();
+    RowStatusFiller(const RowStatusFiller&) = delete;
+    RowStatusFiller& operator=(const RowStatusFiller&) = delete;
+
+    void Enqueue(RowStatusRequest request);
+    void Enqueue(std::vector<RowStatusRequest> requests);
+    // Drops every request and result not yet taken, including the one being
+    // read (the rows they were for are gone).
+    void Clear();
+    // The results read since the last call, in request order.
+    std::vector<RowStatus> TakeResults();
+    // Nothing queued, nothing being read, nothing waiting to be taken.
+    bool Idle() const;
+
+  private:
+    void Run(std::stop_token stop);
+    void Deliver(RowStatus status, uint64_t generation);
+
+    Platform& platform_;
+    const UserIdentity& user_;
+    Notify notify_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable_any wake_;
+    std::deque<RowStatusRequest> queue_;
+    std::vector<RowStatus> ready_;
+    uint64_t generation_ = 0;  // Clear() starts a new one
+    bool reading_ = false;
+    bool notifyPending_ = false;
+    bool forgetNames_ = false;
+    std::jthread worker_;  // last: started after, and stopped before, the rest
+};
+
+}  // namespace vm

@@ -1,0 +1,133 @@
+#include "lists/ItemListModel.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/sim/SimPlatform.h"
+
+namespace vm {
+namespace {
+
+std::vector<std::wstring> Titles(const ColumnLayout& layout) {
+    std::vector<std::wstring> titles;
+    for (const auto& column : layout.columns)
+        titles.push_back(column.title);
+    return titles;
+}
+
+TEST(ItemListColumns, EditListKeepsFolderAndShowsInSubitemOrder) {
+    ColumnLayout layout = ItemListColumnLayout(ListMode::kEdit);
+    EXPECT_EQ(Titles(layout),
+              (std::vector<std::wstring>{L"Name", L"Type", L"Date created",
+                                         L"Access rights of current user", L"Owner", L"Folder"}));
+    EXPECT_EQ(layout.columns[5].width, 200);
+    EXPECT_EQ(layout.displayOrder, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+}
+
+TEST(ItemListColumns, BrowseListShowsFileSystemThird) {
+    ColumnLayout layout = ItemListColumnLayout(ListMode::kBrowse);
+    EXPECT_EQ(Titles(layout), (std::vector<std::wstring>{L"Name", L"Type", L"Date created",
+                                                         L"Access rights of current user", L"Owner",
+                                                         L"File system"}));
+    EXPECT_EQ(layout.columns[5].width, 70);
+    EXPECT_EQ(layout.columns[4].width, 170);
+    EXPECT_EQ(layout.displayOrder, (std::vector<int>{0, 1, 2, 5, 3, 4}));
+}
+
+TEST(PathParts, FileNameFollowsPathFindFileName) {
+    EXPECT_EQ(FileNamePart(L"C:\\Data\\a.txt"), L"a.txt");
+    EXPECT_EQ(FileNamePart(L"C:\\Data"), L"Data");
+    EXPECT_EQ(FileNamePart(L"C:\\"), L"C:\\");
+    EXPECT_EQ(FileNamePart(L"C:\\Data\\"), L"Data\\");
+    EXPECT_EQ(FileNamePart(L"a.txt"), L"a.txt");
+    EXPECT_EQ(FileNamePart(L""), L"");
+}
+
+TEST(PathParts, FolderFollowsPathRemoveFileSpec) {
+    EXPECT_EQ(FolderPart(L"C:\\Data\\a.txt"), L"C:\\Data");
+    EXPECT_EQ(FolderPart(L"C:\\Data"), L"C:\\");
+    EXPECT_EQ(FolderPart(L"C:\\"), L"C:\\");
+    EXPECT_EQ(FolderPart(L"C:\\Data\\"), L"C:\\Data");
+    EXPECT_EQ(FolderPart(L"\\\\server\\share\\x"), L"\\\\server\\share");
+    EXPECT_EQ(FolderPart(L"name"), L"");
+}
+
+TEST(CellTexts, AccessOwnerAndLocation) {
+    EXPECT_EQ(AccessCellText(0), L"Allowed");
+    EXPECT_EQ(AccessCellText(1), L"Read Only");
+    EXPECT_EQ(AccessCellText(2), L"Denied");
+    EXPECT_EQ(AccessCellText(kAccessUnknown), L"");
+    EXPECT_EQ(AccessCellText(3), L"");
+
+    EXPECT_EQ(OwnerCellText(L"Administrators"), L"Administrators");
+    EXPECT_EQ(OwnerCellText(L""), L"???");
+
+    FileSystemTable table;
+    table.Set(L'C', L"NTFS");
+    table.Set(L'E', L"FAT32");
+    EXPECT_EQ(LocationCellText(ListMode::kBrowse, L"E:\\x.txt", table), L"FAT32");
+    EXPECT_EQ(LocationCellText(ListMode::kBrowse, L"C:\\", table), L"NTFS");
+    EXPECT_EQ(LocationCellText(ListMode::kEdit, L"E:\\Docs\\x.txt", table), L"E:\\Docs");
+}
+
+constexpr uint64_t kTicksPerSecond = 10'000'000;
+constexpr uint64_t kSecondsFrom1601To1970 = 11644473600;
+
+TEST(DateCell, CivilTimeOfKnownInstants) {
+    EXPECT_EQ(FormatCivilTime(CivilFromFileTime(0)), L"1601-01-01 00:00");
+    EXPECT_EQ(FormatCivilTime(CivilFromFileTime(kSecondsFrom1601To1970 * kTicksPerSecond)),
+              L"1970-01-01 00:00");
+    // 2024-02-29 13:45:59 UTC is 1709214359 s after 1970.
+    const uint64_t leapDay = (kSecondsFrom1601To1970 + 1709214359) * kTicksPerSecond;
+    EXPECT_EQ(FormatCivilTime(CivilFromFileTime(leapDay)), L"2024-02-29 13:45");
+    // 2000-12-31 23:59 (a leap year ending on day 366).
+    const uint64_t endOf2000 = (kSecondsFrom1601To1970 + 978307199) * kTicksPerSecond;
+    EXPECT_EQ(FormatCivilTime(CivilFromFileTime(endOf2000)), L"2000-12-31 23:59");
+}
+
+TEST(DateCell, ZeroCreationTimeShowsLastWrite) {
+    EXPECT_EQ(DisplayedCreationTime(0, 42), 42u);
+    EXPECT_EQ(DisplayedCreationTime(7, 42), 7u);
+}
+
+TEST(Kinds, RootFolderAndFile) {
+    sim::SimPlatform machine;
+    machine.AddVolume(L'C', L"NTFS");
+    machine.AddFolder(L"C:\\Data");
+    machine.AddFile(L"C:\\Data\\a.txt");
+    EXPECT_EQ(KindOfPath(machine, L"C:\\"), kKindDriveRoot);
+    EXPECT_EQ(KindOfPath(machine, L"C:\\Data"), kKindFolder);
+    EXPECT_EQ(KindOfPath(machine, L"C:\\Data\\a.txt"), kKindFile);
+    // A path that does not exist is taken as a file; a missing drive's root
+    // is still a root.
+    EXPECT_EQ(KindOfPath(machine, L"C:\\Gone"), kKindFile);
+    EXPECT_EQ(KindOfPath(machine, L"Q:\\"), kKindDriveRoot);
+}
+
+TEST(ItemRecordKinds, MissingMarksNegateButNotARoot) {
+    ItemRecord file;
+    file.kind = kKindFile;
+    file.MarkMissing();
+    EXPECT_EQ(file.kind, -2);
+    EXPECT_TRUE(file.IsMissing());
+    file.MarkMissing();
+    EXPECT_EQ(file.kind, -2);
+    file.MarkPresent();
+    EXPECT_EQ(file.kind, 2);
+
+    ItemRecord root;
+    root.kind = kKindDriveRoot;
+    root.MarkMissing();
+    EXPECT_FALSE(root.IsMissing());
+}
+
+TEST(Drop, WaitWindowAbove300AndIntegerProgress) {
+    EXPECT_FALSE(DropNeedsWaitWindow(300));
+    EXPECT_TRUE(DropNeedsWaitWindow(301));
+    EXPECT_EQ(DropProgress(0, 301), 0);
+    EXPECT_EQ(DropProgress(150, 301), 49);
+    EXPECT_EQ(DropProgress(300, 301), 99);
+    EXPECT_EQ(DropProgress(0, 0), 100);
+}
+
+}  // namespace
+}  // namespace vm

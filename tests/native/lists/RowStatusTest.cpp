@@ -1,0 +1,167 @@
+#include "lists/RowStatus.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/Utf16.h"
+#include "platform/sim/SimPlatform.h"
+#include "security/SecurityAccess.h"
+
+namespace vm {
+namespace {
+
+using sim::Call;
+
+class RowStatusTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        machine.AddVolume(L'C', L"NTFS");
+        machine.AddLocalUser(L"Bob");
+        machine.AddFolder(L"C:\\Data");
+        machine.AddFile(L"C:\\Data\\mine.txt", L"O:BAD:(A;;FA;;;BA)");
+        machine.AddFile(L"C:\\Data\\bobs.txt",
+                        L"O:" + machine.SidOf(L"Bob").ToString() + L"D:(A;;FR;;;BA)");
+        machine.AddFile(L"C:\\Data\\locked.txt", L"O:BAD:(D;;FA;;;WD)");
+        user.CurrentUserName = L"Alice";
+        user.CurrentUserGroups = BuildCurrentUserGroups(machine, L"Alice");
+    }
+
+    // Whatever the engine's own functions say for the path.
+    RowStatus Expected(const std::wstring& path) {
+        RowStatus status;
+        status.access = static_cast<int32_t>(GetAccessLevel(machine, user, path));
+        status.owner = GetOwnerName(machine, path);
+        return status;
+    }
+
+    sim::SimPlatform machine;
+    UserIdentity user;
+};
+
+TEST_F(RowStatusTest, ReaderGivesTheEngineTexts) {
+    RowStatusReader reader(machine, user);
+    for (const wchar_t* path : {L"C:\\Data\\mine.txt", L"C:\\Data\\bobs.txt",
+                                L"C:\\Data\\locked.txt", L"C:\\Data", L"C:\\"}) {
+        SCOPED_TRACE(ToUtf8(path));
+        RowStatus expected = Expected(path);
+        RowStatus got = reader.Read({1, path, false});
+        EXPECT_EQ(got.access, expected.access);
+        EXPECT_EQ(got.owner, expected.owner);
+        EXPECT_TRUE(got.exists);
+    }
+    EXPECT_EQ(reader.Read({1, L"C:\\Data\\bobs.txt"}).owner, L"Bob");
+    EXPECT_EQ(reader.Read({1, L"C:\\Data\\bobs.txt"}).access,
+              static_cast<int32_t>(AccessLevel::kReadOnly));
+    EXPECT_EQ(reader.Read({1, L"C:\\Data\\locked.txt"}).access,
+              static_cast<int32_t>(AccessLevel::kDenied));
+}
+
+TEST_F(RowStatusTest, UnresolvedOwnerAndUnreadableObjectGiveEmptyOwner) {
+    machine.DeleteAccount(L"Bob");
+    machine.AddFile(L"C:\\Data\\private.txt", L"O:BAD:(A;;FA;;;BA)");
+    machine.DenyAccess(L"C:\\Data\\private.txt", 0x20000);  // READ_CONTROL
+    RowStatusReader reader(machine, user);
+    EXPECT_EQ(reader.Read({1, L"C:\\Data\\bobs.txt"}).owner, L"");
+    RowStatus unreadable = reader.Read({1, L"C:\\Data\\private.txt"});
+    EXPECT_EQ(unreadable.owner, L"");
+    EXPECT_EQ(unreadable.access, Expected(L"C:\\Data\\private.txt").access);
+}
+
+TEST_F(RowStatusTest, ExistenceIsCheckedOnlyWhenAsked) {
+    RowStatusReader reader(machine, user);
+    RowStatus gone = reader.Read({5, L"C:\\Data\\nothing.txt", true});
+    EXPECT_EQ(gone.serial, 5u);
+    EXPECT_FALSE(gone.exists);
+    EXPECT_EQ(gone.owner, L"");
+    machine.ResetCounters();
+    EXPECT_TRUE(reader.Read({6, L"C:\\Data\\mine.txt", false}).exists);
+    EXPECT_EQ(machine.CallCount(Call::kPathFileExists), 0u);
+}
+
+TEST_F(RowStatusTest, OwnerLookupsAreSharedAcrossRows) {
+    for (int i = 0; i < 20; ++i)
+        machine.AddFile(L"C:\\Data\\f" + std::to_wstring(i) + L".txt", L"O:BAD:(A;;FA;;;BA)");
+    RowStatusReader reader(machine, user);
+    machine.ResetCounters();
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(reader.OwnerName(L"C:\\Data\\f" + std::to_wstring(i) + L".txt"),
+                  L"Administrators");
+    EXPECT_EQ(machine.CallCount(Call::kLookupAccountSid), 1u);
+    EXPECT_EQ(machine.CallCount(Call::kGetNamedSecurityInfo), 20u);
+    // A new fill resolves again, so a renamed account shows its new name.
+    reader.ForgetNames();
+    reader.OwnerName(L"C:\\Data\\f0.txt");
+    EXPECT_EQ(machine.CallCount(Call::kLookupAccountSid), 2u);
+}
+
+// Waits (briefly, without timing anything) until the filler has read all.
+std::vector<RowStatus> Drain(RowStatusFiller& filler, size_t expected) {
+    std::vector<RowStatus> all;
+    for (int spin = 0; spin < 20000 && all.size() < expected; ++spin) {
+        for (auto& status : filler.TakeResults())
+            all.push_back(std::move(status));
+        if (all.size() < expected)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return all;
+}
+
+TEST_F(RowStatusTest, FillerDeliversInRequestOrderWithOneNotificationAtATime) {
+    std::atomic<int> notifications{0};
+    RowStatusFiller filler(machine, user, [&] { ++notifications; });
+    std::vector<RowStatusRequest> requests;
+    for (uint64_t i = 0; i < 50; ++i)
+        requests.push_back({i + 1, i % 2 ? L"C:\\Data\\bobs.txt" : L"C:\\Data\\mine.txt"});
+    filler.Enqueue(requests);
+    auto results = Drain(filler, 50);
+    ASSERT_EQ(results.size(), 50u);
+    for (uint64_t i = 0; i < 50; ++i) {
+        EXPECT_EQ(results[i].serial, i + 1);
+        EXPECT_EQ(results[i].owner, i % 2 ? L"Bob" : L"Administrators");
+    }
+    // Each notification was answered by a TakeResults before the next one.
+    EXPECT_GE(notifications.load(), 1);
+    EXPECT_LE(notifications.load(), 50);
+    EXPECT_TRUE(filler.Idle());
+}
+
+TEST_F(RowStatusTest, ClearDropsQueuedAndInFlightResults) {
+    std::atomic<bool> release{false};
+    std::atomic<bool> blocked{false};
+    // Hold the worker inside its first platform call until the test clears.
+    machine.SetCallHook([&](Call, const std::wstring& path) {
+        if (path == L"C:\\Data\\mine.txt" && !release) {
+            blocked = true;
+            while (!release)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    RowStatusFiller filler(machine, user, [] {});
+    filler.Enqueue({{1, L"C:\\Data\\mine.txt"}, {2, L"C:\\Data\\bobs.txt"}});
+    for (int spin = 0; spin < 10000 && !blocked; ++spin)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(blocked);
+    filler.Clear();
+    filler.Enqueue(RowStatusRequest{3, L"C:\\Data\\locked.txt"});
+    release = true;
+    auto results = Drain(filler, 1);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].serial, 3u);
+    machine.SetCallHook(nullptr);
+}
+
+TEST_F(RowStatusTest, DestroyingABusyFillerStopsIt) {
+    std::vector<RowStatusRequest> requests;
+    for (uint64_t i = 0; i < 2000; ++i)
+        requests.push_back({i, L"C:\\Data\\mine.txt"});
+    auto filler = std::make_unique<RowStatusFiller>(machine, user, [] {});
+    filler->Enqueue(std::move(requests));
+    filler.reset();  // must not hang or touch freed memory
+    SUCCEED();
+}
+
+}  // namespace
+}  // namespace vm
