@@ -1,0 +1,42 @@
+// What the item lists take from the program's process-wide state. The main
+// window (or a test) fills one and hands it to its lists; the pointers must
+// outlive the lists.
+#pragma once
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <functional>
+
+#include "app/AppState.h"
+#include "framework/GdiPlus.h"
+#include "lists/IconCache.h"
+
+namespace vm {
+
+struct ListEnvironment {
+    // Platform, current user, file system table and OsVersion.
+    AppState* state = nullptr;
+    // Built by the application (extension to small system icon index).
+    ExtensionIconCache* icons = nullptr;
+    // The system's small image list (Shell_GetImageLists); may be null.
+    HIMAGELIST smallImages = nullptr;
+    // IsThemeActive(), kept current by the application on WM_THEMECHANGED;
+    // null means no themes.
+    const bool* themeActive = nullptr;
+    // Decoded PNG 172 (Allowed), 174 (Read Only), 173 (Denied), indexed by
+    // AccessLevel, and PNG 175 (owner); any may be null.
+    Gdiplus::Image* accessIcons[3] = {nullptr, nullptr, nullptr};
+    Gdiplus::Image* ownerIcon = nullptr;
+    // Shows the main window's item context menu ("MainPop", sub-menu 1) at
+    // the cursor, owned by the main window; unset in lists without one.
+    std::function<void()> showItemMenu;
+    // Owner of the lists' message boxes (the main window).
+    HWND messageOwner = nullptr;
+
+    bool Themed() const { return themeActive != nullptr && *themeActive; }
+    bool VistaOrLater() const { return state == nullptr || IsVistaOrLater(state->OsVersion); }
+};
+
+}  // namespace vm

@@ -1,0 +1,89 @@
+// CMainList: the Edit Mode list (control 1011, mode kEdit) and the Browse
+// Mode list (control 1012, mode kBrowse) of the main window. Each row is one
+// path with its name, type, creation date, the current user's access, the
+// owner and its folder (edit) or file system (browse).
+//
+// The status cells (access and owner) of added rows are read on a worker
+// thread (RowStatusFiller): a row appears at once with those two cells
+// empty, and they fill in as results arrive, so a large folder or a slow
+// account look-up never freezes the window. Refreshing rows reads them at
+// once, on the calling thread.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "lists/ItemListModel.h"
+#include "lists/KRVListCtrl.win32.h"
+#include "lists/RowStatus.h"
+
+namespace vm {
+
+// Posted by the status worker to the list itself: results wait.
+inline constexpr UINT kMsgRowStatusReady = WM_APP + 0x71;
+// Sent by the drop worker to the list: add the path (LPARAM: const
+// std::wstring*) at the index WPARAM and select it; returns the row.
+inline constexpr UINT kMsgAddDroppedRow = WM_APP + 0x72;
+
+class CMainList : public CKRVListCtrl {
+  public:
+    explicit CMainList(const ListEnvironment& environment);
+    ~CMainList() override;
+
+    // Columns of the mode, then the list's set-up (mode 1 edit, 2 browse).
+    void SetUpColumns(ListMode mode);
+
+    // Inserts a row for the path at index (clamped to the row count) and
+    // starts reading its status cells. The new row's index.
+    int AddRow(const std::wstring& path, int index);
+    int AppendRow(const std::wstring& path) { return AddRow(path, ItemCount()); }
+    // Rereads the row's access, type and owner now; with checkExistence a
+    // path that is gone shows "???" and the missing-item background.
+    void RefreshRow(int row, bool checkExistence);
+    // RefreshRow (no existence check) for each selected row, top to bottom,
+    // with drawing suspended.
+    void RefreshSelectedRows();
+    // Rereads the status cells of every row in the background (existence
+    // checked), for lists too long to reread at once.
+    void RefreshAllRowsInBackground();
+    // Deletes the selected rows from the last up, frees their records,
+    // redraws and posts message 1128 to the parent.
+    void RemoveSelectedRows();
+    // Opens each selected row with the shell, top to bottom: a folder in
+    // Explorer, anything else with its own verb "open".
+    void OpenSelectedRows();
+    // Deletes every row (and stops reading statuses for them).
+    void RemoveAllRows();
+
+    // Adds dropped files as the user dropped them (edit list only). The
+    // first file decides: not on NTFS, message 200 and nothing is added.
+    void AddDroppedPaths(const std::vector<std::wstring>& paths);
+
+    // True while status cells of added rows are still being read.
+    bool StatusPending() const { return !pendingStatus_.empty(); }
+
+  protected:
+    bool OnMessage(Message& m, LRESULT& result) override;
+    void OnRecordRemoved(ItemRecord& record) override;
+
+  private:
+    static std::span<const Route<CMainList>> Routes();
+    LRESULT OnRightClick(Message& m);
+    LRESULT OnDropFiles(Message& m);
+    LRESULT OnStatusReady(Message& m);
+    LRESULT OnAddDroppedRow(Message& m);
+
+    void FillCells(int row, const ItemRecord& record, const std::wstring& typeName);
+    void ApplyStatus(int row, ItemRecord& record, const RowStatus& status);
+    void RequestStatus(ItemRecord& record, bool checkExistence);
+    void AddDroppedPathsWithWaitWindow(const std::vector<std::wstring>& paths);
+    RowStatusFiller& Filler();
+
+    std::unique_ptr<RowStatusFiller> filler_;
+    // Rows whose status cells are still to come, by record serial.
+    std::unordered_map<uint64_t, ItemRecord*> pendingStatus_;
+};
+
+}  // namespace vm
