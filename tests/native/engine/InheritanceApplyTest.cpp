@@ -1,0 +1,69 @@
+// Apply of the Advanced dialog: reset or clear, explicit entries, owner.
+// The parent passes on full control for Administrators and read for Users.
+#include "EngineFixture.h"
+#include "security/Inheritance.h"
+
+namespace vm {
+namespace {
+
+using sim::Call;
+
+class InheritanceApply : public EngineTest {
+  protected:
+    InheritanceApply() {
+        bob = machine.AddLocalUser(L"Bob").ToString();
+        machine.AddFolder(L"C:\\Data", L"O:BAD:(A;OICI;FA;;;BA)(A;OICI;FR;;;BU)");
+        machine.AddFile(L"C:\\Data\\a.txt",
+                        L"O:" + bob + L"D:AI(A;;FA;;;" + bob + L")(A;ID;FA;;;BA)(A;ID;FR;;;BU)");
+    }
+    bool Apply(bool includeInheritable, const std::vector<ExplicitEntry>& entries) {
+        return ApplyInheritanceAndEntries(engine, L"C:\\Data\\a.txt", includeInheritable, entries,
+                                          L"Bob");
+    }
+    std::wstring bob;
+    const ExplicitEntry bobFull{L"Bob", 0x1F01FF, ace_type::kAccessAllowed, 0};
+};
+
+TEST_F(InheritanceApply, ShowsInheritanceByInheritedEntriesOnly) {
+    EXPECT_TRUE(ShowsInheritance(*machine.DaclOf(L"C:\\Data\\a.txt").acl));
+    EXPECT_FALSE(ShowsInheritance(Acl{}));
+}
+
+TEST_F(InheritanceApply, ConvertedEntriesAreWrittenExplicitAndProtected) {
+    ASSERT_TRUE(Apply(false, {bobFull,
+                              {L"Administrators", 0x1F01FF, ace_type::kAccessAllowed, 0},
+                              {L"Users", 0x1200A9, ace_type::kAccessAllowed, 0}}));
+    // Each add sorts the list, which reverses the older entries of equal rank.
+    EXPECT_EQ(Sddl(L"C:\\Data\\a.txt"),
+              L"O:" + bob + L"D:PARAI(A;;0x1200a9;;;BU)(A;;FA;;;" + bob + L")(A;;FA;;;BA)");
+}
+
+TEST_F(InheritanceApply, RemovedOrUnmodifiedInheritedEntriesAreDropped) {
+    ASSERT_TRUE(Apply(false, {bobFull}));
+    EXPECT_EQ(Dacl(L"C:\\Data\\a.txt"), L"D:PARAI(A;;FA;;;" + bob + L")");
+}
+
+TEST_F(InheritanceApply, NoEntriesAndNoInheritanceGiveAnEmptyDaclNotANullOne) {
+    ASSERT_TRUE(Apply(false, {}));
+    EXPECT_EQ(Sddl(L"C:\\Data\\a.txt"), L"O:" + bob + L"D:");
+}
+
+TEST_F(InheritanceApply, InheritanceOnAgainPutsExplicitEntriesFirst) {
+    machine.SetSecurity(L"C:\\Data\\a.txt", L"O:" + bob + L"D:P(A;;FA;;;" + bob + L")");
+    ASSERT_TRUE(Apply(true, {bobFull}));
+    EXPECT_EQ(Dacl(L"C:\\Data\\a.txt"),
+              L"D:PARAI(A;;FA;;;" + bob + L")(A;ID;FR;;;BU)(A;ID;FA;;;BA)");
+    // Without explicit entries the object simply inherits again.
+    ASSERT_TRUE(Apply(true, {}));
+    EXPECT_EQ(Dacl(L"C:\\Data\\a.txt"), L"D:AI(A;ID;FA;;;BA)(A;ID;FR;;;BU)");
+}
+
+TEST_F(InheritanceApply, AFailingEntryPutsThePreviousDaclBack) {
+    std::wstring before = Dacl(L"C:\\Data\\a.txt");
+    EXPECT_FALSE(Apply(false, {bobFull, {L"NoSuchAccount", 1, ace_type::kAccessAllowed, 0}}));
+    EXPECT_EQ(Dacl(L"C:\\Data\\a.txt"), before);
+    EXPECT_EQ(machine.OwnerNameOf(L"C:\\Data\\a.txt"), L"Bob");
+}
+
+}  // namespace
+}  // namespace vm
