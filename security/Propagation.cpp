@@ -69,6 +69,8 @@ void ApplyToEntry(WalkContext& walk, const std::wstring& path, const std::wstrin
         walk.observer.ShowEntryName(name);
         if (ResetToInherited(walk.engine, path))
             walk.nulled.MarkReset(path);
+        else
+            walk.nulled.RestoreNow(walk.engine.platform(), path);
     } else if (walk.mode == PropagationMode::kCopyFromFolder && walk.folderDescriptor) {
         walk.observer.ShowEntryName(name);
         SetOwner(walk.engine, path, kAdministrators);
@@ -142,6 +144,15 @@ void NulledFolders::Add(std::wstring path, Bytes previousDescriptor) {
 void NulledFolders::MarkReset(const std::wstring& path) {
     if (auto found = indexByPath_.find(path); found != indexByPath_.end())
         folders_[found->second].reset = true;
+}
+
+void NulledFolders::RestoreNow(Platform& platform, const std::wstring& path) {
+    auto found = indexByPath_.find(path);
+    if (found == indexByPath_.end() || folders_[found->second].reset)
+        return;
+    Entry& folder = folders_[found->second];
+    platform.SetFileSecurity(folder.path, secinfo::kDacl, folder.previousDescriptor);
+    folder.reset = true;
 }
 
 size_t NulledFolders::RestoreRemaining(Platform& platform) {

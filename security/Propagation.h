@@ -57,6 +57,9 @@ class NulledFolders {
   public:
     void Add(std::wstring path, Bytes previousDescriptor);
     void MarkReset(const std::wstring& path);
+    // Puts back the previous DACL of one folder at once (its reset was
+    // refused), before anything below it is reset against a NULL parent.
+    void RestoreNow(Platform& platform, const std::wstring& path);
     // Puts back the previous DACL of every folder not marked reset, deepest
     // first; returns how many were put back.
     size_t RestoreRemaining(Platform& platform);
