@@ -22,12 +22,9 @@ class DescriptorFileTest : public ::testing::Test {
 };
 
 TEST_F(DescriptorFileTest, ExportWritesTheDaclDescriptorAndKeepsTheOwner) {
-    machine.AddFolder(L"C:\\Data",
-                      L"O:S-1-5-21-0-0-0-1000D:P(A;;FA;;;SY)(A;OICI;0x1200a9;;;BU)"
-                      L"(D;;WD;;;WD)");
     std::wstring bob = SidToSddl(machine.SidOf(L"Bob"));
-    machine.SetSecurity(L"C:\\Data",
-                        L"O:" + bob + L"D:P(A;;FA;;;SY)(A;OICI;0x1200a9;;;BU)(D;;WD;;;WD)");
+    machine.AddFolder(L"C:\\Data",
+                      L"O:" + bob + L"D:P(A;;FA;;;SY)(A;OICI;0x1200a9;;;BU)(D;;WD;;;WD)");
     std::wstring file = dir.File(L"data.sd");
     ExportResult result = ExportDescriptorOfPath(engine, L"C:\\Data", file);
     EXPECT_EQ(result.outcome, ExportOutcome::kWritten);
