@@ -27,12 +27,19 @@ void RemoveInheritedRows(InheritanceRows& rows) {
     }
 }
 
-// The DACL steps of Apply on an object already owned by "Administrators".
-// The list starts clean: the parent's inheritable entries, or no entry at all.
+// The DACL steps of Apply. The list starts clean: the parent's inheritable
+// entries, or a NULL DACL that the entries then replace. A NULL DACL rather
+// than an empty one keeps the object writable for this process, so that
+// the previous DACL can still be put back should an add fail (also when
+// taking ownership failed). With nothing to add the object gets an empty
+// DACL, which is what an empty list of entries means.
 bool WriteInheritanceAndEntries(Engine& engine, const std::wstring& path, bool includeInheritable,
                                 const std::vector<ExplicitEntry>& entries) {
+    Platform& platform = engine.platform();
+    if (!includeInheritable && entries.empty())
+        return WriteNullOrEmptyDacl(platform, path, false).ok();
     bool clean = includeInheritable ? ResetToInherited(engine, path)
-                                    : WriteNullOrEmptyDacl(engine.platform(), path, false).ok();
+                                    : WriteNullOrEmptyDacl(platform, path, true).ok();
     if (!clean)
         return false;
     return std::all_of(entries.begin(), entries.end(), [&](const ExplicitEntry& entry) {

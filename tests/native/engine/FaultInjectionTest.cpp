@@ -1,0 +1,176 @@
+// Each multi-step operation is run once to count its platform calls, then
+// again with each of those calls failing in turn. Whatever fails, no object
+// may end with a NULL DACL or without entries unless the operation's purpose
+// was exactly that, nor lose an explicit entry it had, unless it ends
+// exactly as the successful run left it.
+#include <algorithm>
+#include <array>
+#include <functional>
+
+#include "EngineFixture.h"
+#include "security/DaclEdits.h"
+#include "security/Inheritance.h"
+#include "security/Ownership.h"
+#include "security/Propagation.h"
+#include "security/SecurityAccess.h"
+
+namespace vm {
+namespace {
+
+using sim::Call;
+using Dacls = std::map<std::wstring, AclSlot>;
+
+class SilentObserver final : public PropagationObserver {
+  public:
+    void RestartAnimation() override {}
+    void ShowEntryName(const std::wstring&) override {}
+    void SetPercent(double) override {}
+    void AppendCountText(const std::wstring&) override {}
+    void PostClose() override {}
+};
+
+// C:\T with three files and a protected subfolder holding a file, all with
+// explicit entries for Bob; C:\src.txt, a source to copy from.
+void BuildTree(sim::SimPlatform& machine) {
+    machine.AddVolume(L'C', L"NTFS");
+    std::wstring bob = machine.AddLocalUser(L"Bob").ToString();
+    std::wstring bobFile = L"O:" + bob + L"D:AI(A;;FA;;;" + bob + L")(A;ID;FA;;;BA)";
+    machine.AddFolder(L"C:\\T", L"O:BAD:(A;OICI;FA;;;BA)(A;OICI;FR;;;BU)");
+    for (const wchar_t* name : {L"C:\\T\\a", L"C:\\T\\b", L"C:\\T\\S\\d"})
+        machine.AddFile(name, bobFile);
+    machine.SetSecurity(L"C:\\T\\S", L"O:" + bob + L"D:P(A;OICI;FA;;;" + bob + L")");
+    machine.AddFile(L"C:\\src.txt", L"O:" + bob + L"D:PAI(A;;FR;;;WD)(A;;FA;;;BA)");
+}
+
+Dacls DaclsOf(sim::SimPlatform& machine) {
+    Dacls dacls;
+    for (const auto& path : machine.ListTree(L"C:\\"))
+        dacls[path] = machine.DaclOf(path);
+    return dacls;
+}
+
+bool HasNoEntries(const AclSlot& slot) {
+    return slot.acl && slot.acl->aces.empty();
+}
+
+bool KeepsExplicitEntries(const AclSlot& before, const AclSlot& final) {
+    if (!before.acl)
+        return true;
+    for (const Ace& entry : before.acl->aces) {
+        if (entry.IsInherited())
+            continue;
+        if (!final.acl || std::find(final.acl->aces.begin(), final.acl->aces.end(), entry) ==
+                              final.acl->aces.end())
+            return false;
+    }
+    return true;
+}
+
+// The invariant for one object; empty when it holds, else what broke.
+std::string Violation(const AclSlot& before, const AclSlot& after, const AclSlot& final) {
+    if (final == before || final == after)
+        return {};
+    if (final.IsNull() && !before.IsNull() && !after.IsNull())
+        return "ends with a NULL DACL";
+    if (HasNoEntries(final) && !HasNoEntries(before) && !HasNoEntries(after))
+        return "ends without entries";
+    if (!KeepsExplicitEntries(before, final))
+        return "lost an explicit entry";
+    return {};
+}
+
+using Operation = std::function<void(Engine&, sim::SimPlatform&)>;
+
+void CheckEveryFault(const std::string& name, const Operation& operation) {
+    std::array<uint64_t, sim::kCallKinds> counts{};
+    Dacls before;
+    Dacls after;
+    {
+        sim::SimPlatform machine;
+        SilentReporter reporter;
+        Engine engine(machine, reporter);
+        BuildTree(machine);
+        before = DaclsOf(machine);
+        machine.ResetCounters();
+        operation(engine, machine);
+        for (size_t kind = 0; kind < sim::kCallKinds; ++kind)
+            counts[kind] = machine.CallCount(static_cast<Call>(kind));
+        after = DaclsOf(machine);
+    }
+    for (size_t kind = 0; kind < sim::kCallKinds; ++kind) {
+        for (uint64_t n = 1; n <= counts[kind]; ++n) {
+            sim::SimPlatform machine;
+            SilentReporter reporter;
+            Engine engine(machine, reporter);
+            BuildTree(machine);
+            machine.FailNthCall(static_cast<Call>(kind), n, err::kAccessDenied);
+            operation(engine, machine);
+            machine.ClearFaults();
+            for (const auto& [path, final] : DaclsOf(machine)) {
+                std::string broken = Violation(before[path], after[path], final);
+                EXPECT_EQ(broken, "")
+                    << name << ": " << sim::CallName(static_cast<Call>(kind)) << " #" << n
+                    << " failing, " << ToUtf8(path) << " " << ToUtf8(machine.DaclSddlOf(path));
+            }
+        }
+    }
+}
+
+TEST(FaultInjection, DaclEdits) {
+    CheckEveryFault("AddAccessEntry", [](Engine& engine, sim::SimPlatform&) {
+        SetOwner(engine, L"C:\\T\\a", L"Administrators");
+        AddAccessEntry(engine, L"C:\\T\\a", L"Users", 0x1200A9, ace_type::kAccessDenied, 0);
+    });
+    CheckEveryFault("ResetToInherited", [](Engine& engine, sim::SimPlatform&) {
+        SetOwner(engine, L"C:\\T\\a", L"Administrators");
+        ResetToInherited(engine, L"C:\\T\\a");
+    });
+    CheckEveryFault("Copy and paste", [](Engine& engine, sim::SimPlatform&) {
+        CopyBuffer buffer;
+        CopySecuritySettings(engine, buffer, L"C:\\src.txt");
+        if (buffer.CopiedDescriptor)
+            PasteSecuritySettings(engine, buffer, L"C:\\T\\b");
+    });
+}
+
+TEST(FaultInjection, InheritanceApply) {
+    for (bool includeInheritable : {false, true}) {
+        CheckEveryFault("Apply", [=](Engine& engine, sim::SimPlatform&) {
+            ApplyInheritanceAndEntries(engine, L"C:\\T\\a", includeInheritable,
+                                       {{L"Bob", 0x1F01FF, ace_type::kAccessAllowed, 0},
+                                        {L"Users", 0x2, ace_type::kAccessDenied, 0}},
+                                       L"Bob");
+        });
+    }
+}
+
+TEST(FaultInjection, QuickCommandSequenceCanRollBack) {
+    // Owner to Administrators, clean DACL, one entry, owner back: the
+    // sequence the quick commands build from the primitives.
+    CheckEveryFault("Quick command", [](Engine& engine, sim::SimPlatform& machine) {
+        std::wstring owner = GetOwnerName(machine, L"C:\\T\\a");
+        SetOwner(engine, L"C:\\T\\a", L"Administrators");
+        if (auto previous = DaclSnapshot::Capture(machine, L"C:\\T\\a")) {
+            SetNullOrEmptyDacl(engine, L"C:\\T\\a", true);
+            if (!AddAccessEntry(engine, L"C:\\T\\a", L"Everyone", 0x1200A9,
+                                ace_type::kAccessAllowed, 0))
+                previous->Restore(machine);
+        }
+        SetOwner(engine, L"C:\\T\\a", owner);
+    });
+}
+
+TEST(FaultInjection, Propagation) {
+    for (auto mode : {PropagationMode::kResetToInherited, PropagationMode::kCopyFromFolder}) {
+        CheckEveryFault("Propagation", [=](Engine& engine, sim::SimPlatform&) {
+            PropagationRun run;
+            run.folder = L"C:\\T";
+            run.mode = mode;
+            SilentObserver observer;
+            RunPropagationWorker(engine, run, observer);
+        });
+    }
+}
+
+}  // namespace
+}  // namespace vm
