@@ -1,0 +1,118 @@
+#include "app/KRVApp.win32.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "app/KRVDlg.win32.h"
+#include "app/Settings.h"
+#include "framework/MessageBoxReporter.h"
+#include "framework/Window.h"
+#include "platform/win32/Win32Platform.h"
+#include "resources/resource.h"
+
+namespace vm {
+
+namespace {
+
+constexpr DWORD kAllLowByteControlClasses = 0xFF;
+constexpr DWORD kProgramPathChars = 270;
+
+// A copy of a raw data resource; nullopt when it is missing.
+std::optional<Bytes> CopyDataResource(UINT id) {
+    HMODULE module = ResourceModule();
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    if (!found)
+        return std::nullopt;
+    HGLOBAL loaded = LoadResource(module, found);
+    const DWORD size = SizeofResource(module, found);
+    const auto* bytes = static_cast<const uint8_t*>(loaded ? LockResource(loaded) : nullptr);
+    if (!bytes || size == 0)
+        return std::nullopt;
+    return Bytes(bytes, bytes + size);
+}
+
+}  // namespace
+
+Answer MainWindowReporter::Show(const std::wstring& text, MessageIcon icon,
+                                MessageButtons buttons) {
+    return MessageBoxReporter(owner_ ? *owner_ : nullptr).Show(text, icon, buttons);
+}
+
+float ReadOsVersion() {
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExW(&version))
+        return 0.0f;
+    return OsVersionOf(version.dwMajorVersion, version.dwMinorVersion);
+}
+
+std::wstring ProgramFilePath() {
+    wchar_t path[kProgramPathChars]{};
+    const DWORD length = GetModuleFileNameW(nullptr, path, kProgramPathChars);
+    return std::wstring(path, length < kProgramPathChars ? length : 0);
+}
+
+CKRVApp::CKRVApp() = default;
+
+CKRVApp::~CKRVApp() = default;
+
+int CKRVApp::Run() {
+    StartApplication();
+    EndApplication();
+    return 0;
+}
+
+void CKRVApp::StartLibraries() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, kAllLowByteControlClasses};
+    InitCommonControlsEx(&controls);
+}
+
+void CKRVApp::LoadDefaultDescriptors() {
+    DefaultDescriptors& defaults = state_->defaultDescriptors;
+    defaults.driveRoot = CopyDataResource(IDR_DEFAULT_SD_DRIVE_ROOT);
+    defaults.systemDrive = CopyDataResource(IDR_DEFAULT_SD_SYSTEM_DRIVE);
+    defaults.systemFolder = CopyDataResource(IDR_DEFAULT_SD_SYSTEM_FOLDER);
+}
+
+void CKRVApp::LoadProcessState() {
+    platform_ = std::make_unique<win32::Win32Platform>();
+    state_ = std::make_unique<AppState>(*platform_, reporter_);
+    context_ = std::make_unique<AppContext>(*state_);
+    reporter_.FollowOwner(&context_->mainWindow);
+    state_->OsVersion = ReadOsVersion();
+    state_->files = ProgramFilesFor(ProgramFilePath());
+    context_->bookmarks = LoadBookmarkIndex(state_->files.bookmarkFile);
+    gdiplus_ = std::make_unique<GdiplusSession>();
+    oleStarted_ = SUCCEEDED(OleInitialize(nullptr));
+    // The copy buffer starts empty; the keyboard shortcuts belong to the
+    // main window (KeyboardShortcutHook).
+    InitShellState(context_->shell, state_->OsVersion);
+    BuildExtensionIconCache(context_->shell.iconCache);
+    LoadStatusPictures(context_->shell.pictures);
+    ReadPlatformState(*state_);
+    context_->settings = LoadSettings(state_->files.settingsFile);
+    LoadDefaultDescriptors();
+}
+
+bool CKRVApp::StartApplication() {
+    StartLibraries();
+    LoadProcessState();
+    CKRVDlg mainWindow(*context_);
+    mainWindow.DoModal(nullptr);
+    context_->mainWindow = nullptr;
+    return false;
+}
+
+void CKRVApp::EndApplication() {
+    if (!context_)
+        return;
+    // GDI+ pictures go before GDI+ itself.
+    context_->shell.pictures = StatusPictures{};
+    gdiplus_.reset();
+    SaveSettings(context_->settings, state_->files.settingsFile);
+    if (oleStarted_)
+        OleUninitialize();
+    oleStarted_ = false;
+}
+
+}  // namespace vm

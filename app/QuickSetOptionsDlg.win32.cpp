@@ -1,0 +1,80 @@
+#include "app/QuickSetOptionsDlg.win32.h"
+
+#include "app/PopupMenu.win32.h"
+#include "app/TrusteeMenu.h"
+#include "resources/resource.h"
+#include "security/Rights.h"
+#include "security/SecurityAccess.h"
+
+namespace vm {
+
+namespace {
+
+constexpr size_t kTrusteeNameChars = 300;
+
+}  // namespace
+
+std::wstring ChooseTrusteeName(const AppContext& app, UINT command, bool forOwner) {
+    const auto user = forOwner ? TrusteeMenuUser::kChangeOwner : TrusteeMenuUser::kOptionsDialog;
+    if (auto name = TrusteeNameForCommand(command, user, app.state.user.CurrentUserName))
+        return *name;
+    // The account picker is not part of the program yet: it answers as a
+    // cancelled picker does.
+    return std::wstring();
+}
+
+CQuickSetOptionsDlg::CQuickSetOptionsDlg(const AppContext& app, std::wstring buttonText,
+                                         bool allFiles)
+    : CDialog(IDD_QUICKSET_OPTIONS),
+      app_(app),
+      buttonText_(std::move(buttonText)),
+      allFiles_(allFiles) {}
+
+std::span<const Route<CQuickSetOptionsDlg>> CQuickSetOptionsDlg::Routes() {
+    static const Route<CQuickSetOptionsDlg> routes[] = {
+        OnCommand(IDC_OPTIONS_TRUSTEE_BUTTON, &CQuickSetOptionsDlg::OnTrusteeButton, BN_CLICKED),
+    };
+    return routes;
+}
+
+bool CQuickSetOptionsDlg::OnMessage(Message& m, LRESULT& result) {
+    return DispatchRoutes(*this, Routes(), m, result) || CDialog::OnMessage(m, result);
+}
+
+BOOL CQuickSetOptionsDlg::OnInitDialog() {
+    SetDlgItemTextW(hwnd(), IDC_OPTIONS_TRUSTEE_NAME, kEveryone);
+    SendDlgItemMessageW(hwnd(), IDC_OPTIONS_TRUSTEE_NAME, EM_LIMITTEXT, kTrusteeNameChars, 0);
+    CheckRadioButton(hwnd(), IDC_OPTIONS_SCOPE_FIRST, IDC_OPTIONS_SCOPE_LAST,
+                     IDC_OPTIONS_SCOPE_FIRST);
+    SetText(Text() + L" - " + buttonText_);
+    if (allFiles_) {
+        for (const ScopeInfo& scope : kScopes)
+            EnableWindow(Item(static_cast<int>(scope.radioId)), FALSE);
+    }
+    return TRUE;
+}
+
+LRESULT CQuickSetOptionsDlg::OnTrusteeButton(Message&) {
+    const UINT command =
+        PopupMenu(app_, PopupSubMenu::kTrustee, hwnd(), TPM_RIGHTALIGN | TPM_TOPALIGN, true);
+    if (IsTrusteeCommand(command))
+        SetDlgItemTextW(hwnd(), IDC_OPTIONS_TRUSTEE_NAME,
+                        ChooseTrusteeName(app_, command, false).c_str());
+    return 0;
+}
+
+void CQuickSetOptionsDlg::OnOK() {
+    wchar_t name[kTrusteeNameChars + 1]{};
+    GetDlgItemTextW(hwnd(), IDC_OPTIONS_TRUSTEE_NAME, name, static_cast<int>(std::size(name)));
+    trustee_ = name;
+    scope_ = 0;
+    for (const ScopeInfo& scope : kScopes) {
+        if (IsDlgButtonChecked(hwnd(), static_cast<int>(scope.radioId)) == BST_CHECKED) {
+            scope_ = scope.value;
+            break;
+        }
+    }
+    CDialog::OnOK();
+}
+
+}  // namespace vm
