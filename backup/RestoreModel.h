@@ -1,0 +1,95 @@
+// The rows of the Restore window without the window: rows read from a backup
+// file (file mode) or the drive roots and system folders with their default
+// descriptors (reset mode), the access computed from a stored descriptor, and
+// copying a row's settings into the copy buffer.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "backup/BackupFile.h"
+#include "backup/DefaultDescriptors.h"
+#include "platform/Platform.h"
+#include "security/AccessEvaluation.h"
+#include "security/DaclEdits.h"
+
+namespace vm {
+
+enum class RestoreMode { kFile = 0, kReset = 1 };
+
+// String 184 (file mode columns) and 203 (reset mode columns).
+inline constexpr const wchar_t* kRestoreFileColumns =
+    L"Name;Full path;Status;Access rights of current user;Owner;";
+inline constexpr const wchar_t* kRestoreResetColumns =
+    L"Name;Path;File system;Access rights of current user;Owner;";
+// String 204: the labels of reset rows.
+inline constexpr const wchar_t* kResetLabels = L"Root directory;System Folder;(SYSTEM);";
+// String 205: the per-row results of a file-mode run.
+inline constexpr const wchar_t* kRestoreResults = L"Succeed;Failed;File not found;";
+// String 206: the heading of reset mode.
+inline constexpr const wchar_t* kResetHeading =
+    L"Restore security settings to the default settings";
+// First part of string 182: the clipboard indicator's suffix for a backup row.
+inline constexpr const wchar_t* kBackupMarker = L"(Backup)";
+
+// Row kinds (ItemRecord kind).
+inline constexpr int32_t kKindDriveRoot = 0;
+inline constexpr int32_t kKindFolder = 1;
+inline constexpr int32_t kKindFile = 2;
+// An access level that could not be worked out: the cell stays empty.
+inline constexpr int32_t kAccessUnknown = -1;
+
+// One row: the ItemRecord fields and the cell texts the window shows.
+struct RestoreRow {
+    std::wstring path;
+    int32_t row = 0;
+    int32_t kind = kKindFile;
+    int32_t access = kAccessUnknown;  // AccessLevel, or kAccessUnknown
+    std::optional<Bytes> descriptor;  // what a restore writes; none: left alone
+    std::wstring name;                // column 0
+    std::wstring status;              // column 2: result (file mode) or file system (reset)
+    std::wstring owner;               // column 4: the owner to give back
+    bool checked = false;             // reset mode check box
+
+    // Column 3: the part of string 187, empty for an unknown level.
+    std::wstring AccessText() const;
+};
+
+// The file-system name per drive letter A to Z (GetVolumeInformationW on
+// "X:\"), empty for a letter without a volume.
+using FileSystemTable = std::array<std::wstring, 26>;
+FileSystemTable ReadFileSystemTable(Platform& platform);
+
+// The name column of a path as PathFindFileNameW gives it (a drive root
+// whole).
+std::wstring FileNamePart(const std::wstring& path);
+
+// 0 for a drive root ("C:\"), 1 for an existing directory, else 2.
+int32_t KindOfPath(Platform& platform, const std::wstring& path);
+
+// The current user's level by a stored descriptor: kAccessUnknown when the
+// user's SID cannot be looked up or the bytes are not a descriptor; Allowed
+// for a missing or NULL DACL; else the level of the applying entries.
+int32_t AccessFromStoredDescriptor(Platform& platform, const UserIdentity& user,
+                                   const Bytes& descriptor, SidNameCache& names);
+
+// File mode: one row per backup item, in file order.
+std::vector<RestoreRow> RowsFromBackup(Platform& platform, const UserIdentity& user,
+                                       std::vector<BackupItem> items);
+
+// Reset mode: the existing drive roots A to Z, then the Windows, system and
+// 32-bit system directories. Only rows on NTFS get a default descriptor.
+std::vector<RestoreRow> BuildResetRows(Platform& platform, const UserIdentity& user,
+                                       const DefaultDescriptors& defaults,
+                                       const FileSystemTable& fileSystems);
+
+// "Copy Security Settings" of one row: the descriptor and the owner text go
+// to the copy buffer. False (buffer unchanged) for a row without descriptor.
+bool CopyRowSettings(const RestoreRow& row, CopyBuffer& buffer);
+// The clipboard indicator's text after such a copy: path, blank, "(Backup)".
+std::wstring BackupClipboardText(const std::wstring& path);
+
+}  // namespace vm
