@@ -80,7 +80,7 @@ void BM_BrowseFill_WindowThreadPart(benchmark::State& state) {
     for (auto _ : state) {
         auto paths = ListFolderPaths(folder.machine, kFolder);
         for (const auto& path : paths)
-            benchmark::DoNotOptimize(KindOfPath(folder.machine, path));
+            benchmark::DoNotOptimize(ItemKindOfPath(folder.machine, path));
         rows = paths.size();
     }
     ReportPerRow(state, folder.machine, rows);

@@ -27,7 +27,7 @@ std::wstring ExtensionIconCache::KeyFor(const std::wstring& path, int32_t kind) 
         return kFolderIconKey;
     // The extension is taken from the file name only: a dot in a folder name
     // ("C:\v1.2\readme") is not an extension of the file.
-    const std::wstring name = FileNamePart(path);
+    const std::wstring name = FileNameOfPath(path);
     const size_t dot = name.find_last_of(L'.');
     return ToUpperText(dot == std::wstring::npos ? name : name.substr(dot));
 }

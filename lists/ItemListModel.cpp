@@ -30,7 +30,7 @@ ColumnLayout ItemListColumnLayout(ListMode mode, std::wstring_view titles) {
     return layout;
 }
 
-std::wstring FileNamePart(const std::wstring& path) {
+std::wstring FileNameOfPath(const std::wstring& path) {
     // As PathFindFileNameW: the text after the last "\", "/" or ":" that is
     // followed by something other than a separator.
     size_t start = 0;
@@ -119,7 +119,18 @@ uint64_t DisplayedCreationTime(uint64_t creationTime, uint64_t lastWriteTime) {
     return creationTime != 0 ? creationTime : lastWriteTime;
 }
 
-int32_t KindOfPath(Platform& platform, const std::wstring& path) {
+std::optional<ItemTimes> ReadItemTimes(Platform& platform, const std::wstring& path) {
+    // A wildcard in the path would list other entries; a root or a path with
+    // a trailing separator names no single entry.
+    if (path.empty() || path.back() == L'\\' || path.find_first_of(L"*?") != std::wstring::npos)
+        return std::nullopt;
+    auto found = platform.FindFiles(path);
+    if (!found.ok() || found->empty())
+        return std::nullopt;
+    return ItemTimes{found->front().creationTime, found->front().lastWriteTime};
+}
+
+int32_t ItemKindOfPath(Platform& platform, const std::wstring& path) {
     int32_t kind = kKindFile;
     if (platform.PathIsDirectory(path))
         kind = kKindFolder;

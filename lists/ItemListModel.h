@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,7 +54,7 @@ inline constexpr const wchar_t* kUnknownCellText = L"???";
 
 // PathFindFileNameW: the text after the last "\" that is not the path's last
 // character; the whole path when it has none ("C:\" stays "C:\").
-std::wstring FileNamePart(const std::wstring& path);
+std::wstring FileNameOfPath(const std::wstring& path);
 // PathRemoveFileSpecW: the path without its last component ("C:\Data\a.txt"
 // gives "C:\Data", "C:\Data" gives "C:\", "C:\" stays).
 std::wstring FolderPart(const std::wstring& path);
@@ -83,11 +84,19 @@ std::wstring FormatCivilTime(const CivilTime& time);
 // when the file system reports no creation time (zero).
 uint64_t DisplayedCreationTime(uint64_t creationTime, uint64_t lastWriteTime);
 
+// The creation and last-write times of a path (FindFirstFileW on the path
+// itself); nullopt when they cannot be read (a drive root, a missing path).
+struct ItemTimes {
+    uint64_t creationTime = 0;
+    uint64_t lastWriteTime = 0;
+};
+std::optional<ItemTimes> ReadItemTimes(Platform& platform, const std::wstring& path);
+
 // ---- Kinds ------------------------------------------------------------------------
 
 // File (2); folder (1) when the path is an existing directory; drive root (0)
 // when it is a root, checked last so that a root is 0.
-int32_t KindOfPath(Platform& platform, const std::wstring& path);
+int32_t ItemKindOfPath(Platform& platform, const std::wstring& path);
 
 // ---- Dropping files -----------------------------------------------------------------
 

@@ -97,8 +97,8 @@ class CKRVListCtrl : public CListCtrl {
     void PaintRow(HDC dc, int row);
     void PaintRowBackground(HDC dc, int row, const ItemRecord& record, const RECT& bounds,
                             bool selected);
-    void PaintCheckBox(HDC dc, const RECT& iconRect, const RECT& bounds,
-                       const ItemRecord& record, bool checked);
+    void PaintCheckBox(HDC dc, const RECT& iconRect, const RECT& bounds, const ItemRecord& record,
+                       bool checked);
     void PaintCells(HDC dc, int row, const ItemRecord& record, bool selected);
     void ClearAllStates();
     void SetHotRow(int row);

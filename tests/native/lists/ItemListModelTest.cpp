@@ -34,12 +34,12 @@ TEST(ItemListColumns, BrowseListShowsFileSystemThird) {
 }
 
 TEST(PathParts, FileNameFollowsPathFindFileName) {
-    EXPECT_EQ(FileNamePart(L"C:\\Data\\a.txt"), L"a.txt");
-    EXPECT_EQ(FileNamePart(L"C:\\Data"), L"Data");
-    EXPECT_EQ(FileNamePart(L"C:\\"), L"C:\\");
-    EXPECT_EQ(FileNamePart(L"C:\\Data\\"), L"Data\\");
-    EXPECT_EQ(FileNamePart(L"a.txt"), L"a.txt");
-    EXPECT_EQ(FileNamePart(L""), L"");
+    EXPECT_EQ(FileNameOfPath(L"C:\\Data\\a.txt"), L"a.txt");
+    EXPECT_EQ(FileNameOfPath(L"C:\\Data"), L"Data");
+    EXPECT_EQ(FileNameOfPath(L"C:\\"), L"C:\\");
+    EXPECT_EQ(FileNameOfPath(L"C:\\Data\\"), L"Data\\");
+    EXPECT_EQ(FileNameOfPath(L"a.txt"), L"a.txt");
+    EXPECT_EQ(FileNameOfPath(L""), L"");
 }
 
 TEST(PathParts, FolderFollowsPathRemoveFileSpec) {
@@ -94,13 +94,13 @@ TEST(Kinds, RootFolderAndFile) {
     machine.AddVolume(L'C', L"NTFS");
     machine.AddFolder(L"C:\\Data");
     machine.AddFile(L"C:\\Data\\a.txt");
-    EXPECT_EQ(KindOfPath(machine, L"C:\\"), kKindDriveRoot);
-    EXPECT_EQ(KindOfPath(machine, L"C:\\Data"), kKindFolder);
-    EXPECT_EQ(KindOfPath(machine, L"C:\\Data\\a.txt"), kKindFile);
+    EXPECT_EQ(ItemKindOfPath(machine, L"C:\\"), kKindDriveRoot);
+    EXPECT_EQ(ItemKindOfPath(machine, L"C:\\Data"), kKindFolder);
+    EXPECT_EQ(ItemKindOfPath(machine, L"C:\\Data\\a.txt"), kKindFile);
     // A path that does not exist is taken as a file; a missing drive's root
     // is still a root.
-    EXPECT_EQ(KindOfPath(machine, L"C:\\Gone"), kKindFile);
-    EXPECT_EQ(KindOfPath(machine, L"Q:\\"), kKindDriveRoot);
+    EXPECT_EQ(ItemKindOfPath(machine, L"C:\\Gone"), kKindFile);
+    EXPECT_EQ(ItemKindOfPath(machine, L"Q:\\"), kKindDriveRoot);
 }
 
 TEST(ItemRecordKinds, MissingMarksNegateButNotARoot) {
@@ -127,6 +127,30 @@ TEST(Drop, WaitWindowAbove300AndIntegerProgress) {
     EXPECT_EQ(DropProgress(150, 301), 49);
     EXPECT_EQ(DropProgress(300, 301), 99);
     EXPECT_EQ(DropProgress(0, 0), 100);
+}
+
+}  // namespace
+}  // namespace vm
+
+namespace vm {
+namespace {
+
+TEST(ItemTimesOfPaths, ReadFromTheEntryItself) {
+    sim::SimPlatform machine;
+    machine.AddVolume(L'C', L"NTFS");
+    machine.AddFolder(L"C:\\Data");
+    machine.AddFile(L"C:\\Data\\a.txt");
+    machine.AddFile(L"C:\\Data\\ab.txt");
+    machine.SetTimes(L"C:\\Data\\a.txt", 0, 1234);
+    auto times = ReadItemTimes(machine, L"C:\\Data\\a.txt");
+    ASSERT_TRUE(times.has_value());
+    EXPECT_EQ(times->creationTime, 0u);
+    EXPECT_EQ(times->lastWriteTime, 1234u);
+    EXPECT_EQ(DisplayedCreationTime(times->creationTime, times->lastWriteTime), 1234u);
+    EXPECT_FALSE(ReadItemTimes(machine, L"C:\\").has_value());
+    EXPECT_FALSE(ReadItemTimes(machine, L"C:\\Data\\gone.txt").has_value());
+    // A wildcard never reads another entry's times.
+    EXPECT_FALSE(ReadItemTimes(machine, L"C:\\Data\\a*.txt").has_value());
 }
 
 }  // namespace

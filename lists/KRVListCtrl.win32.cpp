@@ -1,0 +1,503 @@
+#include "lists/KRVListCtrl.win32.h"
+
+#include <shellapi.h>
+#include <uxtheme.h>
+#include <vssym32.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "lists/ItemListModel.h"
+#include "lists/ListGeometry.h"
+
+namespace vm {
+namespace {
+
+constexpr COLORREF kMissingItemBackground = RGB(255, 243, 197);
+constexpr wchar_t kEmptyFolderText[] = L"This folder is empty.";
+constexpr UINT kCheckedStateImage = 2;    // state image index of a checked row
+constexpr UINT kUncheckedStateImage = 1;  // and of an unchecked one
+
+PixelRect ToPixel(const RECT& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+RECT ToRect(const PixelRect& rect) {
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+// The context of one LVM_SORTITEMS run: the sort column's texts by the
+// records' row numbers, taken before the sort.
+struct SortContext {
+    const std::vector<std::wstring>* texts;
+    SortState sort;
+    int headerCount;
+};
+
+int CALLBACK CompareListRows(LPARAM first, LPARAM second, LPARAM context) {
+    const auto& sortContext = *reinterpret_cast<const SortContext*>(context);
+    auto rowOf = [&](LPARAM data) {
+        const auto* record = reinterpret_cast<const ItemRecord*>(data);
+        const std::wstring* text = nullptr;
+        if (record != nullptr && record->row >= 0 &&
+            static_cast<size_t>(record->row) < sortContext.texts->size())
+            text = &(*sortContext.texts)[static_cast<size_t>(record->row)];
+        return SortRow{record, text};
+    };
+    // lstrcmpW: locale-aware and case-sensitive, as the shell sorts names.
+    static const TextCompare kLocaleCompare = [](const std::wstring& a, const std::wstring& b) {
+        return lstrcmpW(a.c_str(), b.c_str());
+    };
+    return CompareRows(rowOf(first), rowOf(second), sortContext.sort, sortContext.headerCount,
+                       kLocaleCompare);
+}
+
+}  // namespace
+
+CKRVListCtrl::CKRVListCtrl(const ListEnvironment& environment) : environment_(environment) {}
+
+CKRVListCtrl::~CKRVListCtrl() {
+    if (hwnd() != nullptr)
+        FreeAllRows();
+}
+
+std::span<const Route<CKRVListCtrl>> CKRVListCtrl::Routes() {
+    static const Route<CKRVListCtrl> routes[] = {
+        OnReflected(WM_NOTIFY, NM_CUSTOMDRAW, &CKRVListCtrl::OnCustomDraw),
+        OnReflected(WM_MEASUREITEM, kAnyCode, &CKRVListCtrl::OnMeasureItem),
+        OnReflected(WM_DRAWITEM, kAnyCode, &CKRVListCtrl::OnDrawItem),
+        OnReflected(WM_NOTIFY, LVN_HOTTRACK, &CKRVListCtrl::OnHotTrack),
+        OnReflected(WM_NOTIFY, NM_CLICK, &CKRVListCtrl::OnClick),
+        OnReflected(WM_NOTIFY, LVN_COLUMNCLICK, &CKRVListCtrl::OnColumnClick),
+        OnReflected(WM_NOTIFY, LVN_ITEMCHANGED, &CKRVListCtrl::OnItemChanged),
+        OnMsg(WM_HSCROLL, &CKRVListCtrl::OnScroll),
+        OnMsg(WM_VSCROLL, &CKRVListCtrl::OnScroll),
+        OnMsg(WM_MOUSEWHEEL, &CKRVListCtrl::OnScroll),
+        OnMsg(WM_MOUSEMOVE, &CKRVListCtrl::OnMouseMove),
+        OnMsg(WM_MOUSELEAVE, &CKRVListCtrl::OnMouseLeave),
+        OnMsg(WM_THEMECHANGED, &CKRVListCtrl::OnThemeChanged),
+        OnMsg(WM_PAINT, &CKRVListCtrl::OnPaint),
+    };
+    return routes;
+}
+
+bool CKRVListCtrl::OnMessage(Message& m, LRESULT& result) {
+    return DispatchRoutes(*this, Routes(), m, result) || CListCtrl::OnMessage(m, result);
+}
+
+// ---- Set-up and rows ------------------------------------------------------------
+
+void CKRVListCtrl::OnAttached() {
+    // Every row is drawn by us; the list asks the row height again
+    // (WM_MEASUREITEM) when its position changes.
+    ChangeStyle(0, LVS_OWNERDRAWFIXED);
+    const RECT rect = WindowRect();
+    SetWindowPos(hwnd(), nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    OpenThemes();
+}
+
+void CKRVListCtrl::OnDestroyed() {
+    FreeAllRows();
+    listTheme_.Close();
+    buttonTheme_.Close();
+}
+
+void CKRVListCtrl::OpenThemes() {
+    listTheme_.Open(hwnd(), L"Explorer::ListView");
+    if (!listTheme_)
+        listTheme_.Open(hwnd(), L"ListView");
+    buttonTheme_.Open(hwnd(), L"Button");
+    ReadTextColours();
+}
+
+void CKRVListCtrl::ReadTextColours() {
+    if (environment_.Themed() && environment_.VistaOrLater() && listTheme_) {
+        COLORREF colour = GetSysColor(COLOR_WINDOWTEXT);
+        if (SUCCEEDED(
+                GetThemeColor(listTheme_.get(), LVP_LISTITEM, LISS_NORMAL, TMT_TEXTCOLOR, &colour)))
+            normalText_ = colour;
+        else
+            normalText_ = GetSysColor(COLOR_WINDOWTEXT);
+        selectedText_ = GetSysColor(COLOR_WINDOWTEXT);
+    } else {
+        normalText_ = GetSysColor(COLOR_WINDOWTEXT);
+        selectedText_ = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    }
+}
+
+void CKRVListCtrl::SetUp(ListMode mode) {
+    // The list draws its own check boxes: keep the wish, drop the control's
+    // own boxes (which would take clicks and room of their own).
+    checkBoxes_ = (ExtendedStyle() & LVS_EX_CHECKBOXES) != 0;
+    if (checkBoxes_)
+        SetExtendedStyle(LVS_EX_CHECKBOXES, 0);
+    if (environment_.Themed())
+        SetWindowTheme(hwnd(), L"explorer", nullptr);
+    SetExtendedStyle(
+        LVS_EX_INFOTIP | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
+        LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    DragAcceptFiles(hwnd(), mode == ListMode::kEdit);
+    mode_ = mode;
+    columnCount_ = HeaderCount();
+    ReadTextColours();
+}
+
+int CKRVListCtrl::InsertRecordRow(int index, const std::wstring& name,
+                                  std::unique_ptr<ItemRecord> record) {
+    index = std::clamp(index, 0, ItemCount());
+    const int image = IconIndex(record->path, record->BaseKind());
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = index;
+    item.pszText = const_cast<wchar_t*>(name.c_str());
+    item.iImage = image;
+    item.lParam = reinterpret_cast<LPARAM>(record.get());
+    record->row = index;
+    const int row = static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0)
+        return -1;
+    if (checkBoxes_)
+        SetItemState(row, INDEXTOSTATEIMAGEMASK(kUncheckedStateImage), LVIS_STATEIMAGEMASK);
+    record.release();  // the row owns it now; freed by DeleteRecordRow / FreeAllRows
+    return row;
+}
+
+ItemRecord* CKRVListCtrl::Record(int row) const {
+    if (row < 0 || row >= ItemCount())
+        return nullptr;
+    return reinterpret_cast<ItemRecord*>(ItemData(row));
+}
+
+std::vector<ItemRecord*> CKRVListCtrl::SelectedRecords() const {
+    std::vector<ItemRecord*> records;
+    for (int row : SelectedRows())
+        if (ItemRecord* record = Record(row))
+            records.push_back(record);
+    return records;
+}
+
+int CKRVListCtrl::RowOfSerial(uint64_t serial) const {
+    const int count = ItemCount();
+    for (int row = 0; row < count; ++row) {
+        const ItemRecord* record = Record(row);
+        if (record != nullptr && record->serial == serial)
+            return row;
+    }
+    return -1;
+}
+
+void CKRVListCtrl::DeleteRecordRow(int row) {
+    std::unique_ptr<ItemRecord> record(Record(row));
+    if (!DeleteItem(row)) {
+        record.release();  // still attached to a row that stays
+        return;
+    }
+    if (record)
+        OnRecordRemoved(*record);
+    if (hotRow_ >= ItemCount())
+        hotRow_ = -1;
+}
+
+void CKRVListCtrl::FreeAllRows() {
+    const int count = ItemCount();
+    for (int row = 0; row < count; ++row) {
+        std::unique_ptr<ItemRecord> record(Record(row));
+        SetItemData(row, 0);
+        if (record)
+            OnRecordRemoved(*record);
+    }
+    DeleteAllItems();
+    hotRow_ = -1;
+}
+
+int CKRVListCtrl::IconIndex(const std::wstring& path, int32_t kind) {
+    if (environment_.icons != nullptr) {
+        if (auto cached = environment_.icons->Lookup(path, kind))
+            return *cached;
+    } else if (kind != kKindDriveRoot) {
+        return 0;
+    }
+    SHFILEINFOW info{};
+    SHGetFileInfoW(path.c_str(), FILE_ATTRIBUTE_DIRECTORY, &info, sizeof(info),
+                   SHGFI_SYSICONINDEX | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
+    return info.iIcon;
+}
+
+bool CKRVListCtrl::IsChecked(int row) const {
+    return (ItemState(row, LVIS_STATEIMAGEMASK) >> 12) == kCheckedStateImage;
+}
+
+void CKRVListCtrl::SetChecked(int row, bool checked) {
+    SetItemState(row, INDEXTOSTATEIMAGEMASK(checked ? kCheckedStateImage : kUncheckedStateImage),
+                 LVIS_STATEIMAGEMASK);
+}
+
+// ---- Sorting ------------------------------------------------------------------------
+
+void CKRVListCtrl::SortByColumn(int column) {
+    sort_.OnHeaderClick(column);
+    Resort();
+}
+
+void CKRVListCtrl::Resort() {
+    const int count = ItemCount();
+    std::vector<std::wstring> texts(static_cast<size_t>(count));
+    for (int row = 0; row < count; ++row) {
+        if (ItemRecord* record = Record(row))
+            record->row = row;
+        texts[static_cast<size_t>(row)] = ItemText(row, sort_.column);
+    }
+    SortContext context{&texts, sort_, HeaderCount()};
+    SortItems(CompareListRows, reinterpret_cast<LPARAM>(&context));
+    // Rows moved: renumber so that the records tell their rows again.
+    for (int row = 0; row < count; ++row)
+        if (ItemRecord* record = Record(row))
+            record->row = row;
+    Invalidate();
+}
+
+LRESULT CKRVListCtrl::OnColumnClick(Message& m) {
+    const auto& view = *reinterpret_cast<const NMLISTVIEW*>(m.lParam);
+    SortByColumn(view.iSubItem);
+    return 0;
+}
+
+// ---- Mouse ------------------------------------------------------------------------------
+
+void CKRVListCtrl::SetHotRow(int row) {
+    if (row == hotRow_)
+        return;
+    hotRow_ = row;
+    Invalidate();
+}
+
+LRESULT CKRVListCtrl::OnHotTrack(Message& m) {
+    const auto& view = *reinterpret_cast<const NMLISTVIEW*>(m.lParam);
+    if (ItemCount() > 0)
+        SetHotRow(HotRowAt({view.ptAction.x, view.ptAction.y}, ToPixel(ItemRect(0)), rowHeight_));
+    m.handled = false;  // the control's own hot tracking goes on
+    return 0;
+}
+
+LRESULT CKRVListCtrl::OnMouseMove(Message& m) {
+    if (!tracking_) {
+        TRACKMOUSEEVENT track{};
+        track.cbSize = sizeof(track);
+        track.dwFlags = TME_LEAVE | TME_HOVER;
+        track.hwndTrack = hwnd();
+        track.dwHoverTime = 10;
+        tracking_ = TrackMouseEvent(&track) != FALSE;
+        Invalidate();
+    }
+    // The hot row follows the mouse here as well: not every list view sends
+    // LVN_HOTTRACK without hot-track selection.
+    const POINT cursor = m.PointFromLParam();
+    if (ItemCount() > 0)
+        SetHotRow(HotRowAt({cursor.x, cursor.y}, ToPixel(ItemRect(0)), rowHeight_));
+    m.handled = false;
+    return 0;
+}
+
+LRESULT CKRVListCtrl::OnMouseLeave(Message& m) {
+    tracking_ = false;
+    hotRow_ = -1;
+    Invalidate();
+    m.handled = false;
+    return 0;
+}
+
+void CKRVListCtrl::ClearAllStates() {
+    SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (checkBoxes_)
+        SetItemState(-1, INDEXTOSTATEIMAGEMASK(kUncheckedStateImage), LVIS_STATEIMAGEMASK);
+}
+
+LRESULT CKRVListCtrl::OnClick(Message& m) {
+    const auto& activate = *reinterpret_cast<const NMITEMACTIVATE*>(m.lParam);
+    const POINT point = activate.ptAction;
+    // The row under the click by its height, also right of the columns
+    // where the control reports no row.
+    int row = activate.iItem;
+    if (row < 0 && ItemCount() > 0) {
+        const int byHeight = HotRowAt({0, point.y}, ToPixel(ItemRect(0)), rowHeight_);
+        row = byHeight >= 0 && byHeight < ItemCount() ? byHeight : -1;
+    }
+    if (row >= 0) {
+        const PixelRect bounds = ToPixel(ItemRect(row));
+        if (ClickIsRightOfRow(point.x, bounds) && SelectedCount() > 0)
+            ClearAllStates();
+        else if (checkBoxes_ && activate.iItem >= 0 &&
+                 ClickHitsCheckBox(point.x, activate.iSubItem, bounds, rowHeight_))
+            SetChecked(row, !IsChecked(row));
+    }
+    NotifyParentStatus();
+    m.handled = false;  // the parent sees the click too
+    return 0;
+}
+
+void CKRVListCtrl::NotifyParentStatus() const {
+    PostMessageW(Parent(), kMsgUpdateStatus, 0, 0);
+}
+
+LRESULT CKRVListCtrl::OnItemChanged(Message& m) {
+    Invalidate();
+    m.handled = false;
+    return 0;
+}
+
+LRESULT CKRVListCtrl::OnScroll(Message& m) {
+    LRESULT result = DefaultProcessing(m);
+    Invalidate();
+    return result;
+}
+
+LRESULT CKRVListCtrl::OnThemeChanged(Message& m) {
+    OpenThemes();
+    Invalidate();
+    m.handled = false;
+    return 0;
+}
+
+// ---- Painting -------------------------------------------------------------------------
+
+LRESULT CKRVListCtrl::OnMeasureItem(Message& m) {
+    auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(m.lParam);
+    item.itemHeight = static_cast<UINT>(rowHeight_);
+    return TRUE;
+}
+
+LRESULT CKRVListCtrl::OnCustomDraw(Message&) {
+    return CDRF_NOTIFYITEMDRAW;
+}
+
+LRESULT CKRVListCtrl::OnPaint(Message& m) {
+    if (ItemCount() > 0 || mode_ != ListMode::kBrowse) {
+        m.handled = false;
+        return 0;
+    }
+    PaintDc paint(hwnd());
+    PaintEmptyText(paint.get());
+    return 0;
+}
+
+void CKRVListCtrl::PaintEmptyText(HDC dc) {
+    RECT client = ClientRect();
+    // The header is a child window and paints itself; the text starts 50
+    // pixels from the top of the client area.
+    FillSysColour(dc, client, COLOR_WINDOW);
+    RECT text = ToRect(EmptyTextRect(ToPixel(client)));
+    SavedDcState saved(dc);
+    SelectObject(dc, reinterpret_cast<HFONT>(Send(WM_GETFONT)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    DrawTextW(dc, kEmptyFolderText, -1, &text, DT_CENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+}
+
+LRESULT CKRVListCtrl::OnDrawItem(Message& m) {
+    const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(m.lParam);
+    if (item.itemID == static_cast<UINT>(-1))
+        return TRUE;
+    // One row at a time, drawn off-screen and copied in one step.
+    OffscreenCanvas canvas(item.hDC, item.rcItem);
+    if (!canvas.ok())
+        return TRUE;
+    SelectObject(canvas.dc(), reinterpret_cast<HFONT>(Send(WM_GETFONT)));
+    FillSysColour(canvas.dc(), item.rcItem, COLOR_WINDOW);
+    PaintRow(canvas.dc(), static_cast<int>(item.itemID));
+    canvas.Present();
+    return TRUE;
+}
+
+void CKRVListCtrl::PaintRow(HDC dc, int row) {
+    const ItemRecord* record = Record(row);
+    if (record == nullptr)
+        return;
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+    const bool selected = IsSelected(row);
+    const RECT bounds = ItemRect(row);
+    PaintRowBackground(dc, row, *record, bounds, selected);
+
+    RECT iconRect = ItemRect(row, LVIR_ICON);
+    if (checkBoxes_)
+        PaintCheckBox(dc, iconRect, bounds, *record, IsChecked(row));
+    const PixelPoint icon = RowIconOrigin(ToPixel(iconRect), checkBoxes_);
+    if (environment_.smallImages != nullptr)
+        ImageList_Draw(environment_.smallImages, ItemImage(row), dc, icon.x, icon.y,
+                       ILD_TRANSPARENT);
+    PaintCells(dc, row, *record, selected);
+}
+
+void CKRVListCtrl::PaintRowBackground(HDC dc, int row, const ItemRecord& record, const RECT& bounds,
+                                      bool selected) {
+    RECT below = bounds;
+    below.top += 1;
+    if (record.IsMissing())
+        FillColour(dc, below, kMissingItemBackground);
+    const bool themed = environment_.Themed() && environment_.VistaOrLater() && listTheme_;
+    if (selected) {
+        if (themed)
+            DrawThemeBackground(listTheme_.get(), dc, LVP_LISTITEM, LISS_SELECTED, &below, nullptr);
+        else
+            FillSysColour(dc, bounds, COLOR_HIGHLIGHT);
+    } else if (row == hotRow_ && listTheme_) {
+        DrawThemeBackground(listTheme_.get(), dc, LVP_LISTITEM, LISS_HOT, &below, nullptr);
+    }
+}
+
+void CKRVListCtrl::PaintCheckBox(HDC dc, const RECT& iconRect, const RECT& bounds,
+                                 const ItemRecord& record, bool checked) {
+    SIZE size{kDefaultCheckBoxSide, kDefaultCheckBoxSide};
+    if (buttonTheme_)
+        GetThemePartSize(buttonTheme_.get(), dc, BP_CHECKBOX, CBS_UNCHECKEDNORMAL, nullptr, TS_TRUE,
+                         &size);
+    RECT box = ToRect(CheckBoxRect(ToPixel(iconRect), bounds.top, rowHeight_, size.cx, size.cy));
+    const bool hasDescriptor = record.descriptor.has_value();
+    if (environment_.Themed() && buttonTheme_) {
+        const int state = !hasDescriptor ? CBS_UNCHECKEDDISABLED
+                          : checked      ? CBS_CHECKEDNORMAL
+                                         : CBS_UNCHECKEDNORMAL;
+        DrawThemeBackground(buttonTheme_.get(), dc, BP_CHECKBOX, state, &box, nullptr);
+        return;
+    }
+    InflateRect(&box, 1, 1);
+    FillSysColour(dc, box, COLOR_WINDOW);
+    DrawEdge(dc, &box, EDGE_SUNKEN, BF_RECT);
+    if (!hasDescriptor) {
+        Font marlett = MakeSymbolFont(L"marlett", 14);
+        SelectedObject font(dc, marlett.get());
+        TextOutW(dc, box.left + 1, box.top, L"r", 1);
+    } else if (checked) {
+        Font marlett = MakeSymbolFont(L"marlett", 20);
+        SelectedObject font(dc, marlett.get());
+        TextOutW(dc, box.left - 1, box.top - 3, L"a", 1);
+    }
+}
+
+void CKRVListCtrl::PaintCells(HDC dc, int row, const ItemRecord& record, bool selected) {
+    const int columns = columnCount_ > 0 ? columnCount_ : HeaderCount();
+    SetTextColor(dc, selected ? selectedText_ : normalText_);
+    for (int column = 0; column < columns; ++column) {
+        const std::wstring text = ItemText(row, column);
+        // No image list is attached, so column 0's label starts at the row's
+        // left edge and the text rectangle makes room for the icon.
+        const RECT cell = SubItemRect(row, column, LVIR_LABEL);
+        const PixelRect textRect = CellTextRect(ToPixel(cell), column, checkBoxes_, rowHeight_);
+        Gdiplus::Image* icon = nullptr;
+        if (column == kColumnAccess && record.access >= 0 && record.access <= 2)
+            icon = environment_.accessIcons[record.access];
+        else if (column == kColumnOwner)
+            icon = environment_.ownerIcon;
+        if (ColumnHasCellIcon(column) && icon != nullptr) {
+            const PixelPoint origin = CellIconOrigin(ToPixel(cell), rowHeight_);
+            DrawPicture(
+                dc, icon,
+                RECT{origin.x, origin.y, origin.x + kSmallIconSize, origin.y + kSmallIconSize});
+        }
+        RECT textBox = ToRect(textRect);
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textBox,
+                  DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+    }
+}
+
+}  // namespace vm
