@@ -8,7 +8,8 @@ namespace vm {
 namespace {
 
 void Disable(MenuAdjustments& out, std::initializer_list<uint32_t> commands) {
-    out.disableCommands.insert(out.disableCommands.end(), commands);
+    for (uint32_t command : commands)
+        out.disableCommands.push_back(command);
 }
 
 // Nothing is selected: every command that needs an item is off.

@@ -1,0 +1,349 @@
+// The main window over a simulated machine: browsing, the status columns,
+// the quick commands and their refusals, view modes, sorting, the popup
+// menus. The window runs on a UI thread of this program; the test thread
+// drives it with messages and reads the simulated machine's security.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/AppContext.win32.h"
+#include "app/KRVDlg.win32.h"
+#include "app/PopupMenu.win32.h"
+#include "app/QuickCommands.h"
+#include "framework/GdiPlus.h"
+#include "harness/Harness.h"
+#include "platform/Utf16.h"
+#include "platform/sim/SimPlatform.h"
+#include "resources/resource.h"
+#include "security/AccessEvaluation.h"
+
+namespace h = vm::harness;
+
+namespace vm {
+namespace {
+
+constexpr UINT kRunOnUi = WM_APP + 0x300;
+constexpr int kBrowseOwner = 4;
+constexpr int kBrowseAccess = 3;
+
+// A hidden window of the UI thread that runs code there, so that the test
+// can call the main window's operations on the thread that owns it.
+class UiRunner {
+  public:
+    void Create() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &UiRunner::Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"VelmoraTestRunner";
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(0, L"VelmoraTestRunner", L"", WS_POPUP, 0, 0, 0, 0, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    }
+    // Runs the code and waits for it.
+    void Run(std::function<void()> code) const {
+        h::Send(window_, kRunOnUi, 0, reinterpret_cast<LPARAM>(&code));
+    }
+    // Starts code that opens something modal (a menu, a dialog) without
+    // waiting for it.
+    void Start(std::function<void()> code) const {
+        PostMessageW(window_, kRunOnUi, 1,
+                     reinterpret_cast<LPARAM>(new std::function<void()>(std::move(code))));
+    }
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message != kRunOnUi)
+            return DefWindowProcW(window, message, wParam, lParam);
+        auto* code = reinterpret_cast<std::function<void()>*>(lParam);
+        (*code)();
+        if (wParam == 1)
+            delete code;
+        return 0;
+    }
+    HWND window_ = nullptr;
+};
+
+class MainWindowTest : public testing::Test {
+  protected:
+    MainWindowTest() : state(machine, reporter), context(state) {}
+
+    void SetUp() override {
+        machine.AddVolume(L'C', L"NTFS");
+        machine.AddVolume(L'E', L"FAT32");
+        machine.AddLocalUser(L"Bob");
+        const std::wstring bob = machine.SidOf(L"Bob").ToString();
+        machine.AddFolder(L"C:\\Data", L"O:" + bob + L"D:(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)");
+        machine.AddFolder(L"C:\\Data\\Photos");
+        machine.AddFolder(L"C:\\Data\\Music");
+        machine.AddFile(L"C:\\Data\\notes.txt", L"O:BAD:(A;;0x1200a9;;;WD)");
+        machine.AddFolder(L"C:\\Empty");
+        machine.AddFolder(L"E:\\Photos");
+        machine.AddFile(L"E:\\Photos\\cat.jpg");
+        state.OsVersion = 6.1f;
+        ReadPlatformState(state);
+        ui = std::make_unique<h::UiThread>([this] {
+            InitShellState(context.shell, state.OsVersion);
+            runner.Create();
+            dialog = std::make_unique<CKRVDlg>(context);
+            dialog->CreateModeless(nullptr);
+        });
+        window = ui->WaitForWindow(L"Velmora");
+        ASSERT_NE(window, nullptr);
+        browse = h::FindControl(window, IDC_MAIN_BROWSE_LIST);
+        edit = h::FindControl(window, IDC_MAIN_EDIT_LIST);
+    }
+
+    void TearDown() override {
+        ui.reset();
+        dialog.reset();
+    }
+
+    void Browse(const std::wstring& folder) {
+        runner.Run([&] { dialog->NavigateTo(folder); });
+        WaitForStatusCells(browse);
+    }
+
+    // The access and owner cells are read in the background.
+    void WaitForStatusCells(HWND list) {
+        EXPECT_TRUE(h::WaitFor([&] {
+            for (int row = 0; row < h::ListViewRowCount(list); ++row) {
+                if (h::ListViewText(list, row, kBrowseOwner).empty())
+                    return false;
+            }
+            return true;
+        }));
+    }
+
+    std::wstring AccessTextOf(const std::wstring& path) {
+        return AccessLevelText(GetAccessLevel(machine, state.user, path));
+    }
+
+    void PostCommand(int id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+    std::vector<std::wstring> Column(HWND list, int column) {
+        std::vector<std::wstring> texts;
+        for (int row = 0; row < h::ListViewRowCount(list); ++row)
+            texts.push_back(h::ListViewText(list, row, column));
+        return texts;
+    }
+
+    // Answers the Options dialog: the trustee and the scope radio button.
+    void AnswerOptions(const std::wstring& caption, const std::wstring& trustee, int scopeRadio) {
+        HWND options = ui->WaitForWindow(caption);
+        ASSERT_NE(options, nullptr) << "no window " << ToUtf8(caption);
+        SetWindowTextW(h::FindControl(options, IDC_OPTIONS_TRUSTEE_NAME), trustee.c_str());
+        h::Click(h::FindControl(options, scopeRadio));
+        h::Click(h::FindControl(options, IDOK));
+        EXPECT_TRUE(h::WaitFor([&] { return !IsWindow(options); }));
+    }
+
+    sim::SimPlatform machine;
+    RecordingReporter reporter;
+    AppState state;
+    AppContext context;
+    GdiplusSession gdiplus;
+    UiRunner runner;
+    std::unique_ptr<CKRVDlg> dialog;
+    std::unique_ptr<h::UiThread> ui;
+    HWND window = nullptr;
+    HWND browse = nullptr;
+    HWND edit = nullptr;
+};
+
+TEST_F(MainWindowTest, FirstStartShowsTheDrivesInBrowseModeCentred) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.right - rect.left, 1150);
+    EXPECT_EQ(rect.bottom - rect.top, 688);
+    EXPECT_TRUE(h::IsVisible(browse));
+    EXPECT_FALSE(h::IsVisible(edit));
+    EXPECT_EQ(h::ListViewRowCount(browse), 2);
+    EXPECT_FALSE(h::IsEnabled(h::FindControl(window, IDC_MAIN_BACK)));
+    EXPECT_FALSE(h::IsEnabled(h::FindControl(window, IDC_MAIN_ADD)));
+    EXPECT_FALSE(h::IsVisible(h::FindControl(window, IDC_MAIN_NON_NTFS)));
+    EXPECT_EQ(h::WindowText(h::FindControl(window, IDC_MAIN_STATUS)), L"Selected 0 / Total 2");
+    h::SaveScreenshot(window, L"main-browse-drives");
+}
+
+TEST_F(MainWindowTest, BrowsingAFolderShowsOwnersAccessAndFileSystem) {
+    Browse(L"C:\\Data");
+    EXPECT_EQ(Column(browse, 0), (std::vector<std::wstring>{L"Music", L"Photos", L"notes.txt"}));
+    EXPECT_EQ(Column(browse, kBrowseOwner),
+              (std::vector<std::wstring>{L"Administrators", L"Administrators", L"Administrators"}));
+    EXPECT_EQ(h::ListViewText(browse, 0, kBrowseAccess), L"Allowed");
+    EXPECT_EQ(h::ListViewText(browse, 2, kBrowseAccess), L"Read Only");
+    EXPECT_EQ(h::ListViewText(browse, 2, 5), L"NTFS");
+    EXPECT_TRUE(h::IsEnabled(h::FindControl(window, IDC_MAIN_BACK)));
+    EXPECT_EQ(h::WindowText(h::FindControl(window, IDC_MAIN_STATUS)), L"Selected 0 / Total 3");
+    h::SaveScreenshot(window, L"main-browse-folder");
+
+    runner.Run([&] { dialog->GoBack(); });
+    EXPECT_EQ(Column(browse, 0), (std::vector<std::wstring>{L"Data", L"Empty"}));
+    runner.Run([&] { dialog->GoBack(); });
+    EXPECT_EQ(h::ListViewRowCount(browse), 2);
+    EXPECT_FALSE(h::IsEnabled(h::FindControl(window, IDC_MAIN_BACK)));
+}
+
+TEST_F(MainWindowTest, ReadOnlyForEveryoneOnTwoFoldersWithAScope) {
+    Browse(L"C:\\Data");
+    h::SelectListViewRows(browse, {0, 1});
+    PostCommand(IDC_MAIN_READ_ONLY);
+    AnswerOptions(L"Options - Read Only", L"Everyone", IDC_OPTIONS_SCOPE_FIRST + 1);
+    for (const wchar_t* path : {L"C:\\Data\\Music", L"C:\\Data\\Photos"}) {
+        auto dacl = machine.DaclOf(path);
+        ASSERT_TRUE(dacl.acl.has_value()) << ToUtf8(path);
+        ASSERT_EQ(dacl.acl->aces.size(), 1u);
+        EXPECT_EQ(dacl.acl->aces[0].mask, kQuickReadOnlyMask);
+        EXPECT_EQ(dacl.acl->aces[0].flags, 3);
+        EXPECT_EQ(dacl.acl->aces[0].sid, sids::Everyone());
+        EXPECT_EQ(machine.OwnerNameOf(path), L"Administrators");
+    }
+    EXPECT_EQ(h::ListViewText(browse, 0, kBrowseAccess), AccessTextOf(L"C:\\Data\\Music"));
+    EXPECT_EQ(h::ListViewText(browse, 1, kBrowseAccess), AccessTextOf(L"C:\\Data\\Photos"));
+    EXPECT_EQ(machine.DaclSddlOf(L"C:\\Data\\notes.txt"), L"D:(A;;0x1200a9;;;WD)");
+    EXPECT_TRUE(reporter.texts().empty());
+}
+
+TEST_F(MainWindowTest, UnknownTrusteeChangesNothingAndSaysWhy) {
+    Browse(L"C:\\Data");
+    const std::wstring before = machine.SddlOf(L"C:\\Data\\Music");
+    h::SelectListViewRows(browse, {0});
+    PostCommand(IDC_MAIN_ALLOW);
+    AnswerOptions(L"Options - Allow Access", L"NoSuchAccount", IDC_OPTIONS_SCOPE_FIRST);
+    EXPECT_EQ(machine.SddlOf(L"C:\\Data\\Music"), before);
+    ASSERT_EQ(reporter.texts().size(), 1u);
+    EXPECT_EQ(reporter.texts()[0], TrusteeNotFoundMessage(L"NoSuchAccount"));
+}
+
+TEST_F(MainWindowTest, NothingSelectedRefusesBeforeTheOptions) {
+    Browse(L"C:\\Data");
+    PostCommand(IDC_MAIN_DENY);
+    EXPECT_TRUE(h::WaitFor([&] { return !reporter.texts().empty(); }));
+    EXPECT_EQ(reporter.texts()[0], kSelectAtLeastOneMessage);
+    EXPECT_EQ(reporter.messages()[0].icon, MessageIcon::kError);
+}
+
+TEST_F(MainWindowTest, Fat32FolderShowsTheIndicatorAndRefusesQuickCommands) {
+    Browse(L"E:\\Photos");
+    HWND indicator = h::FindControl(window, IDC_MAIN_NON_NTFS);
+    EXPECT_TRUE(h::IsVisible(indicator));
+    h::SelectListViewRows(browse, {0});
+    PostCommand(IDC_MAIN_ALLOW);
+    EXPECT_TRUE(h::WaitFor([&] { return !reporter.texts().empty(); }));
+    EXPECT_EQ(reporter.texts()[0], kNtfsOnlyMessage);
+    EXPECT_EQ(ui->WaitForWindow(L"Options - Allow Access", h::milliseconds(300)), nullptr);
+    h::SaveScreenshot(window, L"main-browse-fat32");
+
+    h::SendMenuCommand(window, ID_VIEW_EDIT_MODE);
+    EXPECT_FALSE(h::IsVisible(indicator));
+    h::SendMenuCommand(window, ID_VIEW_BROWSE_MODE);
+    EXPECT_TRUE(h::IsVisible(indicator));
+}
+
+TEST_F(MainWindowTest, EmptyFolderHasNoRows) {
+    Browse(L"C:\\Empty");
+    EXPECT_EQ(h::ListViewRowCount(browse), 0);
+    EXPECT_EQ(h::WindowText(h::FindControl(window, IDC_MAIN_STATUS)), L"Selected 0 / Total 0");
+    h::SaveScreenshot(window, L"main-browse-empty");
+}
+
+TEST_F(MainWindowTest, HeaderClickSortsByNameThenReverses) {
+    Browse(L"C:\\Data");
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = browse;
+    click.hdr.idFrom = IDC_MAIN_BROWSE_LIST;
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = 0;
+    // Name is the sort column already: the first click reverses it.
+    h::Send(window, WM_NOTIFY, IDC_MAIN_BROWSE_LIST, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(Column(browse, 0), (std::vector<std::wstring>{L"notes.txt", L"Photos", L"Music"}));
+    h::Send(window, WM_NOTIFY, IDC_MAIN_BROWSE_LIST, reinterpret_cast<LPARAM>(&click));
+    EXPECT_EQ(Column(browse, 0), (std::vector<std::wstring>{L"Music", L"Photos", L"notes.txt"}));
+}
+
+TEST_F(MainWindowTest, CtrlTabSwitchesTheViewMode) {
+    SetForegroundWindow(window);
+    ASSERT_TRUE(h::WaitFor([&] { return GetForegroundWindow() == window; }));
+    SetFocus(browse);
+    const auto press = [](WORD key, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        SendInput(1, &input, sizeof input);
+    };
+    press(VK_CONTROL, false);
+    press(VK_TAB, false);
+    press(VK_TAB, true);
+    press(VK_CONTROL, true);
+    EXPECT_TRUE(h::WaitFor([&] { return h::IsVisible(edit); }));
+    EXPECT_FALSE(h::IsVisible(browse));
+    EXPECT_TRUE(h::IsEnabled(h::FindControl(window, IDC_MAIN_ADD)));
+    EXPECT_EQ(context.settings.viewMode, kEditMode);
+    h::SaveScreenshot(window, L"main-edit-mode");
+    press(VK_CONTROL, false);
+    press(VK_TAB, false);
+    press(VK_TAB, true);
+    press(VK_CONTROL, true);
+    EXPECT_TRUE(h::WaitFor([&] { return h::IsVisible(browse); }));
+    EXPECT_EQ(context.settings.viewMode, kBrowseMode);
+}
+
+TEST_F(MainWindowTest, ChangeOwnerFromTheTrusteeMenu) {
+    Browse(L"C:\\Data");
+    h::SelectListViewRows(browse, {2});
+    PostCommand(IDC_MAIN_CHANGE_OWNER);
+    auto popup = h::WaitForPopupMenu(ui->id());
+    ASSERT_TRUE(popup.has_value());
+    EXPECT_EQ(h::MenuCommandText(popup->menu, ID_TRUSTEE_CURRENT_USER), L"Current User - Alice");
+    EXPECT_TRUE(h::MenuHasCommand(popup->menu, ID_TRUSTEE_TRUSTEDINSTALLER));
+    h::SaveScreenshot(popup->window, L"menu-trustee");
+    ASSERT_TRUE(h::ChoosePopupMenuCommand(*popup, ID_TRUSTEE_SYSTEM));
+    EXPECT_TRUE(
+        h::WaitFor([&] { return machine.OwnerNameOf(L"C:\\Data\\notes.txt") == L"SYSTEM"; }));
+    EXPECT_TRUE(h::WaitFor([&] { return h::ListViewText(browse, 2, kBrowseOwner) == L"SYSTEM"; }));
+}
+
+// The main menu and the item menu as the window enables them, and a picture
+// of every popup.
+TEST_F(MainWindowTest, PopupMenusFollowTheSelectionAndTheMode) {
+    Browse(L"C:\\Data");
+    PostCommand(IDC_MAIN_MENU_BUTTON);
+    auto main = h::WaitForPopupMenu(ui->id());
+    ASSERT_TRUE(main.has_value());
+    EXPECT_FALSE(h::IsMenuCommandEnabled(main->menu, ID_ITEM_ADD));
+    EXPECT_TRUE(h::IsMenuCommandEnabled(main->menu, ID_BOOKMARK_CURRENT_DIRECTORY));
+    h::SaveScreenshot(main->window, L"menu-main");
+    h::DismissPopupMenu(*main);
+
+    h::SelectListViewRows(browse, {0});
+    const struct {
+        PopupSubMenu subMenu;
+        const wchar_t* name;
+    } menus[] = {{PopupSubMenu::kItem, L"menu-item"},
+                 {PopupSubMenu::kApplyTo, L"menu-apply-to"},
+                 {PopupSubMenu::kAdvanced, L"menu-advanced"},
+                 {PopupSubMenu::kRestore, L"menu-restore"}};
+    for (const auto& each : menus) {
+        runner.Start([&, subMenu = each.subMenu] {
+            PopupMenu(context, subMenu, window, TPM_LEFTALIGN | TPM_TOPALIGN, true);
+        });
+        auto popup = h::WaitForPopupMenu(ui->id());
+        ASSERT_TRUE(popup.has_value()) << ToUtf8(each.name);
+        if (each.subMenu == PopupSubMenu::kItem) {
+            EXPECT_TRUE(h::IsMenuCommandEnabled(popup->menu, ID_ITEM_ADVANCED));
+            EXPECT_FALSE(h::IsMenuCommandEnabled(popup->menu, ID_ITEM_PASTE_SECURITY));
+            EXPECT_FALSE(h::MenuHasCommand(popup->menu, ID_ITEM_REMOVE));
+            EXPECT_TRUE(h::IsMenuCommandChecked(popup->menu, ID_VIEW_BROWSE_MODE));
+        }
+        h::SaveScreenshot(popup->window, each.name);
+        h::DismissPopupMenu(*popup);
+        EXPECT_TRUE(h::WaitFor([&] { return !h::WaitForPopupMenu(ui->id(), h::milliseconds(0)); }));
+    }
+}
+
+}  // namespace
+}  // namespace vm
