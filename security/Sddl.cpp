@@ -324,6 +324,7 @@ class SddlReader {
 
     std::optional<Acl> Entries() {
         Acl acl = Acl::WithRoom(kAclHeaderSize);
+        size_t inUse = kAclHeaderSize;
         while (at_ < text_.size() && text_[at_] == L'(') {
             size_t start = at_;
             auto ace = Entry();
@@ -331,7 +332,8 @@ class SddlReader {
                 return std::nullopt;
             if (IsObjectEntryType(ace->type))
                 acl.revision = kAclRevisionDs;
-            if (acl.BytesInUse() + ace->Size() > kMaxAclSize)
+            inUse += ace->Size();
+            if (inUse > kMaxAclSize)
                 return Fail("ACL larger than 64 KB", start);
             acl.aces.push_back(std::move(*ace));
         }
