@@ -2,14 +2,71 @@
 
 namespace vm {
 
+DialogTemplate::DialogTemplate(const std::wstring& title, DWORD style, short width, short height,
+                               const std::wstring& font, WORD pointSize) {
+    DoubleWord(style | DS_SETFONT);
+    DoubleWord(0);  // extended style
+    countIndex_ = words_.size();
+    Word(0);  // number of items
+    Word(0);  // x
+    Word(0);  // y
+    Word(static_cast<WORD>(width));
+    Word(static_cast<WORD>(height));
+    Word(0);  // no menu
+    Word(0);  // the predefined dialog class
+    Text(title);
+    Word(pointSize);
+    Text(font);
+}
+
+void DialogTemplate::DoubleWord(DWORD value) {
+    Word(LOWORD(value));
+    Word(HIWORD(value));
+}
+
+void DialogTemplate::Text(const std::wstring& text) {
+    for (wchar_t c : text)
+        Word(static_cast<WORD>(c));
+    Word(0);
+}
+
+// Every DLGITEMTEMPLATE starts on a DWORD boundary.
+void DialogTemplate::Align() {
+    if (words_.size() % 2 != 0)
+        Word(0);
+}
+
+void DialogTemplate::AddControl(WORD classAtom, const std::wstring& text, WORD id, DWORD style,
+                                short x, short y, short width, short height) {
+    Align();
+    DoubleWord(style | WS_CHILD | WS_VISIBLE);
+    DoubleWord(0);  // extended style
+    Word(static_cast<WORD>(x));
+    Word(static_cast<WORD>(y));
+    Word(static_cast<WORD>(width));
+    Word(static_cast<WORD>(height));
+    Word(id);
+    Word(0xFFFF);
+    Word(classAtom);
+    Text(text);
+    Word(0);  // no creation data
+    ++words_[countIndex_];
+}
+
 INT_PTR CDialog::DoModal(HWND parent) {
     modal_ = true;
+    if (memoryTemplate_ != nullptr)
+        return DialogBoxIndirectParamW(ResourceModule(), memoryTemplate_->get(), parent, DialogProc,
+                                       reinterpret_cast<LPARAM>(this));
     return DialogBoxParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), parent, DialogProc,
                            reinterpret_cast<LPARAM>(this));
 }
 
 bool CDialog::CreateModeless(HWND parent) {
     modal_ = false;
+    if (memoryTemplate_ != nullptr)
+        return CreateDialogIndirectParamW(ResourceModule(), memoryTemplate_->get(), parent,
+                                          DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
     return CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(templateId_), parent, DialogProc,
                               reinterpret_cast<LPARAM>(this)) != nullptr;
 }

@@ -5,13 +5,43 @@
 // through DWLP_MSGRESULT, as dialog procedures must.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "framework/Window.h"
 
 namespace vm {
 
+// A dialog template built in memory (DLGTEMPLATE and its items), for small
+// dialogs the framework and the controls make without a resource script.
+class DialogTemplate {
+  public:
+    // Style gets DS_SETFONT added; size and positions in dialog units.
+    DialogTemplate(const std::wstring& title, DWORD style, short width, short height,
+                   const std::wstring& font = L"MS Shell Dlg", WORD pointSize = 8);
+    // A control of a predefined class (0x0080 button, 0x0081 edit, 0x0082
+    // static ...), or of a registered class by name.
+    void AddControl(WORD classAtom, const std::wstring& text, WORD id, DWORD style, short x,
+                    short y, short width, short height);
+    const DLGTEMPLATE* get() const { return reinterpret_cast<const DLGTEMPLATE*>(words_.data()); }
+
+  private:
+    void Align();
+    void Word(WORD value) { words_.push_back(value); }
+    void DoubleWord(DWORD value);
+    void Text(const std::wstring& text);
+
+    std::vector<WORD> words_;
+    size_t countIndex_ = 0;
+};
+
 class CDialog : public CWnd {
   public:
     explicit CDialog(UINT templateId) : templateId_(templateId) {}
+    // A dialog from a template in memory; it must outlive DoModal or the
+    // CreateModeless call.
+    explicit CDialog(const DialogTemplate& memoryTemplate)
+        : templateId_(0), memoryTemplate_(&memoryTemplate) {}
 
     // Runs the dialog modally; the value given to EndDialog, or -1.
     INT_PTR DoModal(HWND parent);
@@ -40,6 +70,7 @@ class CDialog : public CWnd {
     static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
 
     UINT templateId_;
+    const DialogTemplate* memoryTemplate_ = nullptr;
     bool modal_ = false;
 };
 

@@ -2,7 +2,7 @@
 // off-screen and copies the result to the screen in one step.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/WinApi.h"
 
 #include <uxtheme.h>
 

@@ -2,7 +2,7 @@
 // start-up token, and PNG resources (type "PNG") decoded into bitmaps.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/WinApi.h"
 // gdiplus.h expects min and max; NOMINMAX hides the macros, so give it the
 // std versions.
 #include <algorithm>

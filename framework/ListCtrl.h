@@ -3,7 +3,7 @@
 // themselves derive from it.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/WinApi.h"
 
 #include <commctrl.h>
 

@@ -3,7 +3,7 @@
 // warning icon (the caller chooses the icon).
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/WinApi.h"
 
 #include "platform/Reporter.h"
 

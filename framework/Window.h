@@ -18,7 +18,7 @@
 // them the parent's table sees them as usual.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/WinApi.h"
 
 #include <span>
 #include <string>

@@ -29,6 +29,8 @@ class Worker {
             thread_.join();
         }
     }
+    // Asks the work to stop without waiting (it checks its stop_token).
+    void RequestStop() { thread_.request_stop(); }
     bool Running() const { return thread_.joinable(); }
 
   private:

@@ -3,7 +3,7 @@
 // outlive the lists.
 #pragma once
 
-#include <windows.h>
+#include "platform/win32/WinApi.h"
 
 #include <commctrl.h>
 

@@ -1,0 +1,367 @@
+#include "lists/MainList.win32.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <atomic>
+
+#include "app/BrowsePaths.h"
+#include "controls/WorkingTipDlg.win32.h"
+#include "framework/MessageBoxReporter.h"
+#include "framework/Worker.h"
+#include "resources/resource.h"
+
+namespace vm {
+namespace {
+
+struct ShellNames {
+    std::wstring displayName;
+    std::wstring typeName;
+};
+
+// The shell's display and type names of a path. A path the shell cannot
+// find (a simulated machine's, a vanished item) gets the names of its kind.
+ShellNames ShellNamesOf(const std::wstring& path, int32_t kind) {
+    SHFILEINFOW info{};
+    if (SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_DISPLAYNAME | SHGFI_TYPENAME) ==
+        0) {
+        const DWORD attributes =
+            kind == kKindFile ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DIRECTORY;
+        info = {};
+        SHGetFileInfoW(path.c_str(), attributes, &info, sizeof(info),
+                       SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
+    }
+    return {info.szDisplayName, info.szTypeName};
+}
+
+// "Date created" in the machine's local time; empty when the times cannot be
+// read at all (rather than a made-up 1970 date).
+std::wstring DateCellText(Platform& platform, const std::wstring& path) {
+    auto times = ReadItemTimes(platform, path);
+    if (!times)
+        return {};
+    const uint64_t shown = DisplayedCreationTime(times->creationTime, times->lastWriteTime);
+    FILETIME utc{static_cast<DWORD>(shown), static_cast<DWORD>(shown >> 32)};
+    FILETIME local{};
+    if (!FileTimeToLocalFileTime(&utc, &local))
+        local = utc;
+    const uint64_t localTime =
+        (static_cast<uint64_t>(local.dwHighDateTime) << 32) | local.dwLowDateTime;
+    return FormatCivilTime(CivilFromFileTime(localTime));
+}
+
+// Dropped names, each as long as the shell gives it (no fixed buffer cut).
+std::vector<std::wstring> DroppedPaths(HDROP drop) {
+    std::vector<std::wstring> paths;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(std::move(path));
+    }
+    return paths;
+}
+
+// DragFinish once the names are read.
+class DropHandle {
+  public:
+    explicit DropHandle(HDROP drop) : drop_(drop) {}
+    DropHandle(const DropHandle&) = delete;
+    DropHandle& operator=(const DropHandle&) = delete;
+    ~DropHandle() { DragFinish(drop_); }
+    HDROP get() const { return drop_; }
+
+  private:
+    HDROP drop_;
+};
+
+}  // namespace
+
+CMainList::CMainList(const ListEnvironment& environment) : CKRVListCtrl(environment) {}
+
+CMainList::~CMainList() {
+    // The worker goes first, so that no result arrives for freed records.
+    filler_.reset();
+    pendingStatus_.clear();
+}
+
+std::span<const Route<CMainList>> CMainList::Routes() {
+    static const Route<CMainList> routes[] = {
+        OnReflected(WM_NOTIFY, NM_RCLICK, &CMainList::OnRightClick),
+        OnMsg(WM_DROPFILES, &CMainList::OnDropFiles),
+        OnMsg(kMsgRowStatusReady, &CMainList::OnStatusReady),
+        OnMsg(kMsgAddDroppedRow, &CMainList::OnAddDroppedRow),
+    };
+    return routes;
+}
+
+bool CMainList::OnMessage(Message& m, LRESULT& result) {
+    return DispatchRoutes(*this, Routes(), m, result) || CKRVListCtrl::OnMessage(m, result);
+}
+
+RowStatusFiller& CMainList::Filler() {
+    if (!filler_) {
+        HWND window = hwnd();
+        filler_ = std::make_unique<RowStatusFiller>(
+            Environment().state->platform(), Environment().state->user,
+            [window] { PostMessageW(window, kMsgRowStatusReady, 0, 0); });
+    }
+    return *filler_;
+}
+
+void CMainList::SetUpColumns(ListMode mode) {
+    const ColumnLayout layout =
+        ItemListColumnLayout(mode, LoadStringResource(IDS_ITEM_LIST_COLUMNS));
+    while (HeaderCount() > 0)
+        DeleteColumn(0);
+    for (size_t i = 0; i < layout.columns.size(); ++i)
+        InsertColumn(static_cast<int>(i), layout.columns[i].title, layout.columns[i].width);
+    SetColumnOrder(layout.displayOrder);
+    SetUp(mode);
+}
+
+// ---- Rows ---------------------------------------------------------------------------
+
+int CMainList::AddRow(const std::wstring& path, int index) {
+    Platform& platform = Environment().state->platform();
+    auto record = std::make_unique<ItemRecord>();
+    record->path = path;
+    record->kind = ItemKindOfPath(platform, path);
+    record->access = kAccessUnknown;
+    record->serial = NextRecordSerial();
+    const ShellNames names = ShellNamesOf(path, record->kind);
+    std::wstring name = FileNameOfPath(path);
+    if (record->kind == kKindDriveRoot && !names.displayName.empty())
+        name = names.displayName;
+    ItemRecord& added = *record;
+    const int row = InsertRecordRow(index, name, std::move(record));
+    if (row < 0)
+        return -1;
+    FillCells(row, added, names.typeName);
+    RequestStatus(added, false);
+    return row;
+}
+
+void CMainList::FillCells(int row, const ItemRecord& record, const std::wstring& typeName) {
+    const AppState& state = *Environment().state;
+    SetItemText(row, kColumnType, typeName);
+    SetItemText(row, kColumnDate, DateCellText(state.platform(), record.path));
+    SetItemText(row, kColumnLocation, LocationCellText(Mode(), record.path, state.fileSystems));
+}
+
+void CMainList::RequestStatus(ItemRecord& record, bool checkExistence) {
+    pendingStatus_[record.serial] = &record;
+    Filler().Enqueue(RowStatusRequest{record.serial, record.path, checkExistence});
+}
+
+void CMainList::ApplyStatus(int row, ItemRecord& record, const RowStatus& status) {
+    record.access = status.access;
+    if (!status.exists) {
+        SetItemText(row, kColumnAccess, kUnknownCellText);
+        SetItemText(row, kColumnOwner, kUnknownCellText);
+        record.MarkMissing();
+        return;
+    }
+    SetItemText(row, kColumnAccess, AccessCellText(status.access));
+    SetItemText(row, kColumnOwner, OwnerCellText(status.owner));
+    record.MarkPresent();
+}
+
+void CMainList::RefreshRow(int row, bool checkExistence) {
+    ItemRecord* record = Record(row);
+    if (record == nullptr)
+        return;
+    // A result still on its way was read before this refresh: drop it.
+    pendingStatus_.erase(record->serial);
+    const AppState& state = *Environment().state;
+    RowStatusReader reader(state.platform(), state.user);
+    const RowStatus status = reader.Read({record->serial, record->path, checkExistence});
+    if (status.exists)
+        SetItemText(row, kColumnType, ShellNamesOf(record->path, record->BaseKind()).typeName);
+    ApplyStatus(row, *record, status);
+}
+
+void CMainList::RefreshSelectedRows() {
+    SetRedraw(false);
+    for (int row : SelectedRows())
+        RefreshRow(row, false);
+    SetRedraw(true);
+    Invalidate();
+}
+
+void CMainList::RefreshAllRowsInBackground() {
+    const int count = ItemCount();
+    for (int row = 0; row < count; ++row)
+        if (ItemRecord* record = Record(row))
+            RequestStatus(*record, true);
+}
+
+void CMainList::RemoveSelectedRows() {
+    const std::vector<int> rows = SelectedRows();
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+        DeleteRecordRow(*it);
+    Invalidate();
+    NotifyParentStatus();
+}
+
+void CMainList::RemoveAllRows() {
+    if (filler_)
+        filler_->Clear();
+    pendingStatus_.clear();
+    FreeAllRows();
+}
+
+void CMainList::OnRecordRemoved(ItemRecord& record) {
+    pendingStatus_.erase(record.serial);
+}
+
+void CMainList::OpenSelectedRows() {
+    for (const ItemRecord* record : SelectedRecords()) {
+        if (record->BaseKind() == kKindFolder)
+            ShellExecuteW(hwnd(), L"open", L"Explorer.exe", record->path.c_str(), nullptr,
+                          SW_SHOWNORMAL);
+        else
+            ShellExecuteW(hwnd(), L"open", record->path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    }
+}
+
+// ---- Status results -----------------------------------------------------------------------
+
+LRESULT CMainList::OnStatusReady(Message&) {
+    if (!filler_)
+        return 0;
+    bool applied = false;
+    for (const RowStatus& status : filler_->TakeResults()) {
+        auto pending = pendingStatus_.find(status.serial);
+        if (pending == pendingStatus_.end())
+            continue;  // the row is gone or was refreshed meanwhile
+        ItemRecord* record = pending->second;
+        pendingStatus_.erase(pending);
+        int row = record->row;
+        if (Record(row) != record) {
+            LVFINDINFOW find{};
+            find.flags = LVFI_PARAM;
+            find.lParam = reinterpret_cast<LPARAM>(record);
+            row = static_cast<int>(
+                Send(LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+            if (row < 0)
+                continue;
+            record->row = row;
+        }
+        ApplyStatus(row, *record, status);
+        applied = true;
+    }
+    // Rows sorted by a status column before their values came are sorted
+    // again once the last value is in.
+    if (applied && pendingStatus_.empty() &&
+        (Sort().column == kColumnAccess || Sort().column == kColumnOwner))
+        Resort();
+    return 0;
+}
+
+// ---- Context menu and dropped files ------------------------------------------------------------
+
+LRESULT CMainList::OnRightClick(Message&) {
+    if (Environment().showItemMenu)
+        Environment().showItemMenu();
+    return 0;
+}
+
+LRESULT CMainList::OnDropFiles(Message& m) {
+    std::vector<std::wstring> paths;
+    {
+        DropHandle drop(reinterpret_cast<HDROP>(m.wParam));
+        paths = DroppedPaths(drop.get());
+    }
+    if (Mode() == ListMode::kEdit)
+        AddDroppedPaths(paths);
+    return 0;
+}
+
+void CMainList::AddDroppedPaths(const std::vector<std::wstring>& paths) {
+    if (paths.empty())
+        return;
+    // The first file decides for all: only NTFS items are gathered.
+    if (!IsOnNtfs(Environment().state->platform(), paths.front())) {
+        MessageBoxReporter(Environment().messageOwner != nullptr ? Environment().messageOwner
+                                                                 : Parent())
+            .Tell(LoadStringResource(IDS_NTFS_ONLY), MessageIcon::kError);
+        return;
+    }
+    if (DropNeedsWaitWindow(paths.size())) {
+        AddDroppedPathsWithWaitWindow(paths);
+        return;
+    }
+    SetRedraw(false);
+    SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    const int start = ItemCount();
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const int row = AddRow(paths[i], start + static_cast<int>(i));
+        if (row >= 0)
+            SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    SetRedraw(true);
+    Invalidate();
+    NotifyParentStatus();
+}
+
+LRESULT CMainList::OnAddDroppedRow(Message& m) {
+    const auto& path = *reinterpret_cast<const std::wstring*>(m.lParam);
+    const int row = AddRow(path, static_cast<int>(m.wParam));
+    if (row >= 0)
+        SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    return row;
+}
+
+void CMainList::AddDroppedPathsWithWaitWindow(const std::vector<std::wstring>& paths) {
+    SetRedraw(false);
+    SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    const int start = ItemCount();
+    CWorkingTipDlg wait(CWorkingTipDlg::Mode::kProgress);
+    std::atomic<bool> finished{false};
+    Worker worker;
+    HWND list = hwnd();
+    // The worker starts once the window is up; it adds the rows through the
+    // list's own thread (SendMessage) and closes the window at the end.
+    wait.SetOnShown([&] {
+        HWND waitWindow = wait.hwnd();
+        worker.Start([&, waitWindow, list](std::stop_token stop) {
+            for (size_t i = 0; i < paths.size() && !stop.stop_requested(); ++i) {
+                CWorkingTipDlg::PostProgress(waitWindow, DropProgress(i, paths.size()));
+                SendMessageW(list, kMsgAddDroppedRow, static_cast<WPARAM>(start + i),
+                             reinterpret_cast<LPARAM>(&paths[i]));
+            }
+            CWorkingTipDlg::PostProgress(waitWindow, 100);
+            CWorkingTipDlg::PostClose(waitWindow);
+            finished = true;
+        });
+    });
+    if (wait.DoModal(Environment().messageOwner != nullptr ? Environment().messageOwner
+                                                           : Parent()) == -1 &&
+        !worker.Running()) {
+        // No wait window could be made: add the rows here.
+        for (size_t i = 0; i < paths.size(); ++i) {
+            const int row = AddRow(paths[i], start + static_cast<int>(i));
+            if (row >= 0)
+                SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        }
+    }
+    // Closed early by the user: stop at a row boundary. The worker may be
+    // inside a SendMessage to this thread, so keep handling sent messages
+    // until it is done.
+    if (worker.Running()) {
+        worker.RequestStop();
+        while (!finished) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE)) {
+            }
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_SENDMESSAGE);
+        }
+        worker.Stop();
+    }
+    SetRedraw(true);
+    Invalidate();
+    NotifyParentStatus();
+}
+
+}  // namespace vm
