@@ -14,7 +14,7 @@ class AccountsPlatform : public fakes::StubPlatform {
   public:
     std::map<std::wstring, Bytes> daclDescriptors;
     std::map<std::wstring, Bytes> ownerDescriptors;
-    std::map<Bytes, AccountBySid> accounts;
+    std::vector<std::pair<Bytes, AccountBySid>> accounts;
     std::map<std::wstring, Luid> privileges;
     bool privilegeHeld = true;
     int adjustCalls = 0;
@@ -32,10 +32,11 @@ class AccountsPlatform : public fakes::StubPlatform {
         return it->second;
     }
     Result<AccountBySid> LookupAccountSid(const Bytes& sid) override {
-        auto it = accounts.find(sid);
-        if (it == accounts.end())
-            return Result<AccountBySid>::Fail(err::kNoneMapped);
-        return it->second;
+        for (const auto& [known, account] : accounts) {
+            if (known == sid)
+                return account;
+        }
+        return Result<AccountBySid>::Fail(err::kNoneMapped);
     }
     Result<std::wstring> ConvertSidToStringSid(const Bytes& sid) override {
         auto parsed = Sid::Parse(sid);
@@ -72,9 +73,9 @@ class SecurityAccessTest : public ::testing::Test {
   protected:
     void SetUp() override {
         const Sid user(5, {21, 10, 20, 30, 1001});
-        platform.accounts[sids::Administrators().ToBytes()] = {L"Administrators", L"BUILTIN",
-                                                               SidNameUse::kAlias};
-        platform.accounts[user.ToBytes()] = {L"alice", L"CONTOSO", SidNameUse::kUser};
+        platform.accounts.push_back({sids::Administrators().ToBytes(),
+                                     {L"Administrators", L"BUILTIN", SidNameUse::kAlias}});
+        platform.accounts.push_back({user.ToBytes(), {L"alice", L"CONTOSO", SidNameUse::kUser}});
         platform.ownerDescriptors[L"C:\\Admin"] = OwnerDescriptor(L"O:BA");
         platform.ownerDescriptors[L"C:\\Domain"] = OwnerDescriptor(L"O:S-1-5-21-10-20-30-1001");
         platform.ownerDescriptors[L"C:\\Orphan"] = OwnerDescriptor(L"O:S-1-5-21-10-20-30-9999");
