@@ -1,0 +1,266 @@
+#include "controls/PNGMenu.win32.h"
+
+#include <uxtheme.h>
+#include <vssym32.h>
+
+#include <algorithm>
+
+namespace vm {
+namespace {
+
+constexpr UINT kSubMenuId = static_cast<UINT>(-1);
+constexpr UINT kSeparatorId = 0;
+
+MENUITEMINFOW TypeAndState(HMENU menu, UINT item, bool byPosition) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
+    GetMenuItemInfoW(menu, item, byPosition, &info);
+    return info;
+}
+
+std::wstring MenuItemString(HMENU menu, UINT position) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STRING;
+    if (!GetMenuItemInfoW(menu, position, TRUE, &info))
+        return {};
+    std::wstring text(info.cch + 1, L'\0');
+    info.dwTypeData = text.data();
+    info.cch = static_cast<UINT>(text.size());
+    if (!GetMenuItemInfoW(menu, position, TRUE, &info))
+        return {};
+    text.resize(info.cch);
+    return text;
+}
+
+}  // namespace
+
+CPNGMenu::CPNGMenu(int itemHeight, int iconSize)
+    : itemHeight_(itemHeight), iconSize_(iconSize), themed_(IsThemeActive() != FALSE) {}
+
+CPNGMenu::~CPNGMenu() {
+    if (OwnerDrawMenuSink::current == this)
+        OwnerDrawMenuSink::current = nullptr;
+    if (menu_ != nullptr)
+        DestroyMenu(menu_);
+}
+
+bool CPNGMenu::Load(UINT menuResourceId) {
+    if (menu_ != nullptr)
+        DestroyMenu(menu_);
+    menu_ = LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(menuResourceId));
+    return menu_ != nullptr;
+}
+
+void CPNGMenu::MakeOwnerDrawn(HMENU menu) {
+    const int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        const UINT index = static_cast<UINT>(position);
+        MENUITEMINFOW info = TypeAndState(menu, index, true);
+        if (info.fType & MFT_OWNERDRAW)
+            continue;  // already ours
+        if (info.hSubMenu != nullptr)
+            MakeOwnerDrawn(info.hSubMenu);
+        auto data = std::make_unique<ItemData>();
+        data->text = ClampMenuItemText(MenuItemString(menu, index));
+        data->id = info.hSubMenu != nullptr            ? kSubMenuId
+                   : (info.fType & MFT_SEPARATOR) != 0 ? kSeparatorId
+                                                       : info.wID;
+        MENUITEMINFOW change{};
+        change.cbSize = sizeof(change);
+        change.fMask = MIIM_FTYPE | MIIM_DATA;
+        // Radio marks stay; the text now lives in the item's data.
+        change.fType = MFT_OWNERDRAW | (info.fType & MFT_RADIOCHECK);
+        change.dwItemData = reinterpret_cast<ULONG_PTR>(data.get());
+        if (SetMenuItemInfoW(menu, index, TRUE, &change))
+            items_.push_back(std::move(data));
+    }
+}
+
+CPNGMenu::ItemData* CPNGMenu::DataOf(HMENU menu, UINT item, bool byPosition) const {
+    MENUITEMINFOW info = TypeAndState(menu, item, byPosition);
+    if (!(info.fType & MFT_OWNERDRAW))
+        return nullptr;
+    auto* data = reinterpret_cast<ItemData*>(info.dwItemData);
+    for (const auto& owned : items_)
+        if (owned.get() == data)
+            return data;
+    return nullptr;  // not one of ours
+}
+
+bool CPNGMenu::SetItemIcon(HMENU menu, UINT item, bool byPosition, UINT pngResourceId) {
+    ItemData* data = DataOf(menu, item, byPosition);
+    if (data == nullptr)
+        return false;
+    data->icon = LoadPngResource(pngResourceId);
+    return data->icon != nullptr;
+}
+
+bool CPNGMenu::SetItemText(UINT commandId, const std::wstring& text) {
+    ItemData* data = menu_ != nullptr ? DataOf(menu_, commandId, false) : nullptr;
+    if (data == nullptr)
+        return false;
+    data->text = ClampMenuItemText(text);
+    return true;
+}
+
+std::wstring CPNGMenu::ItemText(HMENU menu, UINT item, bool byPosition) const {
+    const ItemData* data = DataOf(menu, item, byPosition);
+    return data != nullptr ? data->text : std::wstring();
+}
+
+UINT CPNGMenu::Track(HMENU popup, HWND owner, UINT flags, POINT at) {
+    owner_ = owner;
+    if (themed_)
+        theme_.Open(owner, L"MENU");
+    OwnerDrawMenuSink* previous = OwnerDrawMenuSink::current;
+    OwnerDrawMenuSink::current = this;
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenuEx(popup, flags | TPM_RETURNCMD, at.x, at.y, owner, nullptr));
+    OwnerDrawMenuSink::current = previous;
+    theme_.Close();
+    return command;
+}
+
+HFONT CPNGMenu::MenuFont() {
+    if (!menuFont_) {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof(metrics);
+        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+            menuFont_.Reset(CreateFontIndirectW(&metrics.lfMenuFont));
+    }
+    return menuFont_ ? menuFont_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void CPNGMenu::MeasureItem(MEASUREITEMSTRUCT& item) {
+    const auto* data = reinterpret_cast<const ItemData*>(item.itemData);
+    if (data == nullptr)
+        return;
+    item.itemHeight = static_cast<UINT>(MenuItemHeight(data->id == kSeparatorId, itemHeight_));
+    // The text is measured with the font it is drawn in.
+    WindowDc dc(owner_);
+    SelectedObject font(dc.get(), MenuFont());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc.get(), data->text.c_str(), static_cast<int>(data->text.size()),
+                          &extent);
+    item.itemWidth = static_cast<UINT>(MenuItemWidth(extent.cx, itemHeight_));
+}
+
+void CPNGMenu::DrawItem(const DRAWITEMSTRUCT& item) {
+    const auto* data = reinterpret_cast<const ItemData*>(item.itemData);
+    if (data == nullptr)
+        return;
+    HDC dc = item.hDC;
+    SavedDcState saved(dc);
+    SelectObject(dc, MenuFont());
+    SetBkMode(dc, TRANSPARENT);
+    const RECT& rect = item.rcItem;
+    const MENUITEMINFOW info =
+        TypeAndState(reinterpret_cast<HMENU>(item.hwndItem), item.itemID, false);
+    if (theme_)
+        DrawThemed(dc, rect, *data, item, info.fType);
+    else
+        DrawClassic(dc, rect, *data, item);
+
+    const bool separator = data->id == kSeparatorId;
+    if (!separator && data->icon) {
+        const int top = rect.top + (rect.bottom - rect.top - iconSize_) / 2;
+        DrawPicture(dc, data->icon.get(),
+                    RECT{rect.left + 4, top, rect.left + 4 + iconSize_, top + iconSize_});
+    }
+    if (!separator && (item.itemState & ODS_CHECKED))
+        DrawCheck(dc, rect, (info.fType & MFT_RADIOCHECK) != 0,
+                  (item.itemState & (ODS_DISABLED | ODS_GRAYED)) != 0);
+    // Keep the system from drawing its own arrow over a themed sub-menu item.
+    if (theme_ && data->id == kSubMenuId)
+        ExcludeClipRect(item.hDC, rect.right - 30, rect.top, rect.right, rect.bottom);
+}
+
+void CPNGMenu::DrawThemed(HDC dc, const RECT& rect, const ItemData& data,
+                          const DRAWITEMSTRUCT& item, UINT) {
+    RECT gutter = rect;
+    gutter.right = rect.left + iconSize_ + 12;
+    DrawThemeBackground(theme_.get(), dc, MENU_POPUPBACKGROUND, 0, &rect, nullptr);
+    DrawThemeBackground(theme_.get(), dc, MENU_POPUPGUTTER, 0, &gutter, nullptr);
+    if (data.id == kSeparatorId) {
+        RECT line = rect;
+        line.left = gutter.right;
+        DrawThemeBackground(theme_.get(), dc, MENU_POPUPSEPARATOR, 0, &line, nullptr);
+        return;
+    }
+    const bool disabled = (item.itemState & (ODS_DISABLED | ODS_GRAYED)) != 0;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    const int state = disabled ? MPI_DISABLED : selected ? MPI_HOT : MPI_NORMAL;
+    if (selected)
+        DrawThemeBackground(theme_.get(), dc, MENU_POPUPITEM, disabled ? MPI_DISABLEDHOT : MPI_HOT,
+                            &rect, nullptr);
+    RECT text = rect;
+    text.left += iconSize_ + 18;
+    text.right -= 15;
+    const MenuItemText parts = SplitMenuItemText(data.text);
+    DrawThemeText(theme_.get(), dc, MENU_POPUPITEM, state, parts.label.c_str(), -1,
+                  DT_SINGLELINE | DT_VCENTER | DT_LEFT, 0, &text);
+    if (!parts.accelerator.empty())
+        DrawThemeText(theme_.get(), dc, MENU_POPUPITEM, state, parts.accelerator.c_str(), -1,
+                      DT_SINGLELINE | DT_VCENTER | DT_RIGHT, 0, &text);
+    if (data.id == kSubMenuId) {
+        RECT arrow = rect;
+        arrow.left = rect.right - 18;
+        DrawThemeBackground(theme_.get(), dc, MENU_POPUPSUBMENU,
+                            disabled ? MSM_DISABLED : MSM_NORMAL, &arrow, nullptr);
+    }
+}
+
+void CPNGMenu::DrawClassic(HDC dc, const RECT& rect, const ItemData& data,
+                           const DRAWITEMSTRUCT& item) {
+    const bool separator = data.id == kSeparatorId;
+    const bool disabled = (item.itemState & (ODS_DISABLED | ODS_GRAYED)) != 0;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0 && !separator;
+    FillSysColour(dc, rect, selected ? COLOR_HIGHLIGHT : COLOR_MENU);
+    if (separator) {
+        // An etched line two pixels high across the middle.
+        const int middle = rect.top + (rect.bottom - rect.top) / 2 - 1;
+        FillSysColour(dc, RECT{rect.left, middle, rect.right, middle + 1}, COLOR_GRAYTEXT);
+        FillSysColour(dc, RECT{rect.left, middle + 1, rect.right, middle + 2}, COLOR_HIGHLIGHTTEXT);
+        return;
+    }
+    RECT text = rect;
+    text.left += iconSize_ + 18;
+    text.right -= 15;
+    const MenuItemText parts = SplitMenuItemText(data.text);
+    auto drawTexts = [&](RECT box) {
+        DrawTextW(dc, parts.label.c_str(), -1, &box, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+        if (!parts.accelerator.empty())
+            DrawTextW(dc, parts.accelerator.c_str(), -1, &box,
+                      DT_SINGLELINE | DT_VCENTER | DT_RIGHT);
+    };
+    if (disabled && !selected) {
+        // Embossed: highlight text one pixel right and down, then grey.
+        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        RECT shadow = text;
+        OffsetRect(&shadow, 1, 1);
+        drawTexts(shadow);
+    }
+    SetTextColor(dc, GetSysColor(disabled   ? COLOR_GRAYTEXT
+                                 : selected ? COLOR_HIGHLIGHTTEXT
+                                            : COLOR_BTNTEXT));
+    drawTexts(text);
+}
+
+void CPNGMenu::DrawCheck(HDC dc, const RECT& rect, bool radio, bool disabled) {
+    RECT mark{rect.left + 2, rect.top + 2, rect.left + 24, rect.bottom - 2};
+    if (theme_) {
+        DrawThemeBackground(theme_.get(), dc, MENU_POPUPCHECKBACKGROUND,
+                            disabled ? MCB_DISABLED : MCB_NORMAL, &mark, nullptr);
+        const int state = radio ? (disabled ? MC_BULLETDISABLED : MC_BULLETNORMAL)
+                                : (disabled ? MC_CHECKMARKDISABLED : MC_CHECKMARKNORMAL);
+        DrawThemeBackground(theme_.get(), dc, MENU_POPUPCHECK, state, &mark, nullptr);
+        return;
+    }
+    Font marlett = MakeSymbolFont(L"marlett", 20);
+    SelectedObject font(dc, marlett.get());
+    DrawTextW(dc, radio ? L"i" : L"a", 1, &mark, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
+}
+
+}  // namespace vm
