@@ -5,6 +5,7 @@
 // machines can run side by side.
 #pragma once
 
+#include <memory>
 #include <mutex>
 
 #include "platform/Platform.h"
@@ -20,15 +21,22 @@ class Engine {
 
     Platform& platform() const { return platform_; }
     Reporter& reporter() const { return reporter_; }
-    // Held around the token steps of SetOwner: the process token is shared
-    // by every thread, so one call's switch-off of SeTakeOwnershipPrivilege
-    // must not fall between another call's switch-on and its owner write.
-    std::mutex& tokenMutex() const { return tokenMutex_; }
+    // The process token as owner changes share it. The token is shared by
+    // every thread, so one call's switch-off of SeTakeOwnershipPrivilege must
+    // not fall between another call's switch-on and its owner write: the
+    // privileges are switched on by the first of any overlapping owner
+    // changes and off by the last (see OwnerPrivilegeScope).
+    struct TokenState {
+        std::mutex mutex;
+        int holders = 0;                     // owner changes in progress
+        std::unique_ptr<TokenHandle> token;  // open while holders > 0
+    };
+    TokenState& tokenState() const { return tokenState_; }
 
   private:
     Platform& platform_;
     Reporter& reporter_;
-    mutable std::mutex tokenMutex_;
+    mutable TokenState tokenState_;
 };
 
 }  // namespace vm

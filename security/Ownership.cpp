@@ -5,30 +5,50 @@
 namespace vm {
 namespace {
 
-void EnableOrTell(Engine& engine, bool enable, const wchar_t* privilege, TokenHandle* token) {
-    bool switched = token && EnablePrivilege(engine.platform(), enable, privilege, *token);
-    if (enable && !switched)
+void SwitchOnOrTell(Engine& engine, const wchar_t* privilege, TokenHandle* token) {
+    if (!token || !EnablePrivilege(engine.platform(), true, privilege, *token))
         engine.reporter().Tell(kNotAdministratorMessage);
 }
 
-// Steps between switching SeTakeOwnershipPrivilege on and off again, under
-// the engine's token lock: the token is shared by every thread of the
-// process, so another call's switch-off must not land before this write.
-void WriteOwnerWithPrivileges(Engine& engine, const std::wstring& path, const Bytes& ownerSid) {
-    Platform& platform = engine.platform();
-    std::lock_guard lock(engine.tokenMutex());
-    auto token = platform.OpenProcessToken(kTokenAdjustPrivileges);
-    TokenHandle* handle = token.ok() ? token->get() : nullptr;
-    EnableOrTell(engine, true, kTakeOwnershipPrivilege, handle);
-    EnableOrTell(engine, true, kRestorePrivilege, handle);
-    // The write is attempted even without the privileges: the system then
-    // accepts only owners the running account may set by itself.
-    platform.SetNamedSecurityInfo(path, secinfo::kOwner, &ownerSid, nullptr);
-    // SeRestorePrivilege stays on for the rest of the process's life.
-    EnableOrTell(engine, false, kTakeOwnershipPrivilege, handle);
+// The owner write inside a privilege scope. It is attempted even without the
+// privileges: the system then accepts only owners the running account may
+// set by itself.
+void WriteOwner(Engine& engine, const std::wstring& path, const Bytes& ownerSid) {
+    OwnerPrivilegeScope privileges(engine);
+    engine.platform().SetNamedSecurityInfo(path, secinfo::kOwner, &ownerSid, nullptr);
 }
 
 }  // namespace
+
+OwnerPrivilegeScope::OwnerPrivilegeScope(Engine& engine) : engine_(engine) {
+    Engine::TokenState& state = engine_.tokenState();
+    std::lock_guard lock(state.mutex);
+    if (state.holders++ > 0)
+        return;
+    auto token = engine_.platform().OpenProcessToken(kTokenAdjustPrivileges);
+    if (token.ok())
+        state.token = std::move(*token);
+    SwitchOnOrTell(engine_, kTakeOwnershipPrivilege, state.token.get());
+    SwitchOnOrTell(engine_, kRestorePrivilege, state.token.get());
+}
+
+OwnerPrivilegeScope::~OwnerPrivilegeScope() {
+    Engine::TokenState& state = engine_.tokenState();
+    std::lock_guard lock(state.mutex);
+    if (--state.holders > 0)
+        return;
+    // SeRestorePrivilege stays on for the rest of the process's life.
+    if (state.token)
+        EnablePrivilege(engine_.platform(), false, kTakeOwnershipPrivilege, *state.token);
+    state.token.reset();
+}
+
+void SetOwnerSid(Engine& engine, const std::wstring& path, const Bytes& ownerSid) {
+    Platform& platform = engine.platform();
+    if (!platform.PathFileExists(path))
+        return;
+    WriteOwner(engine, path, ownerSid);
+}
 
 void SetOwner(Engine& engine, const std::wstring& path, const std::wstring& accountName) {
     Platform& platform = engine.platform();
@@ -40,7 +60,7 @@ void SetOwner(Engine& engine, const std::wstring& path, const std::wstring& acco
     auto account = LookupAccountNameTwoCall(platform, name);
     if (!account)
         return;
-    WriteOwnerWithPrivileges(engine, path, account->sid);
+    WriteOwner(engine, path, account->sid);
 }
 
 }  // namespace vm

@@ -24,4 +24,26 @@ inline constexpr const wchar_t* kNotAdministratorMessage =
 // Callers learn the outcome by reading the owner again.
 void SetOwner(Engine& engine, const std::wstring& path, const std::wstring& accountName);
 
+// SetOwner with the account's SID already looked up (a walk that sets the
+// same owner on many objects resolves the name once).
+void SetOwnerSid(Engine& engine, const std::wstring& path, const Bytes& ownerSid);
+
+// Keeps SeTakeOwnershipPrivilege and SeRestorePrivilege on while it lives.
+// The first scope of the engine opens the token and switches both on
+// (telling "You must logged on as Administrator.\n" once for each that
+// fails); the last one switches SeTakeOwnershipPrivilege off and closes the
+// token. Owner writes happen only inside a scope, so no thread's switch-off
+// can come between another thread's switch-on and its write. A run of many
+// owner changes holds one scope around all of them.
+class OwnerPrivilegeScope {
+  public:
+    explicit OwnerPrivilegeScope(Engine& engine);
+    ~OwnerPrivilegeScope();
+    OwnerPrivilegeScope(const OwnerPrivilegeScope&) = delete;
+    OwnerPrivilegeScope& operator=(const OwnerPrivilegeScope&) = delete;
+
+  private:
+    Engine& engine_;
+};
+
 }  // namespace vm

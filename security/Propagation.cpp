@@ -39,15 +39,38 @@ struct WalkContext {
     NulledFolders& nulled;
     std::optional<Bytes> folderDescriptor;  // mode 2 only
     WalkCounts counts;
+    // Passes that change owners resolve "Administrators" once and keep the
+    // owner privileges on for the whole pass.
+    std::optional<Bytes> administratorsSid;
+    std::optional<OwnerPrivilegeScope> privileges;
 };
+
+bool ChangesOwners(PropagationMode mode, bool nullFolders) {
+    return mode == PropagationMode::kCopyFromFolder ||
+           (mode == PropagationMode::kCountOnly && nullFolders);
+}
+
+void PrepareOwnerChanges(WalkContext& walk) {
+    if (!ChangesOwners(walk.mode, walk.nullFolders))
+        return;
+    walk.privileges.emplace(walk.engine);
+    if (auto account = LookupAccountNameTwoCall(walk.engine.platform(), kAdministrators))
+        walk.administratorsSid = std::move(account->sid);
+}
+
+// SetOwner(path, "Administrators"); nothing when the name did not resolve.
+void TakeOwnership(WalkContext& walk, const std::wstring& path) {
+    if (walk.administratorsSid)
+        SetOwnerSid(walk.engine, path, *walk.administratorsSid);
+}
 
 // Mode 2 takes the folder's DACL descriptor as "Administrators" and gives the
 // folder its owner back, also when the read fails.
-std::optional<Bytes> TakeFolderDescriptor(Engine& engine, const std::wstring& folder) {
-    std::wstring owner = GetOwnerName(engine.platform(), folder);
-    SetOwner(engine, folder, kAdministrators);
-    auto descriptor = ReadDaclDescriptor(engine.platform(), folder);
-    SetOwner(engine, folder, owner);
+std::optional<Bytes> TakeFolderDescriptor(WalkContext& walk, const std::wstring& folder) {
+    std::wstring owner = GetOwnerName(walk.engine.platform(), folder);
+    TakeOwnership(walk, folder);
+    auto descriptor = ReadDaclDescriptor(walk.engine.platform(), folder);
+    SetOwner(walk.engine, folder, owner);
     return descriptor;
 }
 
@@ -56,7 +79,7 @@ std::optional<Bytes> TakeFolderDescriptor(Engine& engine, const std::wstring& fo
 // first; a folder whose DACL cannot be kept is not opened.
 void OpenFolderForListing(WalkContext& walk, const std::wstring& path) {
     Platform& platform = walk.engine.platform();
-    SetOwner(walk.engine, path, kAdministrators);
+    TakeOwnership(walk, path);
     auto previous = DaclSnapshot::Capture(platform, path);
     if (!previous)
         return;
@@ -73,7 +96,7 @@ void ApplyToEntry(WalkContext& walk, const std::wstring& path, const std::wstrin
             walk.nulled.RestoreNow(walk.engine.platform(), path);
     } else if (walk.mode == PropagationMode::kCopyFromFolder && walk.folderDescriptor) {
         walk.observer.ShowEntryName(name);
-        SetOwner(walk.engine, path, kAdministrators);
+        TakeOwnership(walk, path);
         // One write replaces the whole DACL; a refused write leaves the
         // entry's DACL as it was.
         walk.engine.platform().SetFileSecurity(path, secinfo::kDacl, *walk.folderDescriptor);
@@ -176,12 +199,12 @@ int32_t WalkChildren(Engine& engine, PropagationRun& run, PropagationObserver& o
                      const std::wstring& folder, PropagationMode mode, bool nullFolders,
                      NulledFolders* nulled) {
     NulledFolders ownLedger;
-    WalkContext walk{engine,       run, observer, mode, nullFolders, nulled ? *nulled : ownLedger,
-                     std::nullopt, {}};
+    WalkContext walk{engine, run, observer, mode, nullFolders, nulled ? *nulled : ownLedger};
     if (mode != PropagationMode::kCountOnly)
         observer.RestartAnimation();
+    PrepareOwnerChanges(walk);
     if (mode == PropagationMode::kCopyFromFolder)
-        walk.folderDescriptor = TakeFolderDescriptor(engine, folder);
+        walk.folderDescriptor = TakeFolderDescriptor(walk, folder);
     bool completed = WalkQueue(walk, folder);
     run.cancel.store(false);
     if (mode == PropagationMode::kCountOnly)

@@ -90,5 +90,23 @@ TEST_F(Ownership, WithoutElevationOnlyOwnersTheUserMaySetAreAccepted) {
     EXPECT_TRUE(reporter.texts().empty());  // a privilege the token lacks is no failure
 }
 
+TEST_F(Ownership, OneScopeAroundManyOwnerChangesSwitchesThePrivilegesOnce) {
+    machine.AddFile(L"C:\\p.txt", L"O:SYD:(A;;FA;;;SY)");
+    machine.FailEveryCall(Call::kAdjustTokenPrivilege, err::kAccessDenied);
+    {
+        OwnerPrivilegeScope privileges(engine);
+        machine.ClearFaults();
+        machine.ResetCounters();
+        for (const wchar_t* owner : {L"Bob", L"Administrators", L"Bob"})
+            SetOwner(engine, L"C:\\p.txt", owner);
+        EXPECT_EQ(Calls(Call::kOpenProcessToken) + Calls(Call::kAdjustTokenPrivilege), 0u);
+        EXPECT_EQ(machine.OpenTokenHandles(), 1);
+    }
+    // Told once per privilege for the whole run, not once per owner change.
+    EXPECT_EQ(reporter.texts(), std::vector<std::wstring>(2, kNotAdministratorMessage));
+    EXPECT_FALSE(machine.PrivilegeEnabled(L"SeTakeOwnershipPrivilege"));
+    EXPECT_EQ(machine.OpenTokenHandles(), 0);
+}
+
 }  // namespace
 }  // namespace vm
