@@ -23,6 +23,12 @@ const std::array<int, kToolbarButtonCount> kToolbarButtonIds{
 
 namespace {
 
+// Pictures of the tool-bar buttons, in their table order.
+constexpr std::array<UINT, kToolbarButtonCount> kToolbarPictures{
+    IDP_ADD, IDP_ALLOW, IDP_READ_ONLY, IDP_DENY, IDP_CHANGE_OWNER, IDP_ADVANCED};
+constexpr int kToolbarPictureSize = 30;
+constexpr int kStripPictureSize = 16;
+
 // Shell events of the shown folder: renamed, created, deleted items and
 // folders (SHCNE_RENAMEITEM | SHCNE_CREATE | SHCNE_DELETE | SHCNE_MKDIR |
 // SHCNE_RMDIR | SHCNE_RENAMEFOLDER).
@@ -162,6 +168,7 @@ BOOL CKRVDlg::OnInitDialog() {
     app_.state.user.CurrentUserGroups =
         BuildCurrentUserGroups(app_.state.platform(), app_.state.user.CurrentUserName);
     RecordToolbarLayouts();
+    SetUpButtons();
     editList_.AttachDlgItem(hwnd(), IDC_MAIN_EDIT_LIST);
     browseList_.AttachDlgItem(hwnd(), IDC_MAIN_BROWSE_LIST);
     editList_.SetUpColumns(ListMode::kEdit);
@@ -204,6 +211,21 @@ void CKRVDlg::SetIcons() {
     Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 }
 
+void CKRVDlg::SetUpButtons() {
+    for (size_t i = 0; i < kToolbarButtonCount; ++i) {
+        toolbarButtons_[i].AttachDlgItem(hwnd(), kToolbarButtonIds[i]);
+        toolbarButtons_[i].SetImage(kToolbarPictures[i], kToolbarPictureSize, true);
+    }
+    backButton_.AttachDlgItem(hwnd(), IDC_MAIN_BACK);
+    backButton_.SetImage(IDP_BACK, kStripPictureSize, false);
+    menuButton_.AttachDlgItem(hwnd(), IDC_MAIN_MENU_BUTTON);
+    menuButton_.SetImage(IDP_MAIN_MENU, kStripPictureSize, false);
+    clipboardButton_.AttachDlgItem(hwnd(), IDC_MAIN_CLIPBOARD);
+    clipboardButton_.SetImage(IDP_CLIPBOARD, kStripPictureSize, false);
+    nonNtfsButton_.AttachDlgItem(hwnd(), IDC_MAIN_NON_NTFS);
+    nonNtfsButton_.SetImage(IDP_NON_NTFS, kStripPictureSize, true);
+}
+
 void CKRVDlg::RecordToolbarLayouts() {
     std::array<LayoutRect, kToolbarButtonCount> rects{};
     for (size_t i = 0; i < kToolbarButtonCount; ++i)
@@ -233,6 +255,7 @@ void CKRVDlg::AllowDropsFromUnelevatedPrograms() {
 void CKRVDlg::ApplyInitialPlacement() {
     const InitialPlacement placement = ChooseInitialPlacement(app_.settings, WorkArea());
     const vm::WindowRect& r = placement.rect;
+    placed_ = true;
     if (placement.show == InitialShow::kMaximized) {
         ShowWindow(hwnd(), SW_SHOWMAXIMIZED);
         return;
@@ -257,6 +280,8 @@ void CKRVDlg::ApplyToolbarLayout(int index) {
     const ToolbarLayout& layout = toolbarLayouts_[static_cast<size_t>(index)];
     for (size_t i = 0; i < kToolbarButtonCount; ++i) {
         const LayoutRect& r = layout.buttons[i].rect;
+        toolbarButtons_[i].SetImage(kToolbarPictures[i], kToolbarPictureSize,
+                                    layout.buttons[i].showText);
         MoveWindow(Item(kToolbarButtonIds[i]), r.left, r.top, r.width(), r.height(), TRUE);
     }
     const int separators[] = {IDC_MAIN_SEPARATOR1, IDC_MAIN_SEPARATOR2};
@@ -314,9 +339,12 @@ LRESULT CKRVDlg::OnQueryDragIcon(Message&) {
 }
 
 LRESULT CKRVDlg::OnSize(Message& m) {
+    // The size changes of the dialog's creation are not the user's.
+    if (!placed_)
+        return 0;
     const auto kind = static_cast<SizeKind>(m.wParam);
     RecordSizeChange(app_.settings, kind, ToWindowRect(WindowRect()));
-    if (kind == SizeKind::kMinimized || !editList_)
+    if (kind == SizeKind::kMinimized)
         return 0;
     LayOut();
     const RECT client = ClientRect();

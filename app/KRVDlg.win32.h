@@ -21,6 +21,7 @@
 #include "app/MainWindowLayout.h"
 #include "app/PathBar.h"
 #include "app/QuickCommands.h"
+#include "controls/ZOLExButton.win32.h"
 #include "framework/Dialog.h"
 #include "lists/MainList.win32.h"
 
@@ -89,6 +90,7 @@ class CKRVDlg : public CDialog {
 
     // Start-up steps.
     void SetIcons();
+    void SetUpButtons();
     void AddAboutToSystemMenu();
     void RecordToolbarLayouts();
     void AllowDropsFromUnelevatedPrograms();
@@ -125,6 +127,11 @@ class CKRVDlg : public CDialog {
     ListEnvironment environment_;
     CMainList editList_;
     CMainList browseList_;
+    std::array<CZOLExButton, kToolbarButtonCount> toolbarButtons_;
+    CZOLExButton backButton_;
+    CZOLExButton menuButton_;
+    CZOLExButton clipboardButton_;
+    CZOLExButton nonNtfsButton_;
     std::unique_ptr<KeyboardShortcutHook> keys_;
     std::wstring currentFolder_;
     bool currentFolderOnNtfs_ = true;
@@ -132,6 +139,7 @@ class CKRVDlg : public CDialog {
     std::vector<PathBarEntry> pathBar_;
     std::array<ToolbarLayout, 3> toolbarLayouts_{};
     int toolbarLayout_ = 0;
+    bool placed_ = false;  // size changes count once the window has its placement
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
 };

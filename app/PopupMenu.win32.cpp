@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/TrusteeMenu.h"
+#include "controls/PNGMenu.win32.h"
 #include "framework/Window.h"
 #include "resources/resource.h"
 
@@ -10,21 +11,9 @@ namespace vm {
 
 namespace {
 
-// A menu loaded from the resources, destroyed with its sub-menus.
-class LoadedMenu {
-  public:
-    LoadedMenu() : menu_(LoadMenuW(ResourceModule(), MAKEINTRESOURCEW(IDR_POPUP_MENUS))) {}
-    ~LoadedMenu() {
-        if (menu_)
-            DestroyMenu(menu_);
-    }
-    LoadedMenu(const LoadedMenu&) = delete;
-    LoadedMenu& operator=(const LoadedMenu&) = delete;
-    HMENU get() const { return menu_; }
-
-  private:
-    HMENU menu_;
-};
+// Position of the "Clear Access Control List" entry of the item menu, which
+// carries a picture.
+constexpr UINT kItemMenuPicturePosition = 2;
 
 // The sub-menu (at any depth) that holds a command directly.
 HMENU SubMenuHolding(HMENU menu, UINT command) {
@@ -75,20 +64,48 @@ void PrepareSubMenu(const AppContext& app, PopupSubMenu subMenu, HMENU menu) {
     }
 }
 
+namespace {
+
+// Pictures on the entries that have one: the bookmarks of the main menu, the
+// third entry of the item menu, "Advanced..." of the trustee menus.
+void SetPictures(CPNGMenu& menu, const AppContext& app, PopupSubMenu subMenu, HMENU popup) {
+    switch (subMenu) {
+        case PopupSubMenu::kMain:
+            for (int i = 0; i < app.bookmarks.count(); ++i)
+                menu.SetItemIcon(popup, BookmarkCommandId(i), false, IDP_BOOKMARK);
+            break;
+        case PopupSubMenu::kItem:
+            menu.SetItemIcon(popup, kItemMenuPicturePosition, true, IDP_NON_NTFS);
+            break;
+        case PopupSubMenu::kTrustee:
+        case PopupSubMenu::kAdvanced:
+            menu.SetItemIcon(popup, ID_TRUSTEE_ADVANCED, false, IDP_CHANGE_OWNER);
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace
+
 UINT PopupMenu(const AppContext& app, PopupSubMenu subMenu, HWND owner, UINT alignment,
                bool returnOnly) {
-    LoadedMenu loaded;
-    HMENU menu = loaded.get() ? GetSubMenu(loaded.get(), static_cast<int>(subMenu)) : nullptr;
-    if (!menu)
+    CPNGMenu menu(kPopupMenuItemHeight, kMenuIconSize);
+    if (!menu.Load(IDR_POPUP_MENUS))
         return 0;
-    PrepareSubMenu(app, subMenu, menu);
+    HMENU popup = menu.SubMenu(static_cast<int>(subMenu));
+    if (!popup)
+        return 0;
+    menu.SetThemed(app.shell.themeActive && IsVistaOrLater(app.state.OsVersion));
+    PrepareSubMenu(app, subMenu, popup);
+    menu.MakeOwnerDrawn(popup);
+    SetPictures(menu, app, subMenu, popup);
     POINT cursor{};
     GetCursorPos(&cursor);
     // The owner must be the foreground window, or the menu does not close
     // when the user clicks elsewhere (TrackPopupMenu docs).
     SetForegroundWindow(owner);
-    const UINT command = static_cast<UINT>(TrackPopupMenu(
-        menu, alignment | TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr));
+    const UINT command = menu.Track(popup, owner, alignment | TPM_RIGHTBUTTON, cursor);
     PostMessageW(owner, WM_NULL, 0, 0);
     if (command != 0 && !returnOnly)
         SendMessageW(owner, WM_COMMAND, MAKEWPARAM(command, 0), 0);

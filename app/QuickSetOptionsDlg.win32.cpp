@@ -11,6 +11,7 @@ namespace vm {
 namespace {
 
 constexpr size_t kTrusteeNameChars = 300;
+constexpr int kTrusteePictureSize = 16;
 
 }  // namespace
 
@@ -42,6 +43,8 @@ bool CQuickSetOptionsDlg::OnMessage(Message& m, LRESULT& result) {
 }
 
 BOOL CQuickSetOptionsDlg::OnInitDialog() {
+    trusteeButton_.AttachDlgItem(hwnd(), IDC_OPTIONS_TRUSTEE_BUTTON);
+    trusteeButton_.SetImage(IDP_ENTRY_ADD, kTrusteePictureSize, false);
     SetDlgItemTextW(hwnd(), IDC_OPTIONS_TRUSTEE_NAME, kEveryone);
     SendDlgItemMessageW(hwnd(), IDC_OPTIONS_TRUSTEE_NAME, EM_LIMITTEXT, kTrusteeNameChars, 0);
     CheckRadioButton(hwnd(), IDC_OPTIONS_SCOPE_FIRST, IDC_OPTIONS_SCOPE_LAST,

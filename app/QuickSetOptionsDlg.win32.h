@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/AppContext.win32.h"
+#include "controls/ZOLExButton.win32.h"
 #include "framework/Dialog.h"
 
 namespace vm {
@@ -31,6 +32,7 @@ class CQuickSetOptionsDlg : public CDialog {
     LRESULT OnTrusteeButton(Message& m);
 
     const AppContext& app_;
+    CZOLExButton trusteeButton_;
     std::wstring buttonText_;
     bool allFiles_;
     std::wstring trustee_;

@@ -65,6 +65,46 @@ class UiRunner {
     HWND window_ = nullptr;
 };
 
+// A picture of the window as the screen shows it. PrintWindow (which the
+// harness uses for windows of this program) draws a dialog's background
+// only under Wine, without its controls, so the main window is copied from
+// the screen instead, brought to the front first.
+void SaveScreenPicture(HWND window, const std::wstring& name) {
+    SetForegroundWindow(window);
+    BringWindowToTop(window);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    h::Pump(h::milliseconds(300));
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, old);
+    {
+        Gdiplus::Bitmap picture(bitmap, nullptr);
+        UINT count = 0;
+        UINT size = 0;
+        Gdiplus::GetImageEncodersSize(&count, &size);
+        std::vector<unsigned char> buffer(size);
+        auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+        Gdiplus::GetImageEncoders(count, size, codecs);
+        for (UINT i = 0; i < count; ++i) {
+            if (std::wstring(codecs[i].MimeType) == L"image/png") {
+                const std::wstring file = h::ScreenshotFolder() + name + L".png";
+                EXPECT_EQ(picture.Save(file.c_str(), &codecs[i].Clsid, nullptr), Gdiplus::Ok);
+            }
+        }
+    }
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
 class MainWindowTest : public testing::Test {
   protected:
     MainWindowTest() : state(machine, reporter), context(state) {}
@@ -164,7 +204,7 @@ TEST_F(MainWindowTest, FirstStartShowsTheDrivesInBrowseModeCentred) {
     EXPECT_FALSE(h::IsEnabled(h::FindControl(window, IDC_MAIN_ADD)));
     EXPECT_FALSE(h::IsVisible(h::FindControl(window, IDC_MAIN_NON_NTFS)));
     EXPECT_EQ(h::WindowText(h::FindControl(window, IDC_MAIN_STATUS)), L"Selected 0 / Total 2");
-    h::SaveScreenshot(window, L"main-browse-drives");
+    SaveScreenPicture(window, L"main-browse-drives");
 }
 
 TEST_F(MainWindowTest, BrowsingAFolderShowsOwnersAccessAndFileSystem) {
@@ -177,7 +217,7 @@ TEST_F(MainWindowTest, BrowsingAFolderShowsOwnersAccessAndFileSystem) {
     EXPECT_EQ(h::ListViewText(browse, 2, 5), L"NTFS");
     EXPECT_TRUE(h::IsEnabled(h::FindControl(window, IDC_MAIN_BACK)));
     EXPECT_EQ(h::WindowText(h::FindControl(window, IDC_MAIN_STATUS)), L"Selected 0 / Total 3");
-    h::SaveScreenshot(window, L"main-browse-folder");
+    SaveScreenPicture(window, L"main-browse-folder");
 
     runner.Run([&] { dialog->GoBack(); });
     EXPECT_EQ(Column(browse, 0), (std::vector<std::wstring>{L"Data", L"Empty"}));
@@ -234,7 +274,7 @@ TEST_F(MainWindowTest, Fat32FolderShowsTheIndicatorAndRefusesQuickCommands) {
     EXPECT_TRUE(h::WaitFor([&] { return !reporter.texts().empty(); }));
     EXPECT_EQ(reporter.texts()[0], kNtfsOnlyMessage);
     EXPECT_EQ(ui->WaitForWindow(L"Options - Allow Access", h::milliseconds(300)), nullptr);
-    h::SaveScreenshot(window, L"main-browse-fat32");
+    SaveScreenPicture(window, L"main-browse-fat32");
 
     h::SendMenuCommand(window, ID_VIEW_EDIT_MODE);
     EXPECT_FALSE(h::IsVisible(indicator));
@@ -246,7 +286,7 @@ TEST_F(MainWindowTest, EmptyFolderHasNoRows) {
     Browse(L"C:\\Empty");
     EXPECT_EQ(h::ListViewRowCount(browse), 0);
     EXPECT_EQ(h::WindowText(h::FindControl(window, IDC_MAIN_STATUS)), L"Selected 0 / Total 0");
-    h::SaveScreenshot(window, L"main-browse-empty");
+    SaveScreenPicture(window, L"main-browse-empty");
 }
 
 TEST_F(MainWindowTest, HeaderClickSortsByNameThenReverses) {
@@ -283,7 +323,7 @@ TEST_F(MainWindowTest, CtrlTabSwitchesTheViewMode) {
     EXPECT_FALSE(h::IsVisible(browse));
     EXPECT_TRUE(h::IsEnabled(h::FindControl(window, IDC_MAIN_ADD)));
     EXPECT_EQ(context.settings.viewMode, kEditMode);
-    h::SaveScreenshot(window, L"main-edit-mode");
+    SaveScreenPicture(window, L"main-edit-mode");
     press(VK_CONTROL, false);
     press(VK_TAB, false);
     press(VK_TAB, true);
@@ -298,13 +338,39 @@ TEST_F(MainWindowTest, ChangeOwnerFromTheTrusteeMenu) {
     PostCommand(IDC_MAIN_CHANGE_OWNER);
     auto popup = h::WaitForPopupMenu(ui->id());
     ASSERT_TRUE(popup.has_value());
-    EXPECT_EQ(h::MenuCommandText(popup->menu, ID_TRUSTEE_CURRENT_USER), L"Current User - Alice");
     EXPECT_TRUE(h::MenuHasCommand(popup->menu, ID_TRUSTEE_TRUSTEDINSTALLER));
     h::SaveScreenshot(popup->window, L"menu-trustee");
     ASSERT_TRUE(h::ChoosePopupMenuCommand(*popup, ID_TRUSTEE_SYSTEM));
     EXPECT_TRUE(
         h::WaitFor([&] { return machine.OwnerNameOf(L"C:\\Data\\notes.txt") == L"SYSTEM"; }));
     EXPECT_TRUE(h::WaitFor([&] { return h::ListViewText(browse, 2, kBrowseOwner) == L"SYSTEM"; }));
+}
+
+// The trustee menus name the current user and leave out TrustedInstaller
+// before Windows Vista; the main menu lists the bookmarks.
+TEST_F(MainWindowTest, SubMenusArePreparedBeforeTheyOpen) {
+    const auto prepared = [&](PopupSubMenu subMenu, float osVersion) {
+        state.OsVersion = osVersion;
+        HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_POPUP_MENUS));
+        PrepareSubMenu(context, subMenu, GetSubMenu(menu, static_cast<int>(subMenu)));
+        return menu;
+    };
+    HMENU menu = prepared(PopupSubMenu::kTrustee, 6.1f);
+    EXPECT_EQ(h::MenuCommandText(GetSubMenu(menu, 2), ID_TRUSTEE_CURRENT_USER),
+              L"Current User - Alice");
+    EXPECT_TRUE(h::MenuHasCommand(GetSubMenu(menu, 2), ID_TRUSTEE_TRUSTEDINSTALLER));
+    DestroyMenu(menu);
+    menu = prepared(PopupSubMenu::kAdvanced, 5.1f);
+    EXPECT_EQ(h::MenuCommandText(GetSubMenu(menu, 4), ID_TRUSTEE_CURRENT_USER),
+              L"Current User - Alice");
+    EXPECT_FALSE(h::MenuHasCommand(GetSubMenu(menu, 4), ID_TRUSTEE_TRUSTEDINSTALLER));
+    DestroyMenu(menu);
+
+    context.bookmarks.entries = {{0, L"Work"}, {2, L"Photos"}};
+    menu = prepared(PopupSubMenu::kMain, 6.1f);
+    EXPECT_EQ(h::MenuCommandText(GetSubMenu(menu, 0), ID_BOOKMARK_FIRST_ENTRY + 1), L"Photos");
+    EXPECT_FALSE(h::MenuHasCommand(GetSubMenu(menu, 0), ID_BOOKMARK_PLACEHOLDER));
+    DestroyMenu(menu);
 }
 
 // The main menu and the item menu as the window enables them, and a picture
