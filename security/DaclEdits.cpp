@@ -73,20 +73,37 @@ SecurityDescriptor NullOrEmptyDaclDescriptor(bool null) {
 }
 
 // The list SetEntriesInAclW makes of a NULL DACL and an entry setting no
-// rights for the owner, written through SetNamedSecurityInfoW without
-// SE_DACL_PROTECTED: no explicit entry is left and the system adds what the
-// parent passes on. Starting from a NULL ACL instead of writing a NULL DACL
-// first gives the same list and never leaves the object open when a step
-// fails.
-bool WriteInheritedOnly(Platform& platform, const std::wstring& path, const std::wstring& owner) {
+// rights for the owner: no explicit entry at all.
+std::optional<Bytes> BuildInheritedOnlyList(Platform& platform, const std::wstring& owner) {
     ExplicitAccess ownerEntry{owner, 0, access_mode::kSet, 0};
     auto acl = platform.SetEntriesInAcl({ownerEntry}, std::nullopt);
     if (!acl.ok())
+        return std::nullopt;
+    return std::move(*acl);
+}
+
+// Written through SetNamedSecurityInfoW without SE_DACL_PROTECTED, the list
+// gets what the parent passes on. Starting from a NULL ACL instead of
+// writing a NULL DACL first gives the same list and never leaves the object
+// open when a step fails.
+bool WriteInheritedOnly(Platform& platform, const std::wstring& path, std::optional<Bytes> list) {
+    if (!list)
         return false;
-    OptionalAcl dacl = std::move(*acl);
+    OptionalAcl dacl = std::move(list);
     return platform
         .SetNamedSecurityInfo(path, secinfo::kDacl | secinfo::kUnprotectedDacl, nullptr, &dacl)
         .ok();
+}
+
+// The owner SID of a path (GetNamedSecurityInfoW, OWNER_SECURITY_INFORMATION).
+std::optional<Sid> ReadOwnerSid(Platform& platform, const std::wstring& path) {
+    auto bytes = platform.GetNamedSecurityInfo(path, secinfo::kOwner);
+    if (!bytes.ok())
+        return std::nullopt;
+    auto descriptor = SecurityDescriptor::Parse(*bytes);
+    if (!descriptor)
+        return std::nullopt;
+    return descriptor->owner;
 }
 
 // An object whose owner and DACL this process may not read (but may write,
@@ -97,7 +114,8 @@ bool ResetUnreadable(Platform& platform, const std::wstring& path) {
     if (!WriteNullOrEmptyDacl(platform, path, true).ok())
         return false;
     std::wstring owner = GetOwnerName(platform, path);
-    if (!owner.empty() && WriteInheritedOnly(platform, path, owner))
+    if (!owner.empty() &&
+        WriteInheritedOnly(platform, path, BuildInheritedOnlyList(platform, owner)))
         return true;
     WriteNullOrEmptyDacl(platform, path, false);
     return false;
@@ -189,12 +207,47 @@ bool ResetToInherited(Engine& engine, const std::wstring& path) {
     Platform& platform = engine.platform();
     std::wstring owner = GetOwnerName(platform, path);
     if (!owner.empty())
-        return WriteInheritedOnly(platform, path, owner);
+        return WriteInheritedOnly(platform, path, BuildInheritedOnlyList(platform, owner));
     // A readable object whose owner has no name: the entry for the owner
     // cannot be built, so nothing is changed.
     if (DaclSnapshot::Capture(platform, path))
         return false;
     return ResetUnreadable(platform, path);
+}
+
+std::wstring ResetCache::OwnerName(Platform& platform, const Sid& owner) {
+    {
+        std::lock_guard lock(mutex_);
+        if (auto found = ownerNames_.find(owner); found != ownerNames_.end())
+            return found->second;
+    }
+    auto account = platform.LookupAccountSid(owner.ToBytes());
+    if (!account.ok())
+        return {};
+    std::lock_guard lock(mutex_);
+    return ownerNames_.emplace(owner, account->name).first->second;
+}
+
+std::optional<Bytes> ResetCache::ListFor(Platform& platform, const std::wstring& ownerName) {
+    {
+        std::lock_guard lock(mutex_);
+        if (auto found = lists_.find(ownerName); found != lists_.end())
+            return found->second;
+    }
+    auto list = BuildInheritedOnlyList(platform, ownerName);
+    if (!list)
+        return std::nullopt;
+    std::lock_guard lock(mutex_);
+    return lists_.emplace(ownerName, std::move(*list)).first->second;
+}
+
+bool ResetToInherited(Engine& engine, const std::wstring& path, ResetCache& cache) {
+    Platform& platform = engine.platform();
+    auto ownerSid = ReadOwnerSid(platform, path);
+    std::wstring owner = ownerSid ? cache.OwnerName(platform, *ownerSid) : std::wstring();
+    if (owner.empty())
+        return ResetToInherited(engine, path);  // the unreadable and unnamed cases
+    return WriteInheritedOnly(platform, path, cache.ListFor(platform, owner));
 }
 
 size_t CopySecuritySettings(Engine& engine, CopyBuffer& buffer, const std::wstring& path) {

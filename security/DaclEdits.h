@@ -10,6 +10,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -69,6 +71,26 @@ Status WriteNullOrEmptyDacl(Platform& platform, const std::wstring& path, bool n
 // never open with a NULL one). The owner is not touched; callers take
 // ownership first where needed.
 bool ResetToInherited(Engine& engine, const std::wstring& path);
+
+// Owner names and the lists SetEntriesInAclW built for them, shared by the
+// resets of one run over many objects (most of which share a few owners):
+// each owner SID is looked up once and each list built once. Failures are
+// not kept. Safe to share between threads.
+class ResetCache {
+  public:
+    // The owner's bare name as GetOwnerName gives it; empty when unresolved.
+    std::wstring OwnerName(Platform& platform, const Sid& owner);
+    // SetEntriesInAclW({owner, no rights, SET_ACCESS}, NULL ACL).
+    std::optional<Bytes> ListFor(Platform& platform, const std::wstring& ownerName);
+
+  private:
+    std::mutex mutex_;
+    std::map<Sid, std::wstring> ownerNames_;
+    std::map<std::wstring, Bytes> lists_;
+};
+
+// ResetToInherited with names and lists taken from the cache.
+bool ResetToInherited(Engine& engine, const std::wstring& path, ResetCache& cache);
 
 // Takes the path's DACL descriptor and owner name into the copy buffer; the
 // source keeps its owner. The length of the copied descriptor, 0 on failure

@@ -43,6 +43,7 @@ struct WalkContext {
     // owner privileges on for the whole pass.
     std::optional<Bytes> administratorsSid;
     std::optional<OwnerPrivilegeScope> privileges;
+    ResetCache resets;  // mode 1
 };
 
 bool ChangesOwners(PropagationMode mode, bool nullFolders) {
@@ -90,7 +91,7 @@ void OpenFolderForListing(WalkContext& walk, const std::wstring& path) {
 void ApplyToEntry(WalkContext& walk, const std::wstring& path, const std::wstring& name) {
     if (walk.mode == PropagationMode::kResetToInherited) {
         walk.observer.ShowEntryName(name);
-        if (ResetToInherited(walk.engine, path))
+        if (ResetToInherited(walk.engine, path, walk.resets))
             walk.nulled.MarkReset(path);
         else
             walk.nulled.RestoreNow(walk.engine.platform(), path);

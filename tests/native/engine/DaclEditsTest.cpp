@@ -105,6 +105,26 @@ TEST_F(DaclEdits, FailedResetOfAnUnreadableObjectEndsClosedNotOpen) {
     EXPECT_EQ(Dacl(L"C:\\Data\\y.txt"), L"D:");
 }
 
+TEST_F(DaclEdits, ResetsOfOneRunShareOwnerNamesAndLists) {
+    for (const wchar_t* name : {L"C:\\Data\\1", L"C:\\Data\\2", L"C:\\Data\\3"})
+        machine.AddFile(name, L"O:" + bob + L"D:P(A;;FA;;;" + bob + L")(A;;FA;;;BA)");
+    Sid gone = machine.AddLocalUser(L"Gone");
+    machine.AddFile(L"C:\\Data\\4", L"O:" + gone.ToString() + L"D:P(A;;FA;;;BA)");
+    machine.DeleteAccount(L"Gone");
+    std::wstring unnamed = Sddl(L"C:\\Data\\4");
+    ResetCache cache;
+    machine.ResetCounters();
+    for (const wchar_t* name : {L"C:\\Data\\1", L"C:\\Data\\2", L"C:\\Data\\3"}) {
+        ASSERT_TRUE(ResetToInherited(engine, name, cache));
+        EXPECT_EQ(Sddl(name), L"O:" + bob + L"D:AI(A;ID;FA;;;BA)(A;ID;FR;;;BU)");
+    }
+    EXPECT_EQ(Calls(Call::kLookupAccountSid), 1u);
+    EXPECT_EQ(Calls(Call::kSetEntriesInAcl), 1u);
+    // An owner without a name cannot be given an entry: nothing changes.
+    EXPECT_FALSE(ResetToInherited(engine, L"C:\\Data\\4", cache));
+    EXPECT_EQ(Sddl(L"C:\\Data\\4"), unnamed);
+}
+
 TEST_F(DaclEdits, CopyAndPasteCarryDaclBitsAndOwner) {
     machine.AddFile(L"C:\\Data\\src.txt",
                     L"O:" + bob + L"D:PAI(A;;FA;;;" + bob + L")(A;ID;FR;;;BU)");
