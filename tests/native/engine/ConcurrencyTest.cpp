@@ -15,15 +15,6 @@ namespace {
 
 using sim::Call;
 
-class QuietObserver final : public PropagationObserver {
-  public:
-    void RestartAnimation() override {}
-    void ShowEntryName(const std::wstring&) override {}
-    void SetPercent(double) override {}
-    void AppendCountText(const std::wstring&) override {}
-    void PostClose() override {}
-};
-
 constexpr int kRounds = 40;
 constexpr int kOwnerThreads = 3;
 constexpr int kEntryThreads = 2;
@@ -72,7 +63,7 @@ TEST_F(EngineTest, OwnerChangesAndAddsRunBesideAPropagation) {
     PropagationRun run;
     run.folder = L"C:\\P";
     run.mode = PropagationMode::kResetToInherited;
-    QuietObserver observer;
+    NullObserver observer;
     EXPECT_EQ(RunPropagation(engine, run, observer), 1);
     for (auto& thread : threads)
         thread.join();

@@ -11,8 +11,19 @@
 #include "platform/sim/SimPlatform.h"
 #include "security/AccessEvaluation.h"
 #include "security/Engine.h"
+#include "security/Propagation.h"
 
 namespace vm {
+
+// A progress window that shows nothing.
+class NullObserver final : public PropagationObserver {
+  public:
+    void RestartAnimation() override {}
+    void ShowEntryName(const std::wstring&) override {}
+    void SetPercent(double) override {}
+    void AppendCountText(const std::wstring&) override {}
+    void PostClose() override {}
+};
 
 class EngineTest : public ::testing::Test {
   protected:

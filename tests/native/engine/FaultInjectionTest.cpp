@@ -20,15 +20,6 @@ namespace {
 using sim::Call;
 using Dacls = std::map<std::wstring, AclSlot>;
 
-class SilentObserver final : public PropagationObserver {
-  public:
-    void RestartAnimation() override {}
-    void ShowEntryName(const std::wstring&) override {}
-    void SetPercent(double) override {}
-    void AppendCountText(const std::wstring&) override {}
-    void PostClose() override {}
-};
-
 // C:\T with three files and a protected subfolder holding a file, all with
 // explicit entries for Bob; C:\src.txt, a source to copy from.
 void BuildTree(sim::SimPlatform& machine) {
@@ -166,7 +157,7 @@ TEST(FaultInjection, Propagation) {
             PropagationRun run;
             run.folder = L"C:\\T";
             run.mode = mode;
-            SilentObserver observer;
+            NullObserver observer;
             RunPropagationWorker(engine, run, observer);
         });
     }
