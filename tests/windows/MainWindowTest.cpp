@@ -125,6 +125,7 @@ class MainWindowTest : public testing::Test {
         ReadPlatformState(state);
         ui = std::make_unique<h::UiThread>([this] {
             InitShellState(context.shell, state.OsVersion);
+            LoadStatusPictures(context.shell.pictures);
             runner.Create();
             dialog = std::make_unique<CKRVDlg>(context);
             dialog->CreateModeless(nullptr);
@@ -181,9 +182,9 @@ class MainWindowTest : public testing::Test {
 
     sim::SimPlatform machine;
     RecordingReporter reporter;
+    GdiplusSession gdiplus;  // outlives the pictures of the context
     AppState state;
     AppContext context;
-    GdiplusSession gdiplus;
     UiRunner runner;
     std::unique_ptr<CKRVDlg> dialog;
     std::unique_ptr<h::UiThread> ui;
@@ -304,32 +305,53 @@ TEST_F(MainWindowTest, HeaderClickSortsByNameThenReverses) {
     EXPECT_EQ(Column(browse, 0), (std::vector<std::wstring>{L"Music", L"Photos", L"notes.txt"}));
 }
 
-TEST_F(MainWindowTest, CtrlTabSwitchesTheViewMode) {
-    SetForegroundWindow(window);
-    ASSERT_TRUE(h::WaitFor([&] { return GetForegroundWindow() == window; }));
-    SetFocus(browse);
-    const auto press = [](WORD key, bool up) {
+// Keys as the keyboard sends them, to the window in the foreground.
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
         INPUT input{};
         input.type = INPUT_KEYBOARD;
         input.ki.wVk = key;
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        SendInput(1, &input, sizeof input);
-    };
-    press(VK_CONTROL, false);
-    press(VK_TAB, false);
-    press(VK_TAB, true);
-    press(VK_CONTROL, true);
-    EXPECT_TRUE(h::WaitFor([&] { return h::IsVisible(edit); }));
+        inputs.push_back(input);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *--it;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+TEST_F(MainWindowTest, CtrlTabSwitchesTheViewModeAndDeleteRemovesOnlyInEditMode) {
+    Browse(L"C:\\Data");
+    h::SelectListViewRows(browse, {0, 1, 2});
+    h::SendMenuCommand(window, ID_ITEM_SEND_TO_EDIT_VIEW);
+    EXPECT_EQ(h::ListViewRowCount(edit), 3);
+    SetForegroundWindow(window);
+    ASSERT_TRUE(h::WaitFor([&] { return GetForegroundWindow() == window; }));
+    runner.Run([&] { SetFocus(browse); });
+    PressKeys({VK_DELETE});
+    h::Pump(h::milliseconds(200));
+    EXPECT_EQ(h::ListViewRowCount(browse), 3);
+
+    PressKeys({VK_CONTROL, VK_TAB});
+    EXPECT_TRUE(h::WaitFor([&] { return context.settings.viewMode == kEditMode; }));
+    EXPECT_TRUE(h::IsVisible(edit));
     EXPECT_FALSE(h::IsVisible(browse));
     EXPECT_TRUE(h::IsEnabled(h::FindControl(window, IDC_MAIN_ADD)));
-    EXPECT_EQ(context.settings.viewMode, kEditMode);
+    WaitForStatusCells(edit);
+    h::SelectListViewRows(edit, {1});
     SaveScreenPicture(window, L"main-edit-mode");
-    press(VK_CONTROL, false);
-    press(VK_TAB, false);
-    press(VK_TAB, true);
-    press(VK_CONTROL, true);
-    EXPECT_TRUE(h::WaitFor([&] { return h::IsVisible(browse); }));
-    EXPECT_EQ(context.settings.viewMode, kBrowseMode);
+    runner.Run([&] { SetFocus(edit); });
+    PressKeys({VK_DELETE});
+    EXPECT_TRUE(h::WaitFor([&] { return h::ListViewRowCount(edit) == 2; }));
+    EXPECT_EQ(Column(edit, 0), (std::vector<std::wstring>{L"Music", L"notes.txt"}));
+
+    PressKeys({VK_CONTROL, VK_TAB});
+    EXPECT_TRUE(h::WaitFor([&] { return context.settings.viewMode == kBrowseMode; }));
+    EXPECT_TRUE(h::IsVisible(browse));
 }
 
 TEST_F(MainWindowTest, ChangeOwnerFromTheTrusteeMenu) {
