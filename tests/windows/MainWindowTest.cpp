@@ -354,6 +354,48 @@ TEST_F(MainWindowTest, CtrlTabSwitchesTheViewModeAndDeleteRemovesOnlyInEditMode)
     EXPECT_TRUE(h::IsVisible(browse));
 }
 
+TEST_F(MainWindowTest, ToolBarFollowsTheWindowWidth) {
+    const auto resize = [&](int width, int height) {
+        SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+        h::Send(window, WM_NULL);
+    };
+    const auto widthOf = [&](int id) {
+        RECT rect{};
+        GetWindowRect(h::FindControl(window, id), &rect);
+        return rect.right - rect.left;
+    };
+    const int side = [&] {
+        RECT rect{};
+        GetWindowRect(h::FindControl(window, IDC_MAIN_ADD), &rect);
+        return rect.bottom - rect.top;
+    }();
+    resize(700, 500);
+    EXPECT_EQ(dialog->ToolbarLayoutIndex(), 1);
+    EXPECT_EQ(widthOf(IDC_MAIN_ADD), side);
+    EXPECT_EQ(widthOf(IDC_MAIN_CHANGE_OWNER), side);
+    EXPECT_EQ(widthOf(IDC_MAIN_ADVANCED), side);
+    EXPECT_GT(widthOf(IDC_MAIN_ALLOW), side);
+    EXPECT_TRUE(h::IsVisible(h::FindControl(window, IDC_MAIN_SEPARATOR1)));
+    SaveScreenPicture(window, L"main-700-pixels");
+
+    resize(560, 400);
+    EXPECT_EQ(dialog->ToolbarLayoutIndex(), 2);
+    for (int id : kToolbarButtonIds)
+        EXPECT_EQ(widthOf(id), side) << id;
+    EXPECT_FALSE(h::IsVisible(h::FindControl(window, IDC_MAIN_SEPARATOR2)));
+
+    resize(100, 100);
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.right - rect.left, 320);
+    EXPECT_EQ(rect.bottom - rect.top, 300);
+    EXPECT_EQ(context.settings.windowRight - context.settings.windowLeft, 320);
+
+    resize(1000, 600);
+    EXPECT_EQ(dialog->ToolbarLayoutIndex(), 0);
+    EXPECT_TRUE(h::IsVisible(h::FindControl(window, IDC_MAIN_SEPARATOR2)));
+}
+
 TEST_F(MainWindowTest, ChangeOwnerFromTheTrusteeMenu) {
     Browse(L"C:\\Data");
     h::SelectListViewRows(browse, {2});
