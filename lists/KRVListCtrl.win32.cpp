@@ -76,6 +76,8 @@ std::span<const Route<CKRVListCtrl>> CKRVListCtrl::Routes() {
         OnMsg(WM_MOUSELEAVE, &CKRVListCtrl::OnMouseLeave),
         OnMsg(WM_THEMECHANGED, &CKRVListCtrl::OnThemeChanged),
         OnMsg(WM_PAINT, &CKRVListCtrl::OnPaint),
+        OnMsg(WM_PRINTCLIENT, &CKRVListCtrl::OnPrintClient),
+        OnMsg(WM_SETFONT, &CKRVListCtrl::OnSetFont),
     };
     return routes;
 }
@@ -90,10 +92,30 @@ void CKRVListCtrl::OnAttached() {
     // Every row is drawn by us; the list asks the row height again
     // (WM_MEASUREITEM) when its position changes.
     ChangeStyle(0, LVS_OWNERDRAWFIXED);
-    const RECT rect = WindowRect();
-    SetWindowPos(hwnd(), nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RequestRowHeight();
     OpenThemes();
+}
+
+// A position change with the current size makes an owner-drawn list ask
+// for its row height again (WM_MEASUREITEM). Some list views work the
+// height out anew from the font when columns or the font change, so the
+// question is asked again after those.
+void CKRVListCtrl::RequestRowHeight() {
+    const RECT rect = WindowRect();
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    // A change to the same size may be reported as no size change at all,
+    // which some list views do not answer with WM_MEASUREITEM: go one pixel
+    // taller and back.
+    constexpr UINT kFlags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(hwnd(), nullptr, 0, 0, width, height + 1, kFlags);
+    SetWindowPos(hwnd(), nullptr, 0, 0, width, height, kFlags | SWP_FRAMECHANGED);
+}
+
+LRESULT CKRVListCtrl::OnSetFont(Message& m) {
+    const LRESULT result = DefaultProcessing(m);
+    RequestRowHeight();
+    return result;
 }
 
 void CKRVListCtrl::OnDestroyed() {
@@ -140,6 +162,7 @@ void CKRVListCtrl::SetUp(ListMode mode) {
     mode_ = mode;
     columnCount_ = HeaderCount();
     ReadTextColours();
+    RequestRowHeight();
 }
 
 int CKRVListCtrl::InsertRecordRow(int index, const std::wstring& name,
@@ -377,6 +400,16 @@ LRESULT CKRVListCtrl::OnPaint(Message& m) {
     }
     PaintDc paint(hwnd());
     PaintEmptyText(paint.get());
+    return 0;
+}
+
+// Pictures of the window (PrintWindow) show the empty-folder text as well.
+LRESULT CKRVListCtrl::OnPrintClient(Message& m) {
+    if (ItemCount() > 0 || mode_ != ListMode::kBrowse) {
+        m.handled = false;
+        return 0;
+    }
+    PaintEmptyText(reinterpret_cast<HDC>(m.wParam));
     return 0;
 }
 

@@ -90,8 +90,11 @@ class CKRVListCtrl : public CListCtrl {
     LRESULT OnMouseLeave(Message& m);
     LRESULT OnThemeChanged(Message& m);
     LRESULT OnPaint(Message& m);
+    LRESULT OnPrintClient(Message& m);
+    LRESULT OnSetFont(Message& m);
 
     void OpenThemes();
+    void RequestRowHeight();
     void ReadTextColours();
     void PaintEmptyText(HDC dc);
     void PaintRow(HDC dc, int row);
