@@ -52,10 +52,6 @@ ListEnvironment EnvironmentOf(AppContext& app) {
     return environment;
 }
 
-LayoutRect ToLayoutRect(const RECT& rect) {
-    return {rect.left, rect.top, rect.right, rect.bottom};
-}
-
 WindowRect ToWindowRect(const RECT& rect) {
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
@@ -227,9 +223,9 @@ void CKRVDlg::SetUpButtons() {
 }
 
 void CKRVDlg::RecordToolbarLayouts() {
-    std::array<LayoutRect, kToolbarButtonCount> rects{};
+    std::array<vm::WindowRect, kToolbarButtonCount> rects{};
     for (size_t i = 0; i < kToolbarButtonCount; ++i)
-        rects[i] = ToLayoutRect(ChildRect(hwnd(), Item(kToolbarButtonIds[i])));
+        rects[i] = ToWindowRect(ChildRect(hwnd(), Item(kToolbarButtonIds[i])));
     const std::array<int, 2> separatorTops{
         static_cast<int>(ChildRect(hwnd(), Item(IDC_MAIN_SEPARATOR1)).top),
         static_cast<int>(ChildRect(hwnd(), Item(IDC_MAIN_SEPARATOR2)).top)};
@@ -279,14 +275,14 @@ void CKRVDlg::ApplyToolbarLayout(int index) {
     toolbarLayout_ = index;
     const ToolbarLayout& layout = toolbarLayouts_[static_cast<size_t>(index)];
     for (size_t i = 0; i < kToolbarButtonCount; ++i) {
-        const LayoutRect& r = layout.buttons[i].rect;
+        const vm::WindowRect& r = layout.buttons[i].rect;
         toolbarButtons_[i].SetImage(kToolbarPictures[i], kToolbarPictureSize,
                                     layout.buttons[i].showText);
         MoveWindow(Item(kToolbarButtonIds[i]), r.left, r.top, r.width(), r.height(), TRUE);
     }
     const int separators[] = {IDC_MAIN_SEPARATOR1, IDC_MAIN_SEPARATOR2};
     for (size_t i = 0; i < 2; ++i) {
-        const LayoutRect& r = layout.separators[i];
+        const vm::WindowRect& r = layout.separators[i];
         MoveWindow(Item(separators[i]), r.left, r.top, r.width(), r.height(), TRUE);
         ShowWindow(Item(separators[i]), layout.separatorsVisible ? SW_SHOW : SW_HIDE);
     }

@@ -22,7 +22,7 @@ void PlaceSeparators(ToolbarLayout& layout, const std::array<int, 2>& tops) {
     }
 }
 
-ToolbarLayout WideLayout(const std::array<LayoutRect, kToolbarButtonCount>& rects) {
+ToolbarLayout WideLayout(const std::array<WindowRect, kToolbarButtonCount>& rects) {
     ToolbarLayout layout;
     for (size_t i = 0; i < kToolbarButtonCount; ++i)
         layout.buttons[i] = {rects[i], true};
@@ -31,11 +31,11 @@ ToolbarLayout WideLayout(const std::array<LayoutRect, kToolbarButtonCount>& rect
 
 // Some buttons shrink to squares; every button moves left by what the ones
 // before it lost.
-ToolbarLayout MediumLayout(const std::array<LayoutRect, kToolbarButtonCount>& rects, int side) {
+ToolbarLayout MediumLayout(const std::array<WindowRect, kToolbarButtonCount>& rects, int side) {
     ToolbarLayout layout;
     int shift = 0;
     for (size_t i = 0; i < kToolbarButtonCount; ++i) {
-        LayoutRect rect = rects[i];
+        WindowRect rect = rects[i];
         rect.left -= shift;
         rect.right -= shift;
         if (kSquareInMediumLayout[i]) {
@@ -47,7 +47,7 @@ ToolbarLayout MediumLayout(const std::array<LayoutRect, kToolbarButtonCount>& re
     return layout;
 }
 
-ToolbarLayout NarrowLayout(const std::array<LayoutRect, kToolbarButtonCount>& rects, int side) {
+ToolbarLayout NarrowLayout(const std::array<WindowRect, kToolbarButtonCount>& rects, int side) {
     ToolbarLayout layout;
     const int x0 = rects[0].left;
     for (size_t i = 0; i < kToolbarButtonCount; ++i) {
@@ -69,7 +69,7 @@ int ToolbarLayoutForWidth(int windowWidth) {
 }
 
 std::array<ToolbarLayout, 3> ComputeToolbarLayouts(
-    const std::array<LayoutRect, kToolbarButtonCount>& templateRects,
+    const std::array<WindowRect, kToolbarButtonCount>& templateRects,
     const std::array<int, 2>& separatorTops) {
     const int side = templateRects[kAddButton].height();
     std::array<ToolbarLayout, 3> layouts{WideLayout(templateRects),

@@ -7,18 +7,9 @@
 #include <array>
 #include <cstddef>
 
+#include "app/WindowPlacement.h"
+
 namespace vm {
-
-struct LayoutRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-    bool operator==(const LayoutRect&) const = default;
-};
 
 // Tool-bar buttons in their table order: Add Files or Folders, Allow Access,
 // Read Only, Deny Access, Change Owner, Advanced.
@@ -27,7 +18,7 @@ inline constexpr size_t kAddButton = 0;
 inline constexpr size_t kDenyButton = 3;
 
 struct ToolbarButtonPlace {
-    LayoutRect rect;
+    WindowRect rect;
     bool showText = true;
 };
 
@@ -35,7 +26,7 @@ struct ToolbarLayout {
     std::array<ToolbarButtonPlace, kToolbarButtonCount> buttons;
     bool separatorsVisible = true;
     // Beside the Add button and beside the Deny Access button.
-    std::array<LayoutRect, 2> separators;
+    std::array<WindowRect, 2> separators;
 };
 
 // 0 above 750 pixels of window width, 1 above 570, else 2.
@@ -44,7 +35,7 @@ int ToolbarLayoutForWidth(int windowWidth);
 // The three layouts, from the buttons' rectangles in the dialog template
 // (client pixels) and the separators' tops.
 std::array<ToolbarLayout, 3> ComputeToolbarLayouts(
-    const std::array<LayoutRect, kToolbarButtonCount>& templateRects,
+    const std::array<WindowRect, kToolbarButtonCount>& templateRects,
     const std::array<int, 2>& separatorTops);
 
 // A control's place as MoveWindow takes it.

@@ -7,7 +7,7 @@ namespace {
 
 // Six buttons 40 pixels high as a dialog template places them: wide ones with
 // text and gaps of 30 pixels where the separators go.
-std::array<LayoutRect, kToolbarButtonCount> TemplateButtons() {
+std::array<WindowRect, kToolbarButtonCount> TemplateButtons() {
     return {{{5, 2, 165, 42},
              {195, 2, 315, 42},
              {315, 2, 415, 42},
@@ -33,21 +33,21 @@ TEST(ToolbarLayout, WideLayoutKeepsTheTemplate) {
         EXPECT_TRUE(layouts[0].buttons[i].showText);
     }
     EXPECT_TRUE(layouts[0].separatorsVisible);
-    EXPECT_EQ(layouts[0].separators[0], (LayoutRect{177, 10, 179, 36}));
-    EXPECT_EQ(layouts[0].separators[1], (LayoutRect{547, 10, 549, 36}));
+    EXPECT_EQ(layouts[0].separators[0], (WindowRect{177, 10, 179, 36}));
+    EXPECT_EQ(layouts[0].separators[1], (WindowRect{547, 10, 549, 36}));
 }
 
 TEST(ToolbarLayout, MediumLayoutSquaresThreeButtonsAndClosesTheGaps) {
     auto layout = ComputeToolbarLayouts(TemplateButtons(), {10, 10})[1];
     // Add loses 120 pixels: the next three move left by 120 and keep text.
-    EXPECT_EQ(layout.buttons[0].rect, (LayoutRect{5, 2, 45, 42}));
+    EXPECT_EQ(layout.buttons[0].rect, (WindowRect{5, 2, 45, 42}));
     EXPECT_FALSE(layout.buttons[0].showText);
-    EXPECT_EQ(layout.buttons[1].rect, (LayoutRect{75, 2, 195, 42}));
+    EXPECT_EQ(layout.buttons[1].rect, (WindowRect{75, 2, 195, 42}));
     EXPECT_TRUE(layout.buttons[1].showText);
-    EXPECT_EQ(layout.buttons[3].rect, (LayoutRect{295, 2, 415, 42}));
+    EXPECT_EQ(layout.buttons[3].rect, (WindowRect{295, 2, 415, 42}));
     // Change Owner moves by 120 and shrinks by 100; Advanced moves by 220.
-    EXPECT_EQ(layout.buttons[4].rect, (LayoutRect{445, 2, 485, 42}));
-    EXPECT_EQ(layout.buttons[5].rect, (LayoutRect{485, 2, 525, 42}));
+    EXPECT_EQ(layout.buttons[4].rect, (WindowRect{445, 2, 485, 42}));
+    EXPECT_EQ(layout.buttons[5].rect, (WindowRect{485, 2, 525, 42}));
     EXPECT_FALSE(layout.buttons[5].showText);
     EXPECT_EQ(layout.separators[0].left, 45 + 12);
     EXPECT_EQ(layout.separators[1].left, 415 + 12);
@@ -58,7 +58,7 @@ TEST(ToolbarLayout, NarrowLayoutPacksSquaresFromTheFirstButton) {
     auto layout = ComputeToolbarLayouts(TemplateButtons(), {10, 10})[2];
     for (size_t i = 0; i < kToolbarButtonCount; ++i) {
         const int left = 5 + static_cast<int>(i) * 40;
-        EXPECT_EQ(layout.buttons[i].rect, (LayoutRect{left, 2, left + 40, 42})) << i;
+        EXPECT_EQ(layout.buttons[i].rect, (WindowRect{left, 2, left + 40, 42})) << i;
         EXPECT_FALSE(layout.buttons[i].showText);
     }
     EXPECT_FALSE(layout.separatorsVisible);
