@@ -354,6 +354,42 @@ TEST_F(MainWindowTest, CtrlTabSwitchesTheViewModeAndDeleteRemovesOnlyInEditMode)
     EXPECT_TRUE(h::IsVisible(browse));
 }
 
+TEST_F(MainWindowTest, PathBarFollowsNavigationAndNavigates) {
+    HWND pathBar = h::FindControl(window, IDC_MAIN_PATH_BAR);
+    const auto count = [&] { return static_cast<int>(h::Send(pathBar, CB_GETCOUNT)); };
+    const auto selected = [&] { return static_cast<int>(h::Send(pathBar, CB_GETCURSEL)); };
+    EXPECT_EQ(count(), 4);  // Desktop, Computer, C:, E:
+    EXPECT_EQ(selected(), 1);
+    Browse(L"C:\\Data\\Photos");
+    EXPECT_EQ(count(), 5);
+    EXPECT_EQ(selected(), 3);
+
+    // Choosing the drive's entry drops the folder's entry.
+    h::Send(pathBar, CB_SETCURSEL, 2);
+    h::Send(window, WM_COMMAND, MAKEWPARAM(IDC_MAIN_PATH_BAR, CBN_SELCHANGE),
+            reinterpret_cast<LPARAM>(pathBar));
+    EXPECT_EQ(count(), 4);
+    EXPECT_EQ(selected(), 2);
+    EXPECT_EQ(dialog->CurrentFolder(), L"C:\\");
+    EXPECT_EQ(Column(browse, 0), (std::vector<std::wstring>{L"Data", L"Empty"}));
+
+    // A typed folder and Enter.
+    HWND typed = reinterpret_cast<HWND>(h::Send(pathBar, CBEM_GETEDITCONTROL));
+    SetForegroundWindow(window);
+    ASSERT_TRUE(h::WaitFor([&] { return GetForegroundWindow() == window; }));
+    runner.Run([&] {
+        SetFocus(typed);
+        SetWindowTextW(typed, L"C:\\Data");
+    });
+    PressKeys({VK_RETURN});
+    EXPECT_TRUE(h::WaitFor([&] { return dialog->CurrentFolder() == L"C:\\Data"; }));
+    EXPECT_TRUE(h::IsVisible(window)) << "Enter must not close the window";
+    runner.Run([&] { SetWindowTextW(typed, L"C:\\Nowhere"); });
+    PressKeys({VK_RETURN});
+    h::Pump(h::milliseconds(200));
+    EXPECT_EQ(dialog->CurrentFolder(), L"C:\\Data");
+}
+
 TEST_F(MainWindowTest, ToolBarFollowsTheWindowWidth) {
     const auto resize = [&](int width, int height) {
         SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
