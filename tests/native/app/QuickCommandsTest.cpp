@@ -83,6 +83,15 @@ TEST_F(QuickSetTest, DenyOnAFileIgnoresTheScopeAndReportsDenied) {
     EXPECT_EQ(outcome.items[0].result, QuickItemResult::kDone);
 }
 
+TEST_F(QuickSetTest, MixedSelectionGivesTheScopeToFoldersOnly) {
+    auto outcome = Run({{L"C:\\Data\\notes.txt", true}, {L"C:\\Data\\Photos", false}},
+                       QuickKind::kAllowAccess, L"Administrators", 11);
+    ASSERT_EQ(outcome.items.size(), 2u);
+    EXPECT_EQ(OnlyAce(L"C:\\Data\\notes.txt").flags, 0);
+    EXPECT_EQ(OnlyAce(L"C:\\Data\\Photos").flags, 11);
+    EXPECT_EQ(OnlyAce(L"C:\\Data\\Photos").mask, 0x10000000u);
+}
+
 TEST_F(QuickSetTest, TrusteeThatDoesNotResolveTouchesNothing) {
     const std::wstring before = machine.SddlOf(L"C:\\Data");
     for (const wchar_t* trustee : {L"", L"NoSuchAccount"}) {
