@@ -42,8 +42,11 @@ int AdvanceMarker(int markerOffset, int markerWidth, int clientWidth) {
     return next > clientWidth ? -markerWidth : next;
 }
 
-int MenuItemWidth(int textExtent, int itemHeight) {
-    return std::max(textExtent, 100) + itemHeight;
+int MenuItemWidth(int labelExtent, int acceleratorExtent, int itemHeight, int iconSize) {
+    const int text = labelExtent + (acceleratorExtent > 0 ? 24 + acceleratorExtent : 0);
+    // The text rectangle starts iconSize + 18 in and ends 15 before the edge.
+    const int margins = std::max(0, iconSize + 18 + 15 - itemHeight);
+    return std::max(text, 100) + itemHeight + margins;
 }
 
 int MenuItemHeight(bool separator, int itemHeight) {

@@ -53,9 +53,12 @@ inline constexpr int kMenuIconSize = 16;
 inline constexpr int kSeparatorHeight = 6;
 inline constexpr size_t kMenuTextCapacity = 259;  // wide characters before the NUL
 
-// Width of an item: the larger of its text extent and 100, plus the item
-// height. Height: the item height, or 6 for a separator (item id 0).
-int MenuItemWidth(int textExtent, int itemHeight);
+// Width of an item: the larger of its text's width and 100, plus the item
+// height, plus whatever the icon gutter and the right margin take beyond the
+// item height, so that the text always has its full room. The text's width
+// is the label's, and with an accelerator also a 24-pixel gap and the
+// accelerator's. Height: the item height, or 6 for a separator (item id 0).
+int MenuItemWidth(int labelExtent, int acceleratorExtent, int itemHeight, int iconSize);
 int MenuItemHeight(bool separator, int itemHeight);
 
 // The two parts of an item's text: the label, and after a tab the

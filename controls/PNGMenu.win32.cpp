@@ -141,10 +141,15 @@ void CPNGMenu::MeasureItem(MEASUREITEMSTRUCT& item) {
     // The text is measured with the font it is drawn in.
     WindowDc dc(owner_);
     SelectedObject font(dc.get(), MenuFont());
-    SIZE extent{};
-    GetTextExtentPoint32W(dc.get(), data->text.c_str(), static_cast<int>(data->text.size()),
-                          &extent);
-    item.itemWidth = static_cast<UINT>(MenuItemWidth(extent.cx, itemHeight_));
+    const MenuItemText parts = SplitMenuItemText(data->text);
+    auto widthOf = [&](const std::wstring& text) {
+        SIZE extent{};
+        if (!text.empty())
+            GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+        return static_cast<int>(extent.cx);
+    };
+    item.itemWidth = static_cast<UINT>(
+        MenuItemWidth(widthOf(parts.label), widthOf(parts.accelerator), itemHeight_, iconSize_));
 }
 
 void CPNGMenu::DrawItem(const DRAWITEMSTRUCT& item) {

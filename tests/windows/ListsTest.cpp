@@ -18,6 +18,7 @@
 #include "platform/Utf16.h"
 #include "platform/sim/SimPlatform.h"
 #include "resources/resource.h"
+#include "windows/ListsTestPictures.h"
 
 namespace h = vm::harness;
 
@@ -157,45 +158,8 @@ class ListsTest : public testing::Test {
         }));
     }
 
-    // A picture of the host with the list as the screen shows it (under
-    // Wine PrintWindow leaves out the child windows).
     void Picture(const std::wstring& name) {
-        host.Run([&] {
-            SetForegroundWindow(host.hwnd());
-            RedrawWindow(host.hwnd(), nullptr, nullptr,
-                         RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        });
-        h::Pump(std::chrono::milliseconds(300));
-        RECT rect{};
-        GetWindowRect(host.hwnd(), &rect);
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        HBITMAP bitmap =
-            CreateCompatibleBitmap(screen, rect.right - rect.left, rect.bottom - rect.top);
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, rect.right - rect.left, rect.bottom - rect.top, screen, rect.left,
-               rect.top, SRCCOPY);
-        SelectObject(memory, old);
-        host.Run([&] { SavePng(bitmap, h::ScreenshotFolder() + name + L".png"); });
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-    }
-
-    // On the UI thread, where GDI+ runs.
-    static void SavePng(HBITMAP bitmap, const std::wstring& file) {
-        Gdiplus::Bitmap picture(bitmap, nullptr);
-        UINT count = 0;
-        UINT size = 0;
-        Gdiplus::GetImageEncodersSize(&count, &size);
-        std::vector<unsigned char> buffer(size);
-        auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-        Gdiplus::GetImageEncoders(count, size, codecs);
-        for (UINT i = 0; i < count; ++i) {
-            if (std::wstring(codecs[i].MimeType) == L"image/png") {
-                EXPECT_EQ(picture.Save(file.c_str(), &codecs[i].Clsid, nullptr), Gdiplus::Ok);
-            }
-        }
+        SaveScreenPicture(host.hwnd(), name, [&](std::function<void()> code) { host.Run(code); });
     }
 
     std::vector<std::wstring> Column(int column) {
@@ -205,26 +169,13 @@ class ListsTest : public testing::Test {
         return texts;
     }
 
-    // Pixels of a colour in a band of the list's client area, as the list
-    // draws itself for a picture (WM_PRINTCLIENT).
+    // Pixels of a colour in a band of the list's client area.
     int CountPixels(COLORREF colour, int top, int bottom) {
         int count = 0;
         host.Run([&] {
-            RECT client = list->ClientRect();
-            HDC screen = GetDC(nullptr);
-            HDC memory = CreateCompatibleDC(screen);
-            HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-            HGDIOBJ old = SelectObject(memory, bitmap);
-            SendMessageW(listWindow, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory),
-                         PRF_CLIENT | PRF_ERASEBKGND);
-            for (int y = std::max(0, top); y < std::min<int>(bottom, client.bottom); ++y)
-                for (int x = 0; x < client.right; ++x)
-                    if (GetPixel(memory, x, y) == colour)
-                        ++count;
-            SelectObject(memory, old);
-            DeleteObject(bitmap);
-            DeleteDC(memory);
-            ReleaseDC(nullptr, screen);
+            count = CountClientPixels(listWindow, [&](COLORREF pixel, int, int y) {
+                return pixel == colour && y >= top && y < bottom;
+            });
         });
         return count;
     }

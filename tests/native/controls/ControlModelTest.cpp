@@ -55,8 +55,12 @@ TEST(Progress, MarkerWrapsAfterTheClientWidth) {
 }
 
 TEST(Menu, MeasureAndTexts) {
-    EXPECT_EQ(MenuItemWidth(40, 24), 124);
-    EXPECT_EQ(MenuItemWidth(160, 24), 184);
+    // 100 pixels of text room at least, plus the item height and the part of
+    // the gutter and margin (16 + 18 + 15 = 49) the item height does not cover.
+    EXPECT_EQ(MenuItemWidth(40, 0, 24, 16), 100 + 24 + 25);
+    EXPECT_EQ(MenuItemWidth(160, 0, 24, 16), 160 + 24 + 25);
+    EXPECT_EQ(MenuItemWidth(80, 40, 24, 16), 80 + 24 + 40 + 24 + 25);
+    EXPECT_EQ(MenuItemWidth(40, 0, 60, 16), 100 + 60);
     EXPECT_EQ(MenuItemHeight(false, 24), 24);
     EXPECT_EQ(MenuItemHeight(true, 24), 6);
 
