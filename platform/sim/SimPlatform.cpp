@@ -767,8 +767,8 @@ uint32_t RightsToWrite(uint32_t info) {
 
 }  // namespace
 
-Result<Bytes> SimPlatform::GetFileSecurity(const std::wstring& path, uint32_t info) {
-    if (uint32_t injected = Enter(Call::kGetFileSecurity, path))
+Result<Bytes> SimPlatform::ReadSecurityCall(Call call, const std::wstring& path, uint32_t info) {
+    if (uint32_t injected = Enter(call, path))
         return Fail<Bytes>(injected);
     std::lock_guard lock(mutex_);
     uint32_t error = 0;
@@ -782,19 +782,13 @@ Result<Bytes> SimPlatform::GetFileSecurity(const std::wstring& path, uint32_t in
     return ReadSecurity(*node, info);
 }
 
+// Both reads follow the same rules: READ_CONTROL, opened with backup intent.
+Result<Bytes> SimPlatform::GetFileSecurity(const std::wstring& path, uint32_t info) {
+    return ReadSecurityCall(Call::kGetFileSecurity, path, info);
+}
+
 Result<Bytes> SimPlatform::GetNamedSecurityInfo(const std::wstring& path, uint32_t info) {
-    if (uint32_t injected = Enter(Call::kGetNamedSecurityInfo, path))
-        return Fail<Bytes>(injected);
-    std::lock_guard lock(mutex_);
-    uint32_t error = 0;
-    const Node* node = FindForSecurity(path, &error);
-    if (!node)
-        return Fail<Bytes>(error);
-    if ((info & secinfo::kSacl) && !token_.Enabled(privilege::kSecurity))
-        return Fail<Bytes>(err::kPrivilegeNotHeld);
-    if (uint32_t denied = Check(*node, RightsToRead(info), true))
-        return Fail<Bytes>(denied);
-    return ReadSecurity(*node, info);
+    return ReadSecurityCall(Call::kGetNamedSecurityInfo, path, info);
 }
 
 Status SimPlatform::SetFileSecurity(const std::wstring& path, uint32_t info,

@@ -152,8 +152,7 @@ class SimPlatform final : public Platform {
     bool AddToGroup(const std::wstring& member, const std::wstring& group);
     // The account stops resolving; its SID stays wherever it is used.
     std::optional<Sid> DeleteAccount(const std::wstring& name);
-    // The SID of a name (test helper); aborts the test's intent if unknown,
-    // so check with FindAccount first where unsure.
+    // The SID of a name (test helper); an empty Sid when the name is unknown.
     Sid SidOf(const std::wstring& name) const;
     std::optional<Account> FindAccount(const std::wstring& name) const;
 
@@ -254,6 +253,7 @@ class SimPlatform final : public Platform {
     std::wstring PathOf(const Node& node) const;
     uint32_t CheckNewOwner(const Sid& owner) const;
     Bytes ReadSecurity(const Node& node, uint32_t info) const;
+    Result<Bytes> ReadSecurityCall(Call call, const std::wstring& path, uint32_t info);
     void WriteDaclWithPropagation(Node& node, const AclSlot& dacl, bool isProtected);
     void Propagate(Node& parent);
     void RebuildToken();

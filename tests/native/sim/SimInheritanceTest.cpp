@@ -127,6 +127,27 @@ TEST_F(SimInheritanceTest, PropagationReachesEveryUnprotectedObjectBelow) {
     EXPECT_EQ(Dacl(L"C:\\P\\Shut\\kept.txt"), shutBefore);
 }
 
+TEST_F(SimInheritanceTest, PropagationPassesOverObjectsTheCallerCannotOpen) {
+    machine.AddFolder(L"C:\\P", L"O:BAD:PAI(A;OICI;FA;;;BA)");
+    machine.AddFolder(L"C:\\P\\Barred", L"O:SYD:AI(A;OICIID;FA;;;BA)");
+    machine.AddFile(L"C:\\P\\Barred\\f.txt");
+    machine.AddFile(L"C:\\P\\open.txt");
+    machine.DenyAccess(L"C:\\P\\Barred", 0x40000);  // WRITE_DAC
+    ASSERT_TRUE(WriteNamed(L"C:\\P", L"D:(A;OICI;FA;;;BU)", secinfo::kProtectedDacl));
+    EXPECT_EQ(Dacl(L"C:\\P\\open.txt"), Normal(L"D:AI(A;ID;FA;;;BU)"));
+    EXPECT_EQ(Dacl(L"C:\\P\\Barred"), Normal(L"D:AI(A;OICIID;FA;;;BA)"));
+    EXPECT_EQ(Dacl(L"C:\\P\\Barred\\f.txt"), Normal(L"D:AI(A;ID;FA;;;BA)"));
+}
+
+TEST_F(SimInheritanceTest, AnUnprotectedWriteNeedsToReadTheParent) {
+    machine.AddFolder(L"C:\\P", L"O:SYD:PAI(A;OICI;FA;;;BA)");
+    machine.AddFile(L"C:\\P\\f.txt", L"O:BAD:P(A;;FA;;;BA)");
+    machine.DenyAccess(L"C:\\P", 0x20000);  // READ_CONTROL
+    EXPECT_EQ(WriteNamed(L"C:\\P\\f.txt", L"D:", secinfo::kUnprotectedDacl).error,
+              err::kAccessDenied);
+    EXPECT_TRUE(WriteNamed(L"C:\\P\\f.txt", L"D:(A;;FR;;;WD)", secinfo::kProtectedDacl));
+}
+
 TEST_F(SimInheritanceTest, SetFileSecurityStoresAsGivenAndPropagatesNothing) {
     machine.AddFolder(L"C:\\P", L"O:BAD:PAI(A;OICI;FA;;;BA)");
     machine.AddFile(L"C:\\P\\f.txt");
