@@ -199,7 +199,7 @@ SimPlatform::Node* SimPlatform::Find(const std::wstring& path, uint32_t* error) 
             return node;
         }
     }
-    *error = err::kInvalidName;  // a loop of junctions (ERROR_CANT_RESOLVE_FILENAME)
+    *error = kCantResolveFilename;
     return nullptr;
 }
 
@@ -1141,6 +1141,8 @@ Result<std::vector<FindData>> SimPlatform::FindFiles(const std::wstring& pattern
     // A junction's listing is its target's.
     for (int depth = 0; folder && folder->IsJunction() && depth < kMaxJunctionDepth; ++depth)
         folder = Find(folder->junctionTarget, &error);
+    if (folder && folder->IsJunction())
+        return Fail<Entries>(kCantResolveFilename);
     if (!folder)
         return Fail<Entries>(error == err::kFileNotFound ? err::kPathNotFound : error);
     if (!folder->isContainer)

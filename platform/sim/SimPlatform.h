@@ -85,6 +85,8 @@ inline constexpr size_t kCallKinds = static_cast<size_t>(Call::kCount);
 // The Win32 name of the call ("GetFileSecurityW", ...).
 const char* CallName(Call call);
 
+// A path through a loop of junctions (ERROR_CANT_RESOLVE_FILENAME).
+inline constexpr uint32_t kCantResolveFilename = 1921;
 // NetUserGetLocalGroups for an unknown user (NERR_UserNotFound).
 inline constexpr uint32_t kNerrUserNotFound = 2221;
 

@@ -53,6 +53,40 @@ TEST_F(SimMachineTest, MissingObjectsGiveWindowsErrors) {
     EXPECT_EQ(machine.GetFileAttributes(L"relative\\path").error(), err::kInvalidName);
 }
 
+TEST_F(SimMachineTest, PathFormsAndPatterns) {
+    machine.AddFile(L"C:\\a1.txt");
+    machine.AddFile(L"C:\\a22.txt");
+    EXPECT_TRUE(machine.PathFileExists(L"c:\\..\\..\\A1.TXT"));  // ".." stops at the root
+    EXPECT_FALSE(machine.PathFileExists(L"C:a1.txt"));           // drive-relative
+    EXPECT_FALSE(machine.PathFileExists(L"\\\\server\\share"));
+    auto one = machine.FindFiles(L"C:\\a?.txt");
+    ASSERT_TRUE(one.ok());
+    EXPECT_EQ(Names(*one), (std::vector<std::wstring>{L"a1.txt"}));
+    EXPECT_EQ(machine.FindFiles(L"C:\\a1.txt\\*.*").error(), err::kDirectory);
+    EXPECT_EQ(machine.GetVolumeFileSystemName(L"C:\\Data").error(), err::kInvalidName);
+    EXPECT_EQ(machine.GetVolumeFileSystemName(L"Z:\\").error(), err::kPathNotFound);
+}
+
+TEST_F(SimMachineTest, ObjectsCanBeReplacedAndRemoved) {
+    machine.AddFolder(L"C:\\X");
+    machine.AddFile(L"C:\\X\\inner.txt");
+    ASSERT_TRUE(machine.AddFile(L"C:\\x"));  // the folder becomes a file
+    EXPECT_FALSE(machine.PathIsDirectory(L"C:\\X"));
+    EXPECT_FALSE(machine.AddFile(L"C:\\X\\under.txt"));  // a file has no children
+    EXPECT_TRUE(machine.Remove(L"C:\\X"));
+    EXPECT_FALSE(machine.Remove(L"C:\\X"));
+    EXPECT_FALSE(machine.Remove(L"C:\\"));
+    EXPECT_FALSE(machine.AddFile(L"C:\\bad.txt", L"O:BAD:(nonsense)"));
+    EXPECT_FALSE(machine.Exists(L"C:\\bad.txt"));
+}
+
+TEST_F(SimMachineTest, AJunctionLoopDoesNotHang) {
+    machine.AddJunction(L"C:\\A", L"C:\\B");
+    machine.AddJunction(L"C:\\B", L"C:\\A");
+    EXPECT_FALSE(machine.PathFileExists(L"C:\\A\\x"));
+    EXPECT_FALSE(machine.FindFiles(L"C:\\A\\*.*").ok());
+}
+
 TEST_F(SimMachineTest, AttributesOfFoldersFilesAndJunctions) {
     machine.AddFolder(L"C:\\Target");
     machine.AddFile(L"C:\\Target\\inside.txt");
