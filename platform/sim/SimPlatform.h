@@ -170,7 +170,8 @@ class SimPlatform final : public Platform {
     // A filtered token: Administrators deny-only, the standard user's
     // privileges only.
     void SetTokenNotElevated();
-    // Direct access for unusual tokens.
+    // Direct access for unusual tokens. SetTokenUser, SetTokenElevated,
+    // SetTokenNotElevated and AddToGroup rebuild the token and drop these.
     void SetTokenGroups(std::vector<TokenGroup> groups);
     void SetTokenPrivilege(const std::wstring& name, bool held, bool enabled);
     bool PrivilegeEnabled(const std::wstring& name) const;
