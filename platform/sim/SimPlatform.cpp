@@ -821,6 +821,12 @@ Status SimPlatform::SetFileSecurity(const std::wstring& path, uint32_t info,
         // with the parent, no propagation to children.
         node->dacl = sd->dacl;
         node->daclControl = sd->control & kStoredDaclBits;
+        // PROTECTED_ / UNPROTECTED_DACL_SECURITY_INFORMATION set or clear
+        // SE_DACL_PROTECTED whatever the descriptor says.
+        if (info & secinfo::kProtectedDacl)
+            node->daclControl |= sd_control::kDaclProtected;
+        else if (info & secinfo::kUnprotectedDacl)
+            node->daclControl &= static_cast<uint16_t>(~sd_control::kDaclProtected);
     }
     return Status::Ok();
 }

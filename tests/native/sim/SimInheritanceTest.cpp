@@ -155,6 +155,13 @@ TEST_F(SimInheritanceTest, SetFileSecurityStoresAsGivenAndPropagatesNothing) {
     ASSERT_TRUE(machine.SetFileSecurity(L"C:\\P", secinfo::kDacl, *descriptor));
     EXPECT_EQ(Dacl(L"C:\\P"), Normal(L"D:AR(A;OICI;GA;;;WD)(A;ID;FA;;;SY)"));
     EXPECT_EQ(Dacl(L"C:\\P\\f.txt"), Normal(L"D:AI(A;ID;FA;;;BA)"));
+    // The protection flags of the information word win over the control word.
+    ASSERT_TRUE(machine.SetFileSecurity(L"C:\\P", secinfo::kDacl | secinfo::kProtectedDacl,
+                                        *SddlToBytes(L"D:AI(A;;FA;;;WD)")));
+    EXPECT_EQ(Dacl(L"C:\\P"), Normal(L"D:PAI(A;;FA;;;WD)"));
+    ASSERT_TRUE(machine.SetFileSecurity(L"C:\\P", secinfo::kDacl | secinfo::kUnprotectedDacl,
+                                        *SddlToBytes(L"D:PAI(A;;FA;;;WD)")));
+    EXPECT_EQ(Dacl(L"C:\\P"), Normal(L"D:AI(A;;FA;;;WD)"));
 }
 
 TEST_F(SimInheritanceTest, RemovingTheLastInheritedEntryLeavesAnEmptyDaclNotANullOne) {
