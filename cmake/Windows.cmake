@@ -1,3 +1,93 @@
-# Windows build (mingw-w64 cross build): portable core again, the Win32 layer,
-# velmora.exe and the Windows test programs, run through Wine by CTest.
-# (Filled in by the foundation work.)
+# Windows build (mingw-w64 cross build): the portable core again, the Win32
+# layer, velmora.exe and the Windows test programs. CTest runs every test
+# program through Wine (scripts/wine-run).
+
+# Every program is one static executable that imports nothing but system DLLs.
+add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX)
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+# Test programs run under Wine, in the prefix the scripts create.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run)
+
+# Pictures the window tests take (tests/harness/Harness.h).
+set(VELMORA_SCREENSHOT_DIR ${PROJECT_SOURCE_DIR}/build/screenshots)
+
+# --- GoogleTest, built from Debian's sources for mingw ----------------------
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+
+add_library(velmora_gtest_main INTERFACE)
+target_link_libraries(velmora_gtest_main INTERFACE gtest gmock gtest_main)
+
+function(velmora_add_test target)
+    add_test(NAME ${target} COMMAND ${target})
+    set_tests_properties(${target} PROPERTIES TIMEOUT 600)
+endfunction()
+
+velmora_native_tests()
+
+# --- Our Win32 code ----------------------------------------------------------
+# System libraries of the Win32 layer and the windows.
+add_library(velmora_system_libs INTERFACE)
+target_link_libraries(velmora_system_libs INTERFACE comctl32 uxtheme gdiplus shlwapi shell32 ole32
+                      oleaut32 uuid netapi32 advapi32 wininet comdlg32 version gdi32 user32)
+
+file(GLOB WIN32_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/win32/*.cpp)
+file(GLOB FRAMEWORK_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/framework/*.cpp)
+velmora_win32_sources(WINDOWS_SOURCES app security backup lists advanced bookmarks controls)
+list(REMOVE_ITEM WINDOWS_SOURCES ${PROJECT_SOURCE_DIR}/app/Main.win32.cpp)
+
+velmora_library(vm_win32 "${WIN32_PLATFORM_SOURCES}" DEPENDS vm_security velmora_system_libs)
+velmora_library(vm_framework "${FRAMEWORK_SOURCES}" DEPENDS vm_win32)
+velmora_library(vm_windows "${WINDOWS_SOURCES}"
+                DEPENDS vm_framework vm_win32 vm_models vm_sim vm_security)
+
+# The resources (strings, icon, version, manifest) as an object library, so
+# that every program that links it gets them (a resource object in a static
+# library would be dropped: nothing refers to it).
+add_library(velmora_resources OBJECT ${PROJECT_SOURCE_DIR}/resources/velmora.rc)
+# windres reports no dependencies: rebuild when any file it may include changes.
+file(GLOB_RECURSE RESOURCE_FILES CONFIGURE_DEPENDS
+     ${PROJECT_SOURCE_DIR}/resources/*.rc ${PROJECT_SOURCE_DIR}/resources/*.h
+     ${PROJECT_SOURCE_DIR}/resources/*.manifest ${PROJECT_SOURCE_DIR}/resources/*.ico
+     ${PROJECT_SOURCE_DIR}/resources/*.png ${PROJECT_SOURCE_DIR}/resources/*.bin)
+set_property(SOURCE ${PROJECT_SOURCE_DIR}/resources/velmora.rc APPEND PROPERTY OBJECT_DEPENDS
+             ${RESOURCE_FILES})
+
+# The program: a GUI executable with the Unicode entry point wWinMain. The
+# simulated platform is linked in too: window tests run the real windows on it.
+add_executable(velmora WIN32 ${PROJECT_SOURCE_DIR}/app/Main.win32.cpp)
+velmora_warnings(velmora)
+target_link_options(velmora PRIVATE -municode)
+target_link_libraries(velmora PRIVATE velmora_resources vm_windows vm_framework vm_win32 vm_models
+                      vm_sim vm_security)
+
+# The program imports nothing but system DLLs.
+add_test(NAME velmora_imports
+         COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DEXE=$<TARGET_FILE:velmora>
+                 -P ${PROJECT_SOURCE_DIR}/cmake/CheckImports.cmake)
+
+# --- Window test harness and the Windows test programs -----------------------
+file(GLOB HARNESS_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/harness/*.cpp)
+add_library(velmora_harness STATIC ${HARNESS_SOURCES})
+velmora_warnings(velmora_harness)
+target_include_directories(velmora_harness PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+target_link_libraries(velmora_harness PUBLIC velmora_system_libs gtest)
+
+# One program per file of tests/windows, named wintest_<file>. They find
+# velmora.exe beside themselves. Tests that open windows take the display one
+# at a time.
+file(GLOB WINDOWS_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/windows/*.cpp)
+foreach(src IN LISTS WINDOWS_TEST_SOURCES)
+    get_filename_component(name ${src} NAME_WE)
+    set(target wintest_${name})
+    add_executable(${target} ${src})
+    velmora_warnings(${target})
+    target_link_libraries(${target} PRIVATE velmora_resources velmora_harness vm_windows
+                          vm_framework vm_win32 vm_models vm_sim vm_security velmora_gtest_main)
+    add_dependencies(${target} velmora)
+    velmora_add_test(${target})
+    set_tests_properties(${target} PROPERTIES RESOURCE_LOCK display ENVIRONMENT
+                         "VELMORA_SCREENSHOT_DIR=${VELMORA_SCREENSHOT_DIR}")
+endforeach()
