@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Renders the images of the program from their SVG sources in art/ and writes
+# the results next to this script; both the sources and the results are kept
+# in the repository, so a build needs neither rsvg-convert nor ImageMagick.
+# Run it after changing a drawing: resources/render.sh
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+# render <svg> <size> <png>: one square PNG with alpha.
+render() {
+    rsvg-convert --width "$2" --height "$2" --keep-aspect-ratio "art/$1" -o "$3"
+}
+
+# The program icon (icon resource 128): 16, 32, 48 and 256 pixels in one .ico;
+# the 256-pixel picture is also kept as a PNG for the documentation.
+mkdir -p png
+sizes=(16 32 48 256)
+frames=()
+for size in "${sizes[@]}"; do
+    render velmora.svg "$size" "$work/icon-$size.png"
+    frames+=("$work/icon-$size.png")
+done
+convert "${frames[@]}" velmora.ico
+cp "$work/icon-256.png" png/velmora-256.png
+
+# PNG resources of the windows: one line per image, "render <svg> <size> png/<id>-<name>.png".
+
+# Pictures of the buttons, lists and menus (resources/images, listed in
+# images.rc): the tool-bar and entry buttons at 48 pixels (drawn scaled down),
+# the list and menu icons at 16.
+while read -r id name size; do
+    render "../images/$name.svg" "$size" "images/$id-$name.png"
+done <<'LIST'
+130 add 48
+131 advanced 48
+132 allow 48
+133 deny 48
+134 read-only 48
+137 back 48
+147 entry-remove 32
+148 entry-reload 32
+149 entry-add 32
+159 change-owner 48
+163 main-menu 48
+172 access-allowed 16
+173 access-denied 16
+174 access-read-only 16
+175 owner 16
+176 cell-empty 16
+177 cell-dropdown 16
+178 cell-ticked 16
+179 non-ntfs 16
+180 bookmark 16
+181 clipboard 16
+LIST

@@ -1,0 +1,204 @@
+// Resource ids of velmora.rc, shared by the resource script and the code.
+// Control ids are per dialog; the same number names different controls in
+// different dialogs (1038 is the clipboard indicator of the main window and
+// the trustee button of the Options dialog), so each dialog has its group.
+#pragma once
+
+// ---- Icon, menus, data --------------------------------------------------------
+#define IDI_VELMORA 128
+#define IDR_POPUP_MENUS 158  // sub-menus: [MAIN], MainPop, AddACE, ApplyTo, AdvPop, RestorePop
+// Default security descriptors (RCDATA), self-relative, DACL only.
+#define IDR_DEFAULT_SD_DRIVE_ROOT 185  // drive roots other than the system drive
+#define IDR_DEFAULT_SD_SYSTEM_FOLDER 186
+#define IDR_DEFAULT_SD_SYSTEM_DRIVE 187
+
+// ---- Dialog templates ----------------------------------------------------------
+#define IDD_ABOUT 135
+#define IDD_MAIN 145
+#define IDD_ADVANCED 146
+#define IDD_PROGRESS 161
+#define IDD_REMOVE_INHERIT_TIP 164
+#define IDD_RESTORE 165
+#define IDD_ADD_BOOKMARK 166
+#define IDD_BOOKMARK_MANAGER 170
+#define IDD_QUICKSET_OPTIONS 171
+#define IDD_WORKING_TIP 183
+#define IDD_REPLACE_CHILD_PERMISSIONS 184
+
+// ---- PNG images (resource type "PNG") --------------------------------------------
+#define IDP_ADD 130
+#define IDP_ADVANCED 131
+#define IDP_ALLOW 132
+#define IDP_DENY 133
+#define IDP_READ_ONLY 134
+#define IDP_ABOUT_TITLE 136
+#define IDP_BACK 137
+#define IDP_ENTRY_REMOVE 147  // '-' of the Advanced dialog
+#define IDP_ENTRY_RELOAD 148  // 'R'
+#define IDP_ENTRY_ADD 149     // '+', also the "~" trustee button of the Options dialog
+#define IDP_CHANGE_OWNER 159  // also the "Advanced..." trustee menu entry
+#define IDP_MAIN_MENU 163
+#define IDP_ACCESS_ALLOWED 172
+#define IDP_ACCESS_DENIED 173
+#define IDP_ACCESS_READ_ONLY 174
+#define IDP_OWNER 175  // owner column; entry rows of the ACE list
+#define IDP_CELL_EMPTY 176
+#define IDP_CELL_DROPDOWN 177
+#define IDP_CELL_TICKED 178
+#define IDP_NON_NTFS 179
+#define IDP_BOOKMARK 180
+#define IDP_CLIPBOARD 181
+
+// ---- String table ------------------------------------------------------------------
+// Lists are ';'-separated and taken apart by position.
+#define IDS_ADD_DIALOG_TEXTS 182  // "(Backup);Add;Add Files or Folders;"
+#define IDS_ITEM_LIST_COLUMNS 183
+#define IDS_RESTORE_FILE_COLUMNS 184
+#define IDS_RIGHT_NAMES 185    // the fourteen rights
+#define IDS_ACE_TYPES 186      // "Allow;Deny;"
+#define IDS_ACCESS_LEVELS 187  // "Allowed;Read Only;Denied"
+#define IDS_ROOT_DIRECTORY_QUESTION 188
+#define IDS_CLEAR_DACL_PIECES 189  // caption; null text; empty text; question
+#define IDS_DENIED_FOLDER_QUESTION 190
+#define IDS_STATUS_SELECTED 192  // "Selected %d / Total %d"
+#define IDS_ACE_LIST_COLUMNS 193
+#define IDS_NO_PERMISSION_TO_VIEW 194
+#define IDS_NULL_DACL_TEXT 195
+#define IDS_EMPTY_DACL_TEXT 196
+#define IDS_PARENT_OBJECT 197
+#define IDS_NEW_VERSION 198
+#define IDS_NO_NEW_VERSION 199
+#define IDS_NTFS_ONLY 200
+#define IDS_SELECT_ONLY_ONE 201
+#define IDS_SELECT_AT_LEAST_ONE 202
+#define IDS_RESTORE_RESET_COLUMNS 203
+#define IDS_RESET_LABELS 204     // "Root directory;System Folder;(SYSTEM);"
+#define IDS_RESTORE_RESULTS 205  // "Succeed;Failed;File not found;"
+#define IDS_RESET_HEADING 206
+#define IDS_SAVE_CHANGES_FIRST 207
+
+// ---- Controls of the main window (IDD_MAIN) --------------------------------------
+#define IDC_MAIN_ADD 1006
+#define IDC_MAIN_ALLOW 1007
+#define IDC_MAIN_READ_ONLY 1008
+#define IDC_MAIN_DENY 1009
+#define IDC_MAIN_ADVANCED 1010
+#define IDC_MAIN_EDIT_LIST 1011
+#define IDC_MAIN_BROWSE_LIST 1012
+#define IDC_MAIN_BACK 1013
+#define IDC_MAIN_PATH_BAR 1014
+#define IDC_MAIN_STATUS 1015
+#define IDC_MAIN_CHANGE_OWNER 1016
+#define IDC_MAIN_MENU_BUTTON 1027
+#define IDC_MAIN_CLIPBOARD 1038
+#define IDC_MAIN_NON_NTFS 1039
+#define IDC_MAIN_SEPARATOR1 1047
+#define IDC_MAIN_SEPARATOR2 1048
+
+// ---- About box (IDD_ABOUT) ------------------------------------------------------------
+#define IDC_ABOUT_HOME_PAGE 1003
+#define IDC_ABOUT_SUGGESTIONS 1004
+#define IDC_ABOUT_DONATE 1005
+
+// ---- Advanced Security Settings (IDD_ADVANCED) ------------------------------------------
+#define IDC_ADV_CHANGE_OWNER 4
+#define IDC_ADV_ADD 1016
+#define IDC_ADV_REMOVE 1017
+#define IDC_ADV_OBJECT_NAME 1018
+#define IDC_ADV_RELOAD 1019
+#define IDC_ADV_ACE_LIST 1020
+#define IDC_ADV_INHERIT 1021
+#define IDC_ADV_REPLACE_CHILDREN 1022
+#define IDC_ADV_OWNER 1023
+
+// ---- Propagation progress (IDD_PROGRESS) and its question (IDD_REPLACE_CHILD_PERMISSIONS) ----
+#define IDC_PROGRESS_BAR 1025
+#define IDC_PROGRESS_TEXT 1026
+#define IDC_PROGRESS_ENTRY 1027
+#define IDC_REPLACE_WITH_INHERITABLE 1038
+#define IDC_REPLACE_COPY_FROM_OBJECT 1039
+
+// ---- Inheritance question (IDD_REMOVE_INHERIT_TIP) --------------------------------------
+#define IDC_REMOVE_INHERIT_ICON 1028
+
+// ---- Restore window (IDD_RESTORE) ------------------------------------------------------
+#define IDC_RESTORE_LIST 1029
+#define IDC_RESTORE_RUN 1030
+#define IDC_RESTORE_TITLE 1031
+#define IDC_RESTORE_OPEN 1032
+#define IDC_RESTORE_PROGRESS 1033
+
+// ---- Bookmark dialogs (IDD_ADD_BOOKMARK, IDD_BOOKMARK_MANAGER) ----------------------------
+#define IDC_BOOKMARK_NAME 1034
+#define IDC_BOOKMARK_PROMPT 1035
+#define IDC_BOOKMARK_LIST 1029
+#define IDC_BOOKMARK_REMOVE 1037
+
+// ---- Options of the quick commands (IDD_QUICKSET_OPTIONS) --------------------------------
+#define IDC_OPTIONS_TRUSTEE_BUTTON 1038
+#define IDC_OPTIONS_SCOPE_FIRST 1039  // seven radio buttons 1039..1045, in scope order
+#define IDC_OPTIONS_SCOPE_LAST 1045
+#define IDC_OPTIONS_TRUSTEE_NAME 1046
+
+// ---- "Please Wait..." (IDD_WORKING_TIP) --------------------------------------------------
+#define IDC_WORKING_PROGRESS 1050
+
+// ---- File-and-folder open dialog: the "Add" button it creates -----------------------------
+#define IDC_FILEDLG_ADD 101
+
+// ---- Commands ----------------------------------------------------------------------------
+#define IDM_ABOUTBOX 16  // system menu entry of the main window
+// Trustee menu (AddACE).
+#define ID_TRUSTEE_ADVANCED 32771
+#define ID_TRUSTEE_ADMINISTRATORS 32772
+#define ID_TRUSTEE_EVERYONE 32773
+#define ID_TRUSTEE_SYSTEM 32774
+#define ID_TRUSTEE_TRUSTEDINSTALLER 32776
+#define ID_TRUSTEE_CURRENT_USER 32777
+// Scopes (ApplyTo), in menu order.
+#define ID_SCOPE_THIS_FOLDER_ONLY 32779
+#define ID_SCOPE_FOLDER_SUBFOLDERS_FILES 32780
+#define ID_SCOPE_FOLDER_SUBFOLDERS 32781
+#define ID_SCOPE_FOLDER_FILES 32782
+#define ID_SCOPE_SUBFOLDERS_FILES_ONLY 32783
+#define ID_SCOPE_SUBFOLDERS_ONLY 32784
+#define ID_SCOPE_FILES_ONLY 32785
+// Item commands (MainPop, [MAIN]).
+#define ID_ITEM_ADVANCED 32786
+#define ID_ITEM_COPY_SECURITY 32788
+#define ID_ITEM_PASTE_SECURITY 32789
+#define ID_ITEM_INHERITANCE 32790
+#define ID_ITEM_REPLACE_CHILDREN 32791
+#define ID_ITEM_PROPERTIES 32792
+#define ID_ITEM_NULL_DACL 32827
+#define ID_ITEM_EMPTY_DACL 32829
+#define ID_ITEM_REMOVE 32830
+#define ID_ITEM_REFRESH 32831
+#define ID_ITEM_OPEN 32832
+#define ID_ITEM_SEND_TO_EDIT_VIEW 32840
+#define ID_BOOKMARK_SELECTED 32806
+#define ID_BOOKMARK_ALL 32807
+#define ID_BOOKMARK_CURRENT_DIRECTORY 32808
+#define ID_BOOKMARK_MANAGER 32809
+#define ID_BOOKMARK_PLACEHOLDER 32810
+#define ID_BOOKMARK_FIRST_ENTRY 1324  // bookmark i has the command 1324 + i
+#define ID_APP_ABOUT 32815
+#define ID_APP_EXIT 32816
+#define ID_VIEW_EDIT_MODE 32818
+#define ID_VIEW_BROWSE_MODE 32819
+#define ID_ITEM_ADD 32820
+#define ID_BACKUP_CREATE 32821
+#define ID_BACKUP_RESTORE 32822
+#define ID_BACKUP_RESET 32845
+#define ID_APP_CHECK_UPDATES 32834
+// Advanced dialog context menu (AdvPop).
+#define ID_ACE_REMOVE 32794
+#define ID_ACE_CREATE_EMPTY_DACL 32795
+#define ID_ACE_COPY 32796
+#define ID_ACE_PASTE 32797
+#define ID_ACE_EXPAND_COLLAPSE 32837
+#define ID_SD_EXPORT 32851
+#define ID_SD_IMPORT 32852
+// Restore window context menu (RestorePop).
+#define ID_RESTORE_COPY_SECURITY 32823
+#define ID_RESTORE_ADVANCED 32847
