@@ -26,7 +26,6 @@ done
 convert "${frames[@]}" velmora.ico
 cp "$work/icon-256.png" png/velmora-256.png
 
-# PNG resources of the windows: one line per image, "render <svg> <size> png/<id>-<name>.png".
 
 # Pictures of the buttons, lists and menus (resources/images, listed in
 # images.rc): the tool-bar and entry buttons at 48 pixels (drawn scaled down),
