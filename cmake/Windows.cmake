@@ -1,31 +1,10 @@
-# Windows build (mingw-w64 cross build): the portable core again, the Win32
-# layer, velmora.exe and the Windows test programs. CTest runs every test
-# program through Wine (scripts/wine-run).
+# Windows build (mingw-w64): the portable core again, the Win32 layer,
+# velmora.exe and the Windows test programs. In the cross build CTest runs
+# every test program through Wine (scripts/wine-run).
 
 # Every program is one static executable that imports nothing but system DLLs.
 add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX)
 add_link_options(-static -static-libgcc -static-libstdc++)
-
-# Test programs run under Wine, in the prefix the scripts create.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run)
-
-# Pictures the window tests take (tests/harness/Harness.h).
-set(VELMORA_SCREENSHOT_DIR ${PROJECT_SOURCE_DIR}/build/screenshots)
-
-# --- GoogleTest, built from Debian's sources for mingw ----------------------
-set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
-
-add_library(velmora_gtest_main INTERFACE)
-target_link_libraries(velmora_gtest_main INTERFACE gtest gmock gtest_main)
-
-function(velmora_add_test target)
-    add_test(NAME ${target} COMMAND ${target})
-    set_tests_properties(${target} PROPERTIES TIMEOUT 600)
-endfunction()
-
-velmora_native_tests()
 
 # --- Our Win32 code ----------------------------------------------------------
 # System libraries of the Win32 layer and the windows.
@@ -63,12 +42,44 @@ target_link_options(velmora PRIVATE -municode)
 target_link_libraries(velmora PRIVATE velmora_resources vm_windows vm_framework vm_win32 vm_models
                       vm_sim vm_security)
 
+# --- Tests ---------------------------------------------------------------------
+# GoogleTest is built from its sources for mingw: Debian's googletest package
+# on the build machine; elsewhere point VELMORA_GOOGLETEST_SOURCE at a copy of
+# them, or leave it to build the program alone.
+set(VELMORA_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+if(NOT EXISTS ${VELMORA_GOOGLETEST_SOURCE}/CMakeLists.txt)
+    message(STATUS "No GoogleTest sources in ${VELMORA_GOOGLETEST_SOURCE}: no test programs")
+    return()
+endif()
+
+# Test programs run under Wine, in the prefix the scripts create (when cross
+# building; on Windows they run directly).
+if(CMAKE_CROSSCOMPILING)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run)
+endif()
+
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+add_subdirectory(${VELMORA_GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL
+                 SYSTEM)
+
+add_library(velmora_gtest_main INTERFACE)
+target_link_libraries(velmora_gtest_main INTERFACE gtest gmock gtest_main)
+
+function(velmora_add_test target)
+    add_test(NAME ${target} COMMAND ${target})
+    set_tests_properties(${target} PROPERTIES TIMEOUT 600)
+endfunction()
+
+# The portable tests again, with the 16-bit wchar_t of Windows.
+velmora_native_tests()
+
 # The program imports nothing but system DLLs.
 add_test(NAME velmora_imports
          COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DEXE=$<TARGET_FILE:velmora>
                  -P ${PROJECT_SOURCE_DIR}/cmake/CheckImports.cmake)
 
-# --- Window test harness and the Windows test programs -----------------------
+# Window test harness (tests/harness/Harness.h).
 file(GLOB HARNESS_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/harness/*.cpp)
 add_library(velmora_harness STATIC ${HARNESS_SOURCES})
 velmora_warnings(velmora_harness)
@@ -76,8 +87,9 @@ target_include_directories(velmora_harness PUBLIC ${PROJECT_SOURCE_DIR} ${PROJEC
 target_link_libraries(velmora_harness PUBLIC velmora_system_libs gtest)
 
 # One program per file of tests/windows, named wintest_<file>. They find
-# velmora.exe beside themselves. Tests that open windows take the display one
-# at a time.
+# velmora.exe beside themselves and save their pictures in build/screenshots.
+# Tests that open windows take the display one at a time.
+set(VELMORA_SCREENSHOT_DIR ${PROJECT_SOURCE_DIR}/build/screenshots)
 file(GLOB WINDOWS_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/windows/*.cpp)
 foreach(src IN LISTS WINDOWS_TEST_SOURCES)
     get_filename_component(name ${src} NAME_WE)
