@@ -1,4 +1,5 @@
-// velmora.exe starts, shows its window and ends cleanly when it is closed.
+// velmora.exe starts, shows its main window and ends cleanly when it is
+// closed. Every test is a first start: no settings file beside the program.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -26,10 +27,16 @@ RECT WindowRect(HWND window) {
 class FirstWindow : public ::testing::Test {
   protected:
     void SetUp() override {
+        DeleteFileW((h::ProgramFolder() + L"KRV.ini").c_str());
         app_ = h::AppProcess::Start(L"velmora.exe");
         ASSERT_TRUE(app_.has_value());
         window_ = app_->WaitForWindow(L"Velmora");
         ASSERT_NE(window_, nullptr) << "velmora.exe showed no window captioned \"Velmora\"";
+    }
+
+    void TearDown() override {
+        app_.reset();
+        DeleteFileW((h::ProgramFolder() + L"KRV.ini").c_str());
     }
 
     void ExpectCleanExit() {
