@@ -390,6 +390,34 @@ TEST_F(MainWindowTest, PathBarFollowsNavigationAndNavigates) {
     EXPECT_EQ(dialog->CurrentFolder(), L"C:\\Data");
 }
 
+TEST_F(MainWindowTest, DoubleClickOnADeniedFolderAsksFirst) {
+    machine.SetSecurity(L"C:\\Data\\Photos", L"O:BAD:P(D;;FA;;;WD)");
+    Browse(L"C:\\Data");
+    ASSERT_EQ(h::ListViewText(browse, 1, 0), L"Photos");
+    ASSERT_EQ(h::ListViewText(browse, 1, kBrowseAccess), L"Denied");
+    NMITEMACTIVATE activate{};
+    activate.hdr.hwndFrom = browse;
+    activate.hdr.idFrom = IDC_MAIN_BROWSE_LIST;
+    activate.hdr.code = NM_DBLCLK;
+    activate.iItem = 1;
+    reporter.ScriptAnswer(Answer::kNo);
+    h::Send(window, WM_NOTIFY, IDC_MAIN_BROWSE_LIST, reinterpret_cast<LPARAM>(&activate));
+    EXPECT_EQ(dialog->CurrentFolder(), L"C:\\Data");
+    ASSERT_EQ(reporter.messages().size(), 1u);
+    EXPECT_EQ(reporter.messages()[0].buttons, MessageButtons::kYesNo);
+
+    reporter.ScriptAnswer(Answer::kYes);
+    h::Send(window, WM_NOTIFY, IDC_MAIN_BROWSE_LIST, reinterpret_cast<LPARAM>(&activate));
+    EXPECT_EQ(dialog->CurrentFolder(), L"C:\\Data\\Photos");
+
+    // An allowed folder opens without a question.
+    runner.Run([&] { dialog->GoBack(); });
+    activate.iItem = 0;
+    h::Send(window, WM_NOTIFY, IDC_MAIN_BROWSE_LIST, reinterpret_cast<LPARAM>(&activate));
+    EXPECT_EQ(dialog->CurrentFolder(), L"C:\\Data\\Music");
+    EXPECT_EQ(reporter.messages().size(), 2u);
+}
+
 TEST_F(MainWindowTest, ToolBarFollowsTheWindowWidth) {
     const auto resize = [&](int width, int height) {
         SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
