@@ -30,6 +30,10 @@ class CListCtrl : public CWnd {
     int InsertItem(int index, const std::wstring& text, int image = I_IMAGENONE);
     bool DeleteItem(int index) { return Send(LVM_DELETEITEM, index) != 0; }
     bool DeleteAllItems() { return Send(LVM_DELETEALLITEMS) != 0; }
+    // LVM_SETITEMCOUNT: room for this many rows before a bulk insert.
+    void ReserveItems(int count) {
+        Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(count), LVSICF_NOINVALIDATEALL);
+    }
     bool SetItemText(int row, int column, const std::wstring& text);
     std::wstring ItemText(int row, int column) const;
     bool SetItemData(int row, LPARAM data);

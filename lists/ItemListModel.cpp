@@ -130,6 +130,28 @@ std::optional<ItemTimes> ReadItemTimes(Platform& platform, const std::wstring& p
     return ItemTimes{found->front().creationTime, found->front().lastWriteTime};
 }
 
+std::vector<FolderEntry> ReadFolderEntries(Platform& platform, const std::wstring& folder) {
+    std::vector<FolderEntry> entries;
+    auto found = platform.FindFiles(FolderSearchPattern(folder));
+    if (!found.ok())
+        return entries;
+    entries.reserve(found->size());
+    for (const FindData& data : *found) {
+        if (data.name == L"." || data.name == L"..")
+            continue;
+        FolderEntry entry;
+        entry.path = JoinPath(folder, data.name);
+        entry.kind = (data.attributes & attr::kDirectory) != 0 ? kKindFolder : kKindFile;
+        entry.times = ItemTimes{data.creationTime, data.lastWriteTime};
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+FolderEntry ReadItemEntry(Platform& platform, const std::wstring& path) {
+    return {path, ItemKindOfPath(platform, path), ReadItemTimes(platform, path)};
+}
+
 int32_t ItemKindOfPath(Platform& platform, const std::wstring& path) {
     int32_t kind = kKindFile;
     if (platform.PathIsDirectory(path))

@@ -92,6 +92,21 @@ struct ItemTimes {
 };
 std::optional<ItemTimes> ReadItemTimes(Platform& platform, const std::wstring& path);
 
+// One entry of a folder listing with what its row needs from the file
+// system, so that a Browse Mode fill reads the folder once instead of asking
+// about every entry again.
+struct FolderEntry {
+    std::wstring path;
+    int32_t kind = kKindFile;
+    std::optional<ItemTimes> times;
+};
+// FindFirstFileW / FindNextFileW over the folder, once: every entry but "."
+// and "..", in the order found, hidden and system entries included. Empty
+// when the folder cannot be read.
+std::vector<FolderEntry> ReadFolderEntries(Platform& platform, const std::wstring& folder);
+// The same for one path (a dropped or added item, a drive root).
+FolderEntry ReadItemEntry(Platform& platform, const std::wstring& path);
+
 // ---- Kinds ------------------------------------------------------------------------
 
 // File (2); folder (1) when the path is an existing directory; drive root (0)

@@ -78,6 +78,7 @@ std::span<const Route<CKRVListCtrl>> CKRVListCtrl::Routes() {
         OnMsg(WM_PAINT, &CKRVListCtrl::OnPaint),
         OnMsg(WM_PRINTCLIENT, &CKRVListCtrl::OnPrintClient),
         OnMsg(WM_SETFONT, &CKRVListCtrl::OnSetFont),
+        OnMsg(WM_SETREDRAW, &CKRVListCtrl::OnSetRedraw),
     };
     return routes;
 }
@@ -110,6 +111,12 @@ void CKRVListCtrl::RequestRowHeight() {
     constexpr UINT kFlags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
     SetWindowPos(hwnd(), nullptr, 0, 0, width, height + 1, kFlags);
     SetWindowPos(hwnd(), nullptr, 0, 0, width, height, kFlags | SWP_FRAMECHANGED);
+}
+
+LRESULT CKRVListCtrl::OnSetRedraw(Message& m) {
+    redrawOn_ = m.wParam != FALSE;
+    m.handled = false;
+    return 0;
 }
 
 LRESULT CKRVListCtrl::OnSetFont(Message& m) {
@@ -363,7 +370,10 @@ void CKRVListCtrl::NotifyParentStatus() const {
 }
 
 LRESULT CKRVListCtrl::OnItemChanged(Message& m) {
-    Invalidate();
+    // While drawing is suspended (a bulk fill) the whole list is redrawn
+    // when it is switched on again.
+    if (redrawOn_)
+        Invalidate();
     m.handled = false;
     return 0;
 }

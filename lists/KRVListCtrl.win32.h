@@ -92,6 +92,7 @@ class CKRVListCtrl : public CListCtrl {
     LRESULT OnPaint(Message& m);
     LRESULT OnPrintClient(Message& m);
     LRESULT OnSetFont(Message& m);
+    LRESULT OnSetRedraw(Message& m);
 
     void OpenThemes();
     void RequestRowHeight();
@@ -116,6 +117,7 @@ class CKRVListCtrl : public CListCtrl {
     COLORREF normalText_ = 0;
     COLORREF selectedText_ = 0;
     bool tracking_ = false;
+    bool redrawOn_ = true;
     bool checkBoxes_ = false;
     ThemeHandle buttonTheme_;
 

@@ -36,8 +36,7 @@ ShellNames ShellNamesOf(const std::wstring& path, int32_t kind) {
 
 // "Date created" in the machine's local time; empty when the times cannot be
 // read at all (rather than a made-up 1970 date).
-std::wstring DateCellText(Platform& platform, const std::wstring& path) {
-    auto times = ReadItemTimes(platform, path);
+std::wstring DateCellText(const std::optional<ItemTimes>& times) {
     if (!times)
         return {};
     const uint64_t shown = DisplayedCreationTime(times->creationTime, times->lastWriteTime);
@@ -123,30 +122,48 @@ void CMainList::SetUpColumns(ListMode mode) {
 // ---- Rows ---------------------------------------------------------------------------
 
 int CMainList::AddRow(const std::wstring& path, int index) {
-    Platform& platform = Environment().state->platform();
+    return AddEntry(ReadItemEntry(Environment().state->platform(), path), index);
+}
+
+int CMainList::AddEntry(const FolderEntry& entry, int index) {
     auto record = std::make_unique<ItemRecord>();
-    record->path = path;
-    record->kind = ItemKindOfPath(platform, path);
+    record->path = entry.path;
+    record->kind = entry.kind;
     record->access = kAccessUnknown;
     record->serial = NextRecordSerial();
-    const ShellNames names = ShellNamesOf(path, record->kind);
-    std::wstring name = FileNameOfPath(path);
-    if (record->kind == kKindDriveRoot && !names.displayName.empty())
-        name = names.displayName;
+    std::wstring name = FileNameOfPath(entry.path);
+    std::wstring typeName;
+    if (record->kind == kKindDriveRoot) {
+        const ShellNames names = ShellNamesOf(entry.path, record->kind);
+        if (!names.displayName.empty())
+            name = names.displayName;
+        typeName = names.typeName;
+    } else {
+        typeName = TypeName(entry.path, record->kind);
+    }
     ItemRecord& added = *record;
     const int row = InsertRecordRow(index, name, std::move(record));
     if (row < 0)
         return -1;
-    FillCells(row, added, names.typeName);
+    FillCells(row, entry, typeName);
     RequestStatus(added, false);
     return row;
 }
 
-void CMainList::FillCells(int row, const ItemRecord& record, const std::wstring& typeName) {
-    const AppState& state = *Environment().state;
+std::wstring CMainList::TypeName(const std::wstring& path, int32_t kind) {
+    const std::wstring key = ExtensionIconCache::KeyFor(path, kind);
+    if (auto known = typeNames_.find(key); known != typeNames_.end())
+        return known->second;
+    std::wstring name = ShellNamesOf(path, kind).typeName;
+    typeNames_.emplace(key, name);
+    return name;
+}
+
+void CMainList::FillCells(int row, const FolderEntry& entry, const std::wstring& typeName) {
     SetItemText(row, kColumnType, typeName);
-    SetItemText(row, kColumnDate, DateCellText(state.platform(), record.path));
-    SetItemText(row, kColumnLocation, LocationCellText(Mode(), record.path, state.fileSystems));
+    SetItemText(row, kColumnDate, DateCellText(entry.times));
+    SetItemText(row, kColumnLocation,
+                LocationCellText(Mode(), entry.path, Environment().state->fileSystems));
 }
 
 void CMainList::RequestStatus(ItemRecord& record, bool checkExistence) {
@@ -177,7 +194,7 @@ void CMainList::RefreshRow(int row, bool checkExistence) {
     RowStatusReader reader(state.platform(), state.user);
     const RowStatus status = reader.Read({record->serial, record->path, checkExistence});
     if (status.exists)
-        SetItemText(row, kColumnType, ShellNamesOf(record->path, record->BaseKind()).typeName);
+        SetItemText(row, kColumnType, TypeName(record->path, record->BaseKind()));
     ApplyStatus(row, *record, status);
 }
 
@@ -190,6 +207,7 @@ void CMainList::RefreshSelectedRows() {
 }
 
 void CMainList::RefreshAllRowsInBackground() {
+    Filler().StartNewFill();
     const int count = ItemCount();
     for (int row = 0; row < count; ++row)
         if (ItemRecord* record = Record(row))

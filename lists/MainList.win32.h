@@ -39,6 +39,11 @@ class CMainList : public CKRVListCtrl {
     // starts reading its status cells. The new row's index.
     int AddRow(const std::wstring& path, int index);
     int AppendRow(const std::wstring& path) { return AddRow(path, ItemCount()); }
+    // The same for an entry of a folder listing (ReadFolderEntries): the
+    // Browse Mode fill reads the folder once and asks nothing more per row
+    // on the window's thread.
+    int AddEntry(const FolderEntry& entry, int index);
+    int AppendEntry(const FolderEntry& entry) { return AddEntry(entry, ItemCount()); }
     // Rereads the row's access, type and owner now; with checkExistence a
     // path that is gone shows "???" and the missing-item background.
     void RefreshRow(int row, bool checkExistence);
@@ -75,15 +80,20 @@ class CMainList : public CKRVListCtrl {
     LRESULT OnStatusReady(Message& m);
     LRESULT OnAddDroppedRow(Message& m);
 
-    void FillCells(int row, const ItemRecord& record, const std::wstring& typeName);
+    void FillCells(int row, const FolderEntry& entry, const std::wstring& typeName);
     void ApplyStatus(int row, ItemRecord& record, const RowStatus& status);
     void RequestStatus(ItemRecord& record, bool checkExistence);
     void AddDroppedPathsWithWaitWindow(const std::vector<std::wstring>& paths);
     RowStatusFiller& Filler();
+    // The shell's type name of a path; kept per extension (and for folders),
+    // since the shell names types by extension, so that a large folder asks
+    // the shell once per type instead of once per row.
+    std::wstring TypeName(const std::wstring& path, int32_t kind);
 
     std::unique_ptr<RowStatusFiller> filler_;
     // Rows whose status cells are still to come, by record serial.
     std::unordered_map<uint64_t, ItemRecord*> pendingStatus_;
+    std::unordered_map<std::wstring, std::wstring> typeNames_;
 };
 
 }  // namespace vm

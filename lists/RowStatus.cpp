@@ -77,6 +77,11 @@ void RowStatusFiller::Clear() {
     forgetNames_ = true;
 }
 
+void RowStatusFiller::StartNewFill() {
+    std::lock_guard lock(mutex_);
+    forgetNames_ = true;
+}
+
 std::vector<RowStatus> RowStatusFiller::TakeResults() {
     std::lock_guard lock(mutex_);
     notifyPending_ = false;
@@ -110,9 +115,6 @@ void RowStatusFiller::Run(std::stop_token stop) {
         uint64_t generation = 0;
         {
             std::unique_lock lock(mutex_);
-            // Names are kept for one fill: forget them once the queue runs dry.
-            if (queue_.empty())
-                forgetNames_ = true;
             wake_.wait(lock, stop, [this] { return !queue_.empty(); });
             if (stop.stop_requested())
                 return;

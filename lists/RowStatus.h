@@ -74,8 +74,11 @@ class RowStatusFiller {
     void Enqueue(RowStatusRequest request);
     void Enqueue(std::vector<RowStatusRequest> requests);
     // Drops every request and result not yet taken, including the one being
-    // read (the rows they were for are gone).
+    // read (the rows they were for are gone), and starts a new fill.
     void Clear();
+    // Requests from now on belong to a new fill: account names are resolved
+    // afresh (a renamed account shows its new name).
+    void StartNewFill();
     // The results read since the last call, in request order.
     std::vector<RowStatus> TakeResults();
     // Nothing queued, nothing being read, nothing waiting to be taken.

@@ -155,3 +155,36 @@ TEST(ItemTimesOfPaths, ReadFromTheEntryItself) {
 
 }  // namespace
 }  // namespace vm
+
+namespace vm {
+namespace {
+
+TEST(FolderEntries, OneListingGivesKindsAndTimes) {
+    sim::SimPlatform machine;
+    machine.AddVolume(L'C', L"NTFS");
+    machine.AddFolder(L"C:\\Data\\Sub");
+    machine.AddFile(L"C:\\Data\\a.txt");
+    machine.SetTimes(L"C:\\Data\\a.txt", 0, 99);
+    machine.AddFile(L"C:\\Data\\hidden.sys");
+    machine.SetAttributes(L"C:\\Data\\hidden.sys", attr::kHidden | attr::kSystem);
+    machine.ResetCounters();
+    auto entries = ReadFolderEntries(machine, L"C:\\Data\\");
+    EXPECT_EQ(machine.TotalCalls(), 1u);
+    // In the file system's order (NTFS: by upper-cased name).
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].path, L"C:\\Data\\a.txt");
+    EXPECT_EQ(entries[0].kind, kKindFile);
+    ASSERT_TRUE(entries[0].times.has_value());
+    EXPECT_EQ(entries[0].times->lastWriteTime, 99u);
+    EXPECT_EQ(entries[1].path, L"C:\\Data\\hidden.sys");
+    EXPECT_EQ(entries[2].path, L"C:\\Data\\Sub");
+    EXPECT_EQ(entries[2].kind, kKindFolder);
+
+    EXPECT_TRUE(ReadFolderEntries(machine, L"C:\\Nowhere").empty());
+    const FolderEntry root = ReadItemEntry(machine, L"C:\\");
+    EXPECT_EQ(root.kind, kKindDriveRoot);
+    EXPECT_FALSE(root.times.has_value());
+}
+
+}  // namespace
+}  // namespace vm

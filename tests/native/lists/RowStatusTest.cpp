@@ -153,6 +153,24 @@ TEST_F(RowStatusTest, ClearDropsQueuedAndInFlightResults) {
     machine.SetCallHook(nullptr);
 }
 
+TEST_F(RowStatusTest, NamesAreSharedAcrossAFillUntilANewOne) {
+    for (int i = 0; i < 10; ++i)
+        machine.AddFile(L"C:\\Data\\n" + std::to_wstring(i) + L".txt", L"O:BAD:(A;;FA;;;BA)");
+    RowStatusFiller filler(machine, user, [] {});
+    machine.ResetCounters();
+    // Rows arrive one by one (the queue runs dry in between): one fill still.
+    for (uint64_t i = 0; i < 10; ++i) {
+        filler.Enqueue(RowStatusRequest{i, L"C:\\Data\\n" + std::to_wstring(i) + L".txt"});
+        ASSERT_EQ(Drain(filler, 1).size(), 1u);
+    }
+    // Administrators resolved once for the access rule, once as the owner.
+    EXPECT_EQ(machine.CallCount(Call::kLookupAccountSid), 2u);
+    filler.StartNewFill();
+    filler.Enqueue(RowStatusRequest{11, L"C:\\Data\\n0.txt"});
+    ASSERT_EQ(Drain(filler, 1).size(), 1u);
+    EXPECT_EQ(machine.CallCount(Call::kLookupAccountSid), 4u);
+}
+
 TEST_F(RowStatusTest, DestroyingABusyFillerStopsIt) {
     std::vector<RowStatusRequest> requests;
     for (uint64_t i = 0; i < 2000; ++i)
