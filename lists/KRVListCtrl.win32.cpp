@@ -462,6 +462,10 @@ void CKRVListCtrl::PaintRow(HDC dc, int row) {
     PaintRowBackground(dc, row, *record, bounds, selected);
 
     RECT iconRect = ItemRect(row, LVIR_ICON);
+    // The control's own boxes are off, so it keeps no state-image room:
+    // leave it here, the box goes into it.
+    if (checkBoxes_)
+        iconRect.left += kStateImageWidth;
     if (checkBoxes_)
         PaintCheckBox(dc, iconRect, bounds, *record, IsChecked(row));
     const PixelPoint icon = RowIconOrigin(ToPixel(iconRect), checkBoxes_);
@@ -524,7 +528,9 @@ void CKRVListCtrl::PaintCells(HDC dc, int row, const ItemRecord& record, bool se
         const std::wstring text = ItemText(row, column);
         // No image list is attached, so column 0's label starts at the row's
         // left edge and the text rectangle makes room for the icon.
-        const RECT cell = SubItemRect(row, column, LVIR_LABEL);
+        RECT cell = SubItemRect(row, column, LVIR_LABEL);
+        if (column == 0 && checkBoxes_)
+            cell.left += kStateImageWidth;
         const PixelRect textRect = CellTextRect(ToPixel(cell), column, checkBoxes_, rowHeight_);
         Gdiplus::Image* icon = nullptr;
         if (column == kColumnAccess && record.access >= 0 && record.access <= 2)

@@ -26,6 +26,9 @@ inline constexpr int kItemRowHeight = 25;
 inline constexpr int kSmallIconSize = 16;
 inline constexpr int kEmptyTextTopOffset = 50;  // "This folder is empty." below the top
 inline constexpr int kDefaultCheckBoxSide = 13;
+// Room a list view with check boxes keeps for its state image before the
+// icon; the list draws its own boxes there.
+inline constexpr int kStateImageWidth = 16;
 
 // The row under the cursor from row 0's bounds and the row height: -1 right
 // of the rows or above row 0 (over the header), else (y - top) / height.

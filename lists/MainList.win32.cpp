@@ -174,6 +174,9 @@ void CMainList::RequestStatus(ItemRecord& record, bool checkExistence) {
 void CMainList::ApplyStatus(int row, ItemRecord& record, const RowStatus& status) {
     record.access = status.access;
     if (!status.exists) {
+        // The level read for a vanished path is only the failure default
+        // ("Allowed"); no access icon beside "???".
+        record.access = kAccessUnknown;
         SetItemText(row, kColumnAccess, kUnknownCellText);
         SetItemText(row, kColumnOwner, kUnknownCellText);
         record.MarkMissing();

@@ -267,11 +267,14 @@ TEST_F(ListsTest, MissingItemShowsQuestionMarksOnYellow) {
     WaitForStatus();
     machine.Remove(L"C:\\Data\\notes.txt");
     int32_t kind = 0;
+    int32_t access = 0;
     host.Run([&] {
         list->RefreshRow(row, true);
         kind = list->Record(row)->kind;
+        access = list->Record(row)->access;
     });
     EXPECT_EQ(kind, -kKindFile);
+    EXPECT_EQ(access, kAccessUnknown);
     EXPECT_EQ(h::ListViewText(listWindow, row, 3), L"???");
     EXPECT_EQ(h::ListViewText(listWindow, row, 4), L"???");
     EXPECT_EQ(h::ListViewText(listWindow, row, 5), L"C:\\Data");
@@ -331,6 +334,16 @@ TEST_F(ListsTest, CheckBoxesToggleOnlyInTheirColumn) {
         return value;
     };
     EXPECT_FALSE(checked());
+    // The box is drawn inside the row (window-coloured with a sunken edge).
+    int boxPixels = 0;
+    host.Run([&] {
+        const RECT bounds = list->ItemRect(0);
+        const COLORREF shadow = GetSysColor(COLOR_3DSHADOW);
+        boxPixels = CountClientPixels(listWindow, [&](COLORREF c, int x, int y) {
+            return x < bounds.left + 20 && y > bounds.top && y < bounds.bottom && c == shadow;
+        });
+    });
+    EXPECT_GT(boxPixels, 10);
     click(10);
     EXPECT_TRUE(checked());
     click(60);  // on the name
