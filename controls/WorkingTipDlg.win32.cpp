@@ -44,7 +44,9 @@ BOOL CWorkingTipDlg::OnInitDialog() {
     progress_.SetIndeterminate(mode_ == Mode::kAnimation);
     progress_.SetPos(0.0f);
     progress_.StartAnimation();
-    // The modal loop shows the window before it handles posted messages.
+    // A modal dialog is shown only once its message queue runs empty, which
+    // a busy worker may never let happen: show it now, then start the work.
+    ShowWindow(hwnd(), SW_SHOW);
     Post(kMsgShown);
     return TRUE;
 }
