@@ -172,8 +172,8 @@ void DismissPopupMenu(const PopupMenu& popup);
 // ---- Screenshots ------------------------------------------------------------------
 // Saves a PNG picture of the whole window (frame included) as <name>.png in
 // the screenshot folder; returns the file's path, or an empty text on failure.
-// A window of this program is drawn with PrintWindow; a window of another
-// program is brought to the front and copied from the screen.
+// The window (of this program or another) is brought to the front, repainted
+// and copied from the screen; an open popup menu is copied where it is.
 std::wstring SaveScreenshot(HWND window, const std::wstring& name);
 // The screenshot folder (created when missing), with a trailing backslash.
 std::wstring ScreenshotFolder();

@@ -91,27 +91,22 @@ std::optional<CLSID> PngEncoder() {
     return {};
 }
 
-bool BelongsToThisProcess(HWND window) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    return owner == GetCurrentProcessId();
-}
-
-// Draws the window into the canvas: PrintWindow for our own windows (it
-// works while the window is covered); for another program's window, whose
-// drawing cannot reach our DC, the pixels on the screen.
+// Copies the window from the screen, brought to the front and repainted
+// first. (PrintWindow is no alternative: under Wine it leaves out the child
+// windows, and it cannot reach another program's window.) An open popup menu
+// stays where it is: it is on top already, and activating another window
+// would close it.
 bool Capture(HWND window, const RECT& rect, const Canvas& canvas) {
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    if (BelongsToThisProcess(window))
-        return PrintWindow(window, canvas.dc(), 0) != FALSE;
-    SetForegroundWindow(window);
-    BringWindowToTop(window);
+    if (ClassName(window) != L"#32768") {
+        SetForegroundWindow(window);
+        BringWindowToTop(window);
+    }
     RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-    Pump(milliseconds(500));  // let the program draw
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(milliseconds(300));  // let the window's thread draw
     HDC screen = GetDC(nullptr);
-    BOOL copied = BitBlt(canvas.dc(), 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    BOOL copied = BitBlt(canvas.dc(), 0, 0, rect.right - rect.left, rect.bottom - rect.top, screen,
+                         rect.left, rect.top, SRCCOPY);
     ReleaseDC(nullptr, screen);
     return copied != FALSE;
 }

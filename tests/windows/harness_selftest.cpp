@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <gdiplus.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -215,6 +216,29 @@ TEST_F(Harness, SavesAPngPictureOfTheWholeWindow) {
     GetWindowRect(window_, &rect);
     EXPECT_EQ(bigEndian(16), rect.right - rect.left);
     EXPECT_EQ(bigEndian(20), rect.bottom - rect.top);
+
+    // The picture shows the controls, not only the window's background: the
+    // white list view covers a good part of it.
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+    {
+        Gdiplus::Bitmap picture(path.c_str());
+        COLORREF face = GetSysColor(COLOR_BTNFACE);
+        int differing = 0;
+        int total = 0;
+        for (UINT y = 0; y < picture.GetHeight(); y += 4) {
+            for (UINT x = 0; x < picture.GetWidth(); x += 4) {
+                Gdiplus::Color color;
+                picture.GetPixel(x, y, &color);
+                ++total;
+                if (RGB(color.GetR(), color.GetG(), color.GetB()) != face)
+                    ++differing;
+            }
+        }
+        EXPECT_GT(differing * 10, total) << differing << " of " << total << " pixels";
+    }
+    Gdiplus::GdiplusShutdown(token);
 }
 
 TEST_F(Harness, UiThreadEndsWhenItsWindowIsClosed) {
