@@ -42,11 +42,17 @@ void RowStatusReader::ForgetNames() {
 
 RowStatusFiller::RowStatusFiller(Platform& platform, const UserIdentity& user, Notify notify)
     : platform_(platform), user_(user), notify_(std::move(notify)) {
-    worker_ = std::jthread([this](std::stop_token stop) { Run(stop); });
+    worker_ = std::thread([this] { Run(); });
 }
 
+// The stop flag is set under the queue's lock, so the worker either sees it
+// before it waits or is woken by the notification: no wake-up is lost (a
+// stop_token wait of condition_variable_any could lose it and hang the join).
 RowStatusFiller::~RowStatusFiller() {
-    worker_.request_stop();
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
     wake_.notify_all();
     if (worker_.joinable())
         worker_.join();
@@ -108,15 +114,15 @@ void RowStatusFiller::Deliver(RowStatus status, uint64_t generation) {
         notify_();
 }
 
-void RowStatusFiller::Run(std::stop_token stop) {
+void RowStatusFiller::Run() {
     RowStatusReader reader(platform_, user_);
     for (;;) {
         RowStatusRequest request;
         uint64_t generation = 0;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, stop, [this] { return !queue_.empty(); });
-            if (stop.stop_requested())
+            wake_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            if (stopping_)
                 return;
             if (forgetNames_) {
                 reader.ForgetNames();

@@ -12,7 +12,6 @@
 #include <map>
 #include <memory>
 #include <mutex>
-#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -85,7 +84,7 @@ class RowStatusFiller {
     bool Idle() const;
 
   private:
-    void Run(std::stop_token stop);
+    void Run();
     void Deliver(RowStatus status, uint64_t generation);
 
     Platform& platform_;
@@ -93,14 +92,15 @@ class RowStatusFiller {
     Notify notify_;
 
     mutable std::mutex mutex_;
-    std::condition_variable_any wake_;
+    std::condition_variable wake_;
     std::deque<RowStatusRequest> queue_;
     std::vector<RowStatus> ready_;
     uint64_t generation_ = 0;  // Clear() starts a new one
     bool reading_ = false;
     bool notifyPending_ = false;
     bool forgetNames_ = false;
-    std::jthread worker_;  // last: started after, and stopped before, the rest
+    bool stopping_ = false;
+    std::thread worker_;  // last: started after, and stopped before, the rest
 };
 
 }  // namespace vm
