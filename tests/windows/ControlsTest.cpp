@@ -106,9 +106,7 @@ class ControlsTest : public testing::Test {
         return count;
     }
 
-    void Picture(const std::wstring& name) {
-        SaveScreenPicture(host.hwnd(), name, [&](std::function<void()> code) { host.Run(code); });
-    }
+    void Picture(const std::wstring& name) { h::SaveScreenshot(host.hwnd(), name); }
 
     std::unique_ptr<GdiplusSession> pictures;
     ControlHost host;
@@ -247,8 +245,7 @@ TEST_F(ControlsTest, PngMenuDrawsItsItemsWithIconsAndMarks) {
     GetWindowRect(open->window, &rect);
     // At least 100 pixels of text room plus the item height and the gutter.
     EXPECT_GE(rect.right - rect.left, 100 + kPopupMenuItemHeight + 25);
-    SaveScreenPicture(open->window, L"controls-png-menu",
-                      [&](std::function<void()> code) { host.Run(code); });
+    h::SaveScreenshot(open->window, L"controls-png-menu");
     h::DismissPopupMenu(*open);
     ASSERT_TRUE(h::WaitFor([&] { return chosen.load() == 0; }));
 }

@@ -158,9 +158,7 @@ class ListsTest : public testing::Test {
         }));
     }
 
-    void Picture(const std::wstring& name) {
-        SaveScreenPicture(host.hwnd(), name, [&](std::function<void()> code) { host.Run(code); });
-    }
+    void Picture(const std::wstring& name) { h::SaveScreenshot(host.hwnd(), name); }
 
     std::vector<std::wstring> Column(int column) {
         std::vector<std::wstring> texts;

@@ -65,46 +65,6 @@ class UiRunner {
     HWND window_ = nullptr;
 };
 
-// A picture of the window as the screen shows it. PrintWindow (which the
-// harness uses for windows of this program) draws a dialog's background
-// only under Wine, without its controls, so the main window is copied from
-// the screen instead, brought to the front first.
-void SaveScreenPicture(HWND window, const std::wstring& name) {
-    SetForegroundWindow(window);
-    BringWindowToTop(window);
-    RedrawWindow(window, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    h::Pump(h::milliseconds(300));
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(memory, old);
-    {
-        Gdiplus::Bitmap picture(bitmap, nullptr);
-        UINT count = 0;
-        UINT size = 0;
-        Gdiplus::GetImageEncodersSize(&count, &size);
-        std::vector<unsigned char> buffer(size);
-        auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-        Gdiplus::GetImageEncoders(count, size, codecs);
-        for (UINT i = 0; i < count; ++i) {
-            if (std::wstring(codecs[i].MimeType) == L"image/png") {
-                const std::wstring file = h::ScreenshotFolder() + name + L".png";
-                EXPECT_EQ(picture.Save(file.c_str(), &codecs[i].Clsid, nullptr), Gdiplus::Ok);
-            }
-        }
-    }
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-}
-
 class MainWindowTest : public testing::Test {
   protected:
     MainWindowTest() : state(machine, reporter), context(state) {}
@@ -205,7 +165,7 @@ TEST_F(MainWindowTest, FirstStartShowsTheDrivesInBrowseModeCentred) {
     EXPECT_FALSE(h::IsEnabled(h::FindControl(window, IDC_MAIN_ADD)));
     EXPECT_FALSE(h::IsVisible(h::FindControl(window, IDC_MAIN_NON_NTFS)));
     EXPECT_EQ(h::WindowText(h::FindControl(window, IDC_MAIN_STATUS)), L"Selected 0 / Total 2");
-    SaveScreenPicture(window, L"main-browse-drives");
+    h::SaveScreenshot(window, L"main-browse-drives");
 }
 
 TEST_F(MainWindowTest, BrowsingAFolderShowsOwnersAccessAndFileSystem) {
@@ -218,7 +178,7 @@ TEST_F(MainWindowTest, BrowsingAFolderShowsOwnersAccessAndFileSystem) {
     EXPECT_EQ(h::ListViewText(browse, 2, 5), L"NTFS");
     EXPECT_TRUE(h::IsEnabled(h::FindControl(window, IDC_MAIN_BACK)));
     EXPECT_EQ(h::WindowText(h::FindControl(window, IDC_MAIN_STATUS)), L"Selected 0 / Total 3");
-    SaveScreenPicture(window, L"main-browse-folder");
+    h::SaveScreenshot(window, L"main-browse-folder");
 
     runner.Run([&] { dialog->GoBack(); });
     EXPECT_EQ(Column(browse, 0), (std::vector<std::wstring>{L"Data", L"Empty"}));
@@ -275,7 +235,7 @@ TEST_F(MainWindowTest, Fat32FolderShowsTheIndicatorAndRefusesQuickCommands) {
     EXPECT_TRUE(h::WaitFor([&] { return !reporter.texts().empty(); }));
     EXPECT_EQ(reporter.texts()[0], kNtfsOnlyMessage);
     EXPECT_EQ(ui->WaitForWindow(L"Options - Allow Access", h::milliseconds(300)), nullptr);
-    SaveScreenPicture(window, L"main-browse-fat32");
+    h::SaveScreenshot(window, L"main-browse-fat32");
 
     h::SendMenuCommand(window, ID_VIEW_EDIT_MODE);
     EXPECT_FALSE(h::IsVisible(indicator));
@@ -287,7 +247,7 @@ TEST_F(MainWindowTest, EmptyFolderHasNoRows) {
     Browse(L"C:\\Empty");
     EXPECT_EQ(h::ListViewRowCount(browse), 0);
     EXPECT_EQ(h::WindowText(h::FindControl(window, IDC_MAIN_STATUS)), L"Selected 0 / Total 0");
-    SaveScreenPicture(window, L"main-browse-empty");
+    h::SaveScreenshot(window, L"main-browse-empty");
 }
 
 TEST_F(MainWindowTest, HeaderClickSortsByNameThenReverses) {
@@ -343,7 +303,7 @@ TEST_F(MainWindowTest, CtrlTabSwitchesTheViewModeAndDeleteRemovesOnlyInEditMode)
     EXPECT_TRUE(h::IsEnabled(h::FindControl(window, IDC_MAIN_ADD)));
     WaitForStatusCells(edit);
     h::SelectListViewRows(edit, {1});
-    SaveScreenPicture(window, L"main-edit-mode");
+    h::SaveScreenshot(window, L"main-edit-mode");
     runner.Run([&] { SetFocus(edit); });
     PressKeys({VK_DELETE});
     EXPECT_TRUE(h::WaitFor([&] { return h::ListViewRowCount(edit) == 2; }));
@@ -440,7 +400,7 @@ TEST_F(MainWindowTest, ToolBarFollowsTheWindowWidth) {
     EXPECT_EQ(widthOf(IDC_MAIN_ADVANCED), side);
     EXPECT_GT(widthOf(IDC_MAIN_ALLOW), side);
     EXPECT_TRUE(h::IsVisible(h::FindControl(window, IDC_MAIN_SEPARATOR1)));
-    SaveScreenPicture(window, L"main-700-pixels");
+    h::SaveScreenshot(window, L"main-700-pixels");
 
     resize(560, 400);
     EXPECT_EQ(dialog->ToolbarLayoutIndex(), 2);
