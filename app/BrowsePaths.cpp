@@ -1,5 +1,7 @@
 #include "app/BrowsePaths.h"
 
+#include "lists/ItemListModel.h"
+
 #include <algorithm>
 #include <cwctype>
 
@@ -71,15 +73,8 @@ std::vector<std::wstring> DriveRootPaths(Platform& platform) {
 
 std::vector<std::wstring> ListFolderPaths(Platform& platform, const std::wstring& folder) {
     std::vector<std::wstring> paths;
-    auto entries = platform.FindFiles(FolderSearchPattern(folder));
-    if (!entries.ok())
-        return paths;
-    paths.reserve(entries->size());
-    for (const auto& entry : *entries) {
-        if (entry.name == L"." || entry.name == L"..")
-            continue;
-        paths.push_back(JoinPath(folder, entry.name));
-    }
+    for (auto& entry : ReadFolderEntries(platform, folder))
+        paths.push_back(std::move(entry.path));
     return paths;
 }
 

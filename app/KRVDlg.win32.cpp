@@ -485,8 +485,9 @@ void CKRVDlg::NavigateTo(const std::wstring& folder) {
     SyncPathBar(folder);
     browseList_.SetRedraw(false);
     browseList_.RemoveAllRows();
-    for (const std::wstring& path : ListFolderPaths(platform, folder))
-        browseList_.AppendRow(path);
+    // One listing gives every row its kind and times: no platform call per row.
+    for (const FolderEntry& entry : ReadFolderEntries(platform, folder))
+        browseList_.AppendEntry(entry);
     browseList_.Resort();
     browseList_.SetRedraw(true);
     browseList_.Invalidate();
