@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/TextCase.h"
 #include "security/AccessEvaluation.h"
 #include "security/DaclEdits.h"
 #include "security/Rights.h"
@@ -13,16 +14,6 @@ namespace vm {
 namespace {
 
 constexpr uint32_t kComparedBits = 0xFFFFF;  // merging compares the low 20 bits only
-
-wchar_t FoldAscii(wchar_t c) {
-    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-}
-
-bool SameNameIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](wchar_t x, wchar_t y) { return FoldAscii(x) == FoldAscii(y); });
-}
 
 bool IsAllowOrDeny(uint8_t type) {
     return type == ace_type::kAccessAllowed || type == ace_type::kAccessDenied;
@@ -45,7 +36,7 @@ AceEntry EntryOf(const Ace& ace, std::wstring name, std::wstring inheritedFrom) 
 }
 
 bool MergeCandidate(const AceEntry& p, const AceEntry& q) {
-    return q.type == p.type && q.inherited == p.inherited && SameNameIgnoringCase(q.name, p.name);
+    return q.type == p.type && q.inherited == p.inherited && EqualsIgnoringCase(q.name, p.name);
 }
 
 // One write-back pass over the masks picked by `mask` (allow or deny).

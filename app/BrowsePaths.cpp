@@ -29,14 +29,6 @@ bool PathIsRoot(const std::wstring& path) {
     return path == L"\\" || IsDriveLetterRoot(path) || IsUncRoot(path);
 }
 
-bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return std::towupper(static_cast<wint_t>(x)) ==
-                      std::towupper(static_cast<wint_t>(y));
-           });
-}
-
 std::optional<std::wstring> FolderAbove(const std::wstring& folder) {
     if (folder.empty() || PathIsRoot(folder))
         return std::nullopt;

@@ -8,14 +8,12 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/TextCase.h"
 
 namespace vm {
 
 // PathIsRootW: "C:\", "\", "\\server" and "\\server\share".
 bool PathIsRoot(const std::wstring& path);
-
-// Case-insensitive equality of two texts (ordinal, per character).
-bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b);
 
 // The folder the back button goes to: the drive list (nullopt) from a root,
 // otherwise the path cut at its last "\" ("C:" becomes "C:\"). A trailing

@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "platform/FileIo.h"
+#include "platform/TextCase.h"
 #include "platform/Utf16.h"
 #include "security/SecurityAccess.h"
 #include "security/Sid.h"
@@ -18,17 +19,6 @@ constexpr size_t kCountOffset = 100;
 constexpr size_t kPathOffset = 0;
 constexpr size_t kOwnerOffset = 600;
 constexpr size_t kLengthOffset = 728;
-
-wchar_t AsciiUpper(wchar_t c) {
-    return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-}
-
-bool EndsWithIgnoringCase(const std::wstring& text, const std::wstring& suffix) {
-    if (text.size() < suffix.size())
-        return false;
-    return std::equal(suffix.begin(), suffix.end(), text.end() - suffix.size(),
-                      [](wchar_t a, wchar_t b) { return AsciiUpper(a) == AsciiUpper(b); });
-}
 
 bool LocalTime(std::time_t now, std::tm& out) {
 #ifdef _WIN32

@@ -1,5 +1,7 @@
 #include "platform/ProfileFile.h"
 
+#include "platform/TextCase.h"
+
 #include <algorithm>
 
 #include "platform/FileIo.h"
@@ -23,24 +25,6 @@ std::wstring Trim(std::wstring_view text) {
     while (last > first && IsBlank(text[last - 1]))
         --last;
     return std::wstring(text.substr(first, last - first));
-}
-
-// Simple case folding for the letters profile names use: ASCII, Latin-1,
-// Greek and Cyrillic (the ordinal case-insensitive comparison of Windows
-// folds these the same way).
-wchar_t FoldCase(wchar_t c) {
-    if ((c >= L'a' && c <= L'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ||
-        (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) || (c >= 0x430 && c <= 0x44F))
-        return static_cast<wchar_t>(c - 0x20);
-    if (c >= 0x450 && c <= 0x45F)
-        return static_cast<wchar_t>(c - 0x50);
-    return c;
-}
-
-bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](wchar_t x, wchar_t y) { return FoldCase(x) == FoldCase(y); });
 }
 
 // "[name]" gives name (text up to ']' or the end of the line, trimmed).
