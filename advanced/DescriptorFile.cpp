@@ -1,6 +1,6 @@
 #include "advanced/DescriptorFile.h"
 
-#include "platform/FileIo.h"
+#include "files/FileIo.h"
 #include "security/Ownership.h"
 #include "security/SecurityAccess.h"
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "backup/DefaultDescriptors.h"
 #include "platform/Platform.h"
 #include "platform/Reporter.h"
 #include "security/AccessEvaluation.h"
@@ -39,14 +40,6 @@ struct ProgramFiles {
     std::wstring settingsFile;  // directory + "\KRV.ini"
 };
 ProgramFiles ProgramFilesFor(const std::wstring& programPath);
-
-// Built-in default security descriptors (RCDATA 185, 186, 187); a missing
-// resource leaves its slot empty.
-struct DefaultDescriptors {
-    std::optional<Bytes> driveRoot;     // 185
-    std::optional<Bytes> systemFolder;  // 186
-    std::optional<Bytes> systemDrive;   // 187
-};
 
 // `OsVersion` is major + minor / 10; Vista and later is 6.0 and above.
 inline float OsVersionOf(unsigned major, unsigned minor) {

@@ -1,6 +1,6 @@
 #include "app/Settings.h"
 
-#include "platform/ProfileFile.h"
+#include "files/ProfileFile.h"
 
 namespace vm {
 namespace {

@@ -3,7 +3,7 @@
 #include <climits>
 #include <vector>
 
-#include "platform/ProfileFile.h"
+#include "files/ProfileFile.h"
 
 namespace vm {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
-#include "platform/FileIo.h"
+#include "files/FileIo.h"
 #include "platform/TextCase.h"
 #include "platform/Utf16.h"
 #include "security/SecurityAccess.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/ProfileFile.h"
+#include "files/ProfileFile.h"
 #include "platform/Utf16.h"
 
 namespace vm {

@@ -26,7 +26,7 @@ if(VELMORA_BENCH AND NOT VELMORA_SANITIZE)
         get_filename_component(name ${src} NAME_WE)
         add_executable(bench_${name} ${src})
         velmora_warnings(bench_${name})
-        target_link_libraries(bench_${name} PRIVATE vm_models vm_sim vm_security
+        target_link_libraries(bench_${name} PRIVATE ${VELMORA_PORTABLE_LIBS}
                               benchmark::benchmark benchmark::benchmark_main)
     endforeach()
 endif()

@@ -28,6 +28,31 @@ function(velmora_win32_sources out)
     set(${out} ${result} PARENT_SCOPE)
 endfunction()
 
+# Every build of a library first checks the includes against the layers of
+# cmake/Layers.cmake (again whenever a source changes).
+file(GLOB_RECURSE VELMORA_LAYERED_SOURCES CONFIGURE_DEPENDS
+     ${PROJECT_SOURCE_DIR}/platform/*.h ${PROJECT_SOURCE_DIR}/platform/*.cpp
+     ${PROJECT_SOURCE_DIR}/security/*.h ${PROJECT_SOURCE_DIR}/security/*.cpp
+     ${PROJECT_SOURCE_DIR}/files/*.h ${PROJECT_SOURCE_DIR}/files/*.cpp
+     ${PROJECT_SOURCE_DIR}/framework/*.h ${PROJECT_SOURCE_DIR}/framework/*.cpp
+     ${PROJECT_SOURCE_DIR}/resources/*.h
+     ${PROJECT_SOURCE_DIR}/app/*.h ${PROJECT_SOURCE_DIR}/app/*.cpp
+     ${PROJECT_SOURCE_DIR}/backup/*.h ${PROJECT_SOURCE_DIR}/backup/*.cpp
+     ${PROJECT_SOURCE_DIR}/lists/*.h ${PROJECT_SOURCE_DIR}/lists/*.cpp
+     ${PROJECT_SOURCE_DIR}/advanced/*.h ${PROJECT_SOURCE_DIR}/advanced/*.cpp
+     ${PROJECT_SOURCE_DIR}/bookmarks/*.h ${PROJECT_SOURCE_DIR}/bookmarks/*.cpp
+     ${PROJECT_SOURCE_DIR}/controls/*.h ${PROJECT_SOURCE_DIR}/controls/*.cpp)
+set(VELMORA_LAYERS_STAMP ${CMAKE_BINARY_DIR}/velmora-layers.stamp)
+add_custom_command(
+    OUTPUT ${VELMORA_LAYERS_STAMP}
+    COMMAND ${CMAKE_COMMAND} -DROOT=${PROJECT_SOURCE_DIR} -DSTAMP=${VELMORA_LAYERS_STAMP}
+            -P ${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake
+    DEPENDS ${VELMORA_LAYERED_SOURCES} ${PROJECT_SOURCE_DIR}/cmake/Layers.cmake
+            ${PROJECT_SOURCE_DIR}/cmake/CheckLayers.cmake
+    COMMENT "Checking the includes against the layers"
+    VERBATIM)
+add_custom_target(velmora_layers DEPENDS ${VELMORA_LAYERS_STAMP})
+
 # A static library of our own code, linked to the libraries named after
 # DEPENDS; an empty source list gives an interface library so that folders can
 # start empty.
@@ -38,6 +63,7 @@ function(velmora_library name sources)
         target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
         target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
         velmora_warnings(${name})
+        add_dependencies(${name} velmora_layers)
     else()
         add_library(${name} INTERFACE)
         target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
@@ -63,7 +89,7 @@ function(velmora_native_tests)
                 add_executable(test_${area} ${sources})
                 velmora_warnings(test_${area})
                 target_include_directories(test_${area} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-                target_link_libraries(test_${area} PRIVATE vm_models vm_sim vm_security
+                target_link_libraries(test_${area} PRIVATE ${VELMORA_PORTABLE_LIBS}
                                       velmora_gtest_main)
                 velmora_add_test(test_${area})
             endif()

@@ -17,10 +17,12 @@ file(GLOB FRAMEWORK_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/framework/*.
 velmora_win32_sources(WINDOWS_SOURCES app security backup lists advanced bookmarks controls)
 list(REMOVE_ITEM WINDOWS_SOURCES ${PROJECT_SOURCE_DIR}/app/Main.win32.cpp)
 
-velmora_library(vm_win32 "${WIN32_PLATFORM_SOURCES}" DEPENDS vm_security velmora_system_libs)
-velmora_library(vm_framework "${FRAMEWORK_SOURCES}" DEPENDS vm_win32)
-velmora_library(vm_windows "${WINDOWS_SOURCES}"
-                DEPENDS vm_framework vm_win32 vm_models vm_sim vm_security)
+velmora_library(vm_win32 "${WIN32_PLATFORM_SOURCES}"
+                DEPENDS vm_descriptor vm_seam velmora_system_libs)
+velmora_library(vm_framework "${FRAMEWORK_SOURCES}" DEPENDS vm_seam velmora_system_libs)
+# The windows take their Platform from the application context: neither they
+# nor velmora.exe link the simulated machine (the window tests do).
+velmora_library(vm_windows "${WINDOWS_SOURCES}" DEPENDS vm_framework vm_win32 vm_models)
 
 # The resources (strings, icon, version, manifest) as an object library, so
 # that every program that links it gets them (a resource object in a static
@@ -34,13 +36,12 @@ file(GLOB_RECURSE RESOURCE_FILES CONFIGURE_DEPENDS
 set_property(SOURCE ${PROJECT_SOURCE_DIR}/resources/velmora.rc APPEND PROPERTY OBJECT_DEPENDS
              ${RESOURCE_FILES})
 
-# The program: a GUI executable with the Unicode entry point wWinMain. The
-# simulated platform is linked in too: window tests run the real windows on it.
+# The program: a GUI executable with the Unicode entry point wWinMain, over
+# the Win32 platform only.
 add_executable(velmora WIN32 ${PROJECT_SOURCE_DIR}/app/Main.win32.cpp)
 velmora_warnings(velmora)
 target_link_options(velmora PRIVATE -municode)
-target_link_libraries(velmora PRIVATE velmora_resources vm_windows vm_framework vm_win32 vm_models
-                      vm_sim vm_security)
+target_link_libraries(velmora PRIVATE velmora_resources vm_windows)
 
 # --- Tests ---------------------------------------------------------------------
 # GoogleTest is built from its sources for mingw: Debian's googletest package
@@ -96,8 +97,9 @@ foreach(src IN LISTS WINDOWS_TEST_SOURCES)
     set(target wintest_${name})
     add_executable(${target} ${src})
     velmora_warnings(${target})
-    target_link_libraries(${target} PRIVATE velmora_resources velmora_harness vm_windows
-                          vm_framework vm_win32 vm_models vm_sim vm_security velmora_gtest_main)
+    # The window tests run the real windows over the simulated machine.
+    target_link_libraries(${target} PRIVATE velmora_resources velmora_harness vm_windows vm_sim
+                          velmora_gtest_main)
     add_dependencies(${target} velmora)
     velmora_add_test(${target})
     set_tests_properties(${target} PROPERTIES RESOURCE_LOCK display ENVIRONMENT

@@ -22,11 +22,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/Bytes.h"
 #include "platform/Result.h"
 
 namespace vm {
-
-using Bytes = std::vector<uint8_t>;
 
 // SECURITY_INFORMATION bits.
 namespace secinfo {

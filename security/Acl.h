@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Result.h"
 #include "security/Sid.h"
 
 namespace vm {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/ProfileFile.h"
+#include "files/ProfileFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     vm::ProfileDocument first = vm::ProfileDocument::Parse(std::span<const uint8_t>(data, size));

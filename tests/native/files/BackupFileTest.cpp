@@ -2,7 +2,7 @@
 
 #include "backup/BackupFile.h"
 #include "native/files/TempDir.h"
-#include "platform/FileIo.h"
+#include "files/FileIo.h"
 #include "platform/Utf16.h"
 #include "platform/sim/SimPlatform.h"
 #include "security/SecurityDescriptor.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "backup/DefaultDescriptors.h"
-#include "platform/FileIo.h"
+#include "files/FileIo.h"
 #include "platform/Utf16.h"
 #include "security/SecurityDescriptor.h"
 

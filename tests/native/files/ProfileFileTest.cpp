@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "native/files/TempDir.h"
-#include "platform/FileIo.h"
-#include "platform/ProfileFile.h"
+#include "files/FileIo.h"
+#include "files/ProfileFile.h"
 #include "platform/Utf16.h"
 
 namespace vm {

@@ -6,7 +6,7 @@
 #include <random>
 
 #include "backup/BackupFile.h"
-#include "platform/ProfileFile.h"
+#include "files/ProfileFile.h"
 #include "platform/Utf16.h"
 #include "security/SecurityDescriptor.h"
 

@@ -5,8 +5,8 @@
 #include "app/WindowPlacement.h"
 #include "bookmarks/BookmarkStore.h"
 #include "native/files/TempDir.h"
-#include "platform/FileIo.h"
-#include "platform/ProfileFile.h"
+#include "files/FileIo.h"
+#include "files/ProfileFile.h"
 #include "platform/Reporter.h"
 #include "platform/Utf16.h"
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "platform/FileIo.h"
+#include "files/FileIo.h"
 #include "platform/Utf16.h"
 
 namespace vm::testing {

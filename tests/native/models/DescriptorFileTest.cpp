@@ -2,7 +2,7 @@
 
 #include "advanced/DescriptorFile.h"
 #include "native/files/TempDir.h"
-#include "platform/FileIo.h"
+#include "files/FileIo.h"
 #include "platform/sim/SimPlatform.h"
 #include "security/Sddl.h"
 

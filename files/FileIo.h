@@ -8,7 +8,8 @@
 #include <span>
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/Bytes.h"
+#include "platform/Result.h"
 
 namespace vm {
 

@@ -1,10 +1,10 @@
-#include "platform/ProfileFile.h"
+#include "files/ProfileFile.h"
 
 #include "platform/TextCase.h"
 
 #include <algorithm>
 
-#include "platform/FileIo.h"
+#include "files/FileIo.h"
 #include "platform/Utf16.h"
 
 namespace vm {

@@ -1,4 +1,4 @@
-#include "platform/FileIo.h"
+#include "files/FileIo.h"
 
 #include <atomic>
 #include <fstream>
