@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace vm {
 namespace {
@@ -12,7 +14,8 @@ struct Alias {
     uint32_t value;
 };
 
-// Standard SDDL aliases (the subset the program uses).
+// Standard SDDL aliases of rights that the writer uses when a mask equals
+// one exactly.
 constexpr std::array<Alias, 12> kRightAliases{{
     {L"FA", 0x1F01FF},  // FILE_ALL_ACCESS
     {L"FR", 0x120089},  // FILE_GENERIC_READ
@@ -26,6 +29,25 @@ constexpr std::array<Alias, 12> kRightAliases{{
     {L"SD", 0x10000},  // DELETE
     {L"WD", 0x40000},  // WRITE_DAC
     {L"WO", 0x80000},  // WRITE_OWNER
+}};
+
+// The other rights aliases of the SDDL grammar (MS-DTYP 2.5.1.1), read but
+// not written: the directory-service rights, which Windows and other
+// writers use for the low bits ("CCDC" for 0x3), and the registry rights.
+constexpr std::array<Alias, 13> kMoreRightAliases{{
+    {L"CC", 0x1},
+    {L"DC", 0x2},
+    {L"LC", 0x4},
+    {L"SW", 0x8},
+    {L"RP", 0x10},
+    {L"WP", 0x20},
+    {L"DT", 0x40},
+    {L"LO", 0x80},
+    {L"CR", 0x100},
+    {L"KA", 0xF003F},  // KEY_ALL_ACCESS
+    {L"KR", 0x20019},  // KEY_READ
+    {L"KW", 0x20006},  // KEY_WRITE
+    {L"KX", 0x20019},  // KEY_EXECUTE
 }};
 
 // Entry flags in the order Windows writes them.
@@ -61,18 +83,34 @@ constexpr std::array<AclFlag, 3> kAclFlags{{
 }};
 constexpr std::wstring_view kNoAccessControl = L"NO_ACCESS_CONTROL";
 
+// SID aliases of the SDDL grammar (MS-DTYP 2.5.1.1) that do not depend on a
+// domain.
 struct SidAlias {
     std::wstring_view text;
-    Sid (*make)();
+    std::wstring_view sid;
 };
-constexpr std::array<SidAlias, 6> kSidAliases{{
-    {L"WD", sids::Everyone},
-    {L"SY", sids::System},
-    {L"BA", sids::Administrators},
-    {L"BU", sids::Users},
-    {L"AU", sids::AuthenticatedUsers},
-    {L"CO", sids::CreatorOwner},
+constexpr std::array<SidAlias, 28> kSidAliases{{
+    {L"AC", L"S-1-15-2-1"},   {L"AN", L"S-1-5-7"},      {L"AO", L"S-1-5-32-548"},
+    {L"AU", L"S-1-5-11"},     {L"BA", L"S-1-5-32-544"}, {L"BG", L"S-1-5-32-546"},
+    {L"BO", L"S-1-5-32-551"}, {L"BU", L"S-1-5-32-545"}, {L"CG", L"S-1-3-1"},
+    {L"CO", L"S-1-3-0"},      {L"ED", L"S-1-5-9"},      {L"IU", L"S-1-5-4"},
+    {L"LS", L"S-1-5-19"},     {L"NO", L"S-1-5-32-556"}, {L"NS", L"S-1-5-20"},
+    {L"NU", L"S-1-5-2"},      {L"OW", L"S-1-3-4"},      {L"PO", L"S-1-5-32-550"},
+    {L"PS", L"S-1-5-10"},     {L"PU", L"S-1-5-32-547"}, {L"RC", L"S-1-5-12"},
+    {L"RD", L"S-1-5-32-555"}, {L"RE", L"S-1-5-32-552"}, {L"RU", L"S-1-5-32-554"},
+    {L"SO", L"S-1-5-32-549"}, {L"SU", L"S-1-5-6"},      {L"SY", L"S-1-5-18"},
+    {L"WD", L"S-1-1-0"},
 }};
+// The aliases with their SIDs, built once.
+const std::vector<std::pair<std::wstring_view, Sid>>& SidAliasTable() {
+    static const auto table = [] {
+        std::vector<std::pair<std::wstring_view, Sid>> out;
+        for (const auto& alias : kSidAliases)
+            out.emplace_back(alias.text, *Sid::FromString(std::wstring(alias.sid)));
+        return out;
+    }();
+    return table;
+}
 
 // ACE_OBJECT_TYPE_PRESENT, ACE_INHERITED_OBJECT_TYPE_PRESENT (MS-DTYP 2.4.4.3).
 constexpr uint32_t kObjectTypePresent = 0x1;
@@ -99,12 +137,19 @@ std::optional<unsigned> HexDigit(wchar_t c) {
     return std::nullopt;
 }
 
-// A 32-bit number: "0x" hex or decimal.
+// A 32-bit number as the SDDL grammar spells rights (MS-DTYP 2.5.1.1,
+// ace-rights): "0x" and hex digits, "0" and octal digits, or decimal digits.
+// Samba's test strings checked on Windows agree ("01234567" is 0x53977).
+// Windows saturates values beyond 32 bits and takes a leading "-"; those are
+// refused here as the errors they are.
 std::optional<uint32_t> ParseMaskNumber(std::wstring_view text) {
     unsigned base = 10;
     if (text.size() > 2 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X')) {
         base = 16;
         text.remove_prefix(2);
+    } else if (text.size() > 1 && text[0] == L'0') {
+        base = 8;
+        text.remove_prefix(1);
     }
     if (text.empty())
         return std::nullopt;
@@ -361,7 +406,8 @@ class SddlReader {
         auto flags = ParseAliasRun(f[1], kFlagAliases);
         if (!flags)
             return Fail("unknown entry flag", start);
-        auto mask = SddlToMask(std::wstring(f[2]));
+        // An empty rights field grants nothing (Windows reads it as 0).
+        auto mask = f[2].empty() ? std::optional<uint32_t>(0) : SddlToMask(std::wstring(f[2]));
         if (!mask)
             return Fail("invalid rights", start);
         auto sid = SddlToSid(std::wstring(f[5]));
@@ -538,9 +584,9 @@ std::wstring AceToSddl(const Ace& ace) {
 }
 
 std::optional<Sid> SddlToSid(const std::wstring& text) {
-    for (const auto& alias : kSidAliases) {
-        if (alias.text == text)
-            return alias.make();
+    for (const auto& [alias, sid] : SidAliasTable()) {
+        if (alias == text)
+            return sid;
     }
     if (text.starts_with(L"S-"))
         return Sid::FromString(text);
@@ -548,9 +594,9 @@ std::optional<Sid> SddlToSid(const std::wstring& text) {
 }
 
 std::wstring SidToSddl(const Sid& sid) {
-    for (const auto& alias : kSidAliases) {
-        if (alias.make() == sid)
-            return std::wstring(alias.text);
+    for (const auto& [alias, aliased] : SidAliasTable()) {
+        if (aliased == sid)
+            return std::wstring(alias);
     }
     return sid.ToString();
 }
@@ -560,7 +606,19 @@ std::optional<uint32_t> SddlToMask(const std::wstring& text) {
         return ParseMaskNumber(text);
     if (text.empty())
         return std::nullopt;
-    return ParseAliasRun(text, kRightAliases);
+    uint32_t mask = 0;
+    std::wstring_view rest = text;
+    while (!rest.empty()) {
+        auto code = rest.substr(0, 2);
+        auto value = ParseAliasRun(code, kRightAliases);
+        if (!value)
+            value = ParseAliasRun(code, kMoreRightAliases);
+        if (!value)
+            return std::nullopt;
+        mask |= *value;
+        rest.remove_prefix(code.size());
+    }
+    return mask;
 }
 
 std::wstring MaskToSddl(uint32_t mask) {

@@ -2,9 +2,13 @@
 // written: owner "O:", group "G:", DACL "D:" and SACL "S:" with the flags P,
 // AI and AR (or NO_ACCESS_CONTROL for a NULL ACL); entries
 // "(type;flags;rights;object;inherited object;SID)" of the types A, D, AU,
-// OA and OD; flags OI, CI, NP, IO, ID (and SA, FA, CR); rights as the aliases
-// FA FR FW FX GA GR GW GX RC SD WD WO, concatenated, or as a number; SIDs as
-// the aliases WD SY BA BU AU CO or in full ("S-1-5-32-544").
+// OA and OD (an object entry with both GUID fields empty is an object entry
+// whose flags say no GUID is present); flags OI, CI, NP, IO, ID (and SA, FA,
+// CR); rights as the two-letter aliases of MS-DTYP 2.5.1.1, concatenated, or
+// as a number ("0x" hex, a leading "0" octal, else decimal); SIDs as the
+// aliases that do not depend on a domain (WD, SY, BA, OW, ...) or in full
+// ("S-1-5-32-544"). The writer uses an alias only where the mask equals one
+// of FA FR FW FX GA GR GW GX RC SD WD WO, else hex.
 //
 // It is what tests, diagnostics and the command line speak. A descriptor
 // without "D:" has no DACL at all; "D:" alone is an empty DACL;
@@ -43,7 +47,8 @@ std::wstring AceToSddl(const Ace& ace);
 std::optional<Sid> SddlToSid(const std::wstring& text);
 std::wstring SidToSddl(const Sid& sid);
 
-// Rights: concatenated aliases ("RCWD") or a number ("0x1200A9", "2032127").
+// Rights: concatenated aliases ("RCWD") or a number ("0x1200A9", "2032127",
+// "07600000").
 std::optional<uint32_t> SddlToMask(const std::wstring& text);
 // An alias when the mask equals one exactly, else "0x" and lowercase hex.
 std::wstring MaskToSddl(uint32_t mask);

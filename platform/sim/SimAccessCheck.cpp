@@ -1,5 +1,7 @@
 #include "platform/sim/SimAccessCheck.h"
 
+#include <algorithm>
+
 namespace vm::sim {
 
 namespace {
@@ -33,22 +35,37 @@ uint32_t GrantedByPrivileges(const Token& token, OpenIntent intent) {
     return granted;
 }
 
+// An allow or deny entry that applies to the object itself.
+bool TakesEffect(const Ace& ace) {
+    return ace.sid && !ace.IsInheritOnly() &&
+           (ace.type == ace_type::kAccessAllowed || ace.type == ace_type::kAccessDenied);
+}
+
+bool HoldsOwnerRightsEntry(const std::vector<Ace>& aces) {
+    return std::any_of(aces.begin(), aces.end(), [](const Ace& ace) {
+        return TakesEffect(ace) && *ace.sid == OwnerRightsSid();
+    });
+}
+
+// An OWNER RIGHTS entry stands for the owner: it applies when the owner's
+// SID would.
+bool AppliesToAllow(const Ace& ace, const std::optional<Sid>& owner, const Token& token) {
+    if (*ace.sid == OwnerRightsSid())
+        return owner && token.MatchesForAllow(*owner);
+    return token.MatchesForAllow(*ace.sid);
+}
+
+bool AppliesToDeny(const Ace& ace, const std::optional<Sid>& owner, const Token& token) {
+    if (*ace.sid == OwnerRightsSid())
+        return owner && token.MatchesForDeny(*owner);
+    return token.MatchesForDeny(*ace.sid);
+}
+
 }  // namespace
 
-uint32_t MapGenericFileRights(uint32_t mask) {
-    const GenericMapping& map = kFileGenericMapping;
-    uint32_t generic = access::kGenericAll | access::kGenericExecute | access::kGenericWrite |
-                       access::kGenericRead;
-    uint32_t mapped = mask & ~generic;
-    if (mask & access::kGenericRead)
-        mapped |= map.read;
-    if (mask & access::kGenericWrite)
-        mapped |= map.write;
-    if (mask & access::kGenericExecute)
-        mapped |= map.execute;
-    if (mask & access::kGenericAll)
-        mapped |= map.all;
-    return mapped;
+const Sid& OwnerRightsSid() {
+    static const Sid sid(3, {4});
+    return sid;
 }
 
 uint32_t DeniedRights(const std::optional<Sid>& owner, const AclSlot& dacl, const Token& token,
@@ -61,21 +78,22 @@ uint32_t DeniedRights(const std::optional<Sid>& owner, const AclSlot& dacl, cons
     // No DACL or a NULL DACL: every right is granted.
     if (!dacl.present || !dacl.acl)
         return 0;
-    // The owner may always read and change the DACL.
-    if (owner && token.MatchesForAllow(*owner))
+    const auto& aces = dacl.acl->aces;
+    // The owner may always read and change the DACL, unless the DACL holds
+    // OWNER RIGHTS entries: then those entries decide ("Well-known SIDs":
+    // OWNER_RIGHTS, Windows Vista and later; MS-DTYP 2.5.3.2).
+    if (owner && token.MatchesForAllow(*owner) && !HoldsOwnerRightsEntry(aces))
         remaining &= ~(access::kReadControl | access::kWriteDac);
-    for (const Ace& ace : dacl.acl->aces) {
+    for (const Ace& ace : aces) {
         if (remaining == 0)
             break;
-        if (ace.IsInheritOnly() || !ace.sid)
+        if (!TakesEffect(ace))
             continue;
-        // Generic bits in a stored entry count as the rights they stand for.
-        uint32_t mask = MapGenericFileRights(ace.mask);
-        if (ace.type == ace_type::kAccessAllowed && token.MatchesForAllow(*ace.sid)) {
-            remaining &= ~mask;
-        } else if (ace.type == ace_type::kAccessDenied && token.MatchesForDeny(*ace.sid)) {
+        if (ace.type == ace_type::kAccessAllowed && AppliesToAllow(ace, owner, token)) {
+            remaining &= ~ace.mask;
+        } else if (ace.type == ace_type::kAccessDenied && AppliesToDeny(ace, owner, token)) {
             // A deny entry refuses any requested right not yet granted.
-            if (remaining & mask)
+            if (remaining & ace.mask)
                 return remaining;
         }
     }

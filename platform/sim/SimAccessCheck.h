@@ -1,11 +1,13 @@
 // The access check of the simulated machine (MS-DTYP 2.5.3.2), over the
 // owner and DACL of one object, the process token and the rights a call asks
-// for, with the privileges that Microsoft documents as bypassing it.
+// for, with the privileges that Microsoft documents as bypassing it and the
+// OWNER RIGHTS rule of Windows Vista and later.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 
+#include "platform/sim/SimGenericMapping.h"
 #include "platform/sim/SimToken.h"
 #include "security/Rights.h"
 #include "security/SecurityDescriptor.h"
@@ -21,9 +23,8 @@ inline constexpr uint32_t kTraverse = 0x20;  // FILE_EXECUTE on files
 inline constexpr uint32_t kAccessSystemSecurity = 0x1000000;
 }  // namespace right
 
-// MapGenericMask with the file mapping: each generic bit is replaced by the
-// rights it stands for.
-uint32_t MapGenericFileRights(uint32_t mask);
+// OWNER RIGHTS (S-1-3-4): entries for it apply to the object's owner.
+const Sid& OwnerRightsSid();
 
 // How the object was opened. The security functions open files and folders
 // with backup intent (a folder can only be opened for its security that way,
@@ -32,7 +33,11 @@ uint32_t MapGenericFileRights(uint32_t mask);
 enum class OpenIntent { kNormal, kBackup };
 
 // The requested rights that are NOT granted (0: access allowed). desired may
-// hold generic bits; they are mapped first.
+// hold generic bits; they are mapped first. The entries' masks are taken as
+// stored: Windows maps generic rights when a DACL is written
+// (SimGenericMapping.h), and MS-DTYP 2.5.3.2 compares the stored mask with
+// the rights still wanted, so an effective entry that still holds a generic
+// bit grants or denies nothing through that bit.
 uint32_t DeniedRights(const std::optional<Sid>& owner, const AclSlot& dacl, const Token& token,
                       uint32_t desired, OpenIntent intent);
 

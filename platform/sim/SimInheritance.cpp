@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/sim/SimAccessCheck.h"
+#include "platform/Platform.h"
+#include "platform/sim/SimGenericMapping.h"
 
 namespace vm::sim {
 
@@ -11,10 +12,6 @@ namespace {
 const Sid& CreatorGroupSid() {
     static const Sid sid(3, {1});
     return sid;
-}
-
-bool HasGenericRights(uint32_t mask) {
-    return MapGenericFileRights(mask) != mask;
 }
 
 bool IsCreatorSid(const std::optional<Sid>& sid) {

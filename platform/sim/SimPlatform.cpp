@@ -817,9 +817,10 @@ Status SimPlatform::SetFileSecurity(const std::wstring& path, uint32_t info,
     if (info & secinfo::kGroup)
         node->group = sd->group;
     if (info & secinfo::kDacl) {
-        // Stored as given, with the DACL bits of the control word: no merge
-        // with the parent, no propagation to children.
-        node->dacl = sd->dacl;
+        // Stored with the DACL bits of the control word and generic rights
+        // mapped (SimGenericMapping.h): no merge with the parent, no
+        // propagation to children.
+        node->dacl = MapGenericRightsOnWrite(sd->dacl);
         node->daclControl = sd->control & kStoredDaclBits;
         // PROTECTED_ / UNPROTECTED_DACL_SECURITY_INFORMATION set or clear
         // SE_DACL_PROTECTED whatever the descriptor says.
@@ -877,7 +878,7 @@ Status SimPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t info
         node->owner = owner;
     }
     if (info & secinfo::kDacl)
-        WriteDaclWithPropagation(*node, newDacl, isProtected);
+        WriteDaclWithPropagation(*node, MapGenericRightsOnWrite(newDacl), isProtected);
     return Status::Ok();
 }
 

@@ -24,10 +24,10 @@
 // inspection helpers are not counted and ignore faults and access checks.
 //
 // Documented choices where Windows leaves room:
-// - SetFileSecurityW and SetNamedSecurityInfoW store explicit entries with
-//   their generic rights as written; only inherited copies get them mapped
-//   ("ACE Inheritance Rules"). The access check maps generic rights of each
-//   entry with the file mapping, so a stored GENERIC_ALL grants full access.
+// - SetFileSecurityW and SetNamedSecurityInfoW map the generic rights of
+//   every entry that takes effect on the object, in place; inherit-only
+//   entries keep them (SimGenericMapping.h says which observations of Windows
+//   this follows). The access check takes each entry's mask as stored.
 // - SetNamedSecurityInfoW with DACL_SECURITY_INFORMATION and neither
 //   PROTECTED_ nor UNPROTECTED_DACL_SECURITY_INFORMATION writes the DACL
 //   unprotected (the descriptor it builds has no SE_DACL_PROTECTED bit).

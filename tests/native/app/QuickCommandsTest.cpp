@@ -60,7 +60,8 @@ TEST_F(QuickSetTest, ReadOnlyForEveryoneOnTwoFoldersWritesOneProtectedEntry) {
     for (const wchar_t* path : {L"C:\\Data", L"C:\\Data\\Photos"}) {
         const Ace entry = OnlyAce(path);
         EXPECT_EQ(entry.type, 0);
-        EXPECT_EQ(entry.mask, 0x800000A8u);
+        // 0x800000A8 written; NTFS stores GENERIC_READ mapped (FILE_GENERIC_READ).
+        EXPECT_EQ(entry.mask, 0x1200A9u);
         EXPECT_EQ(entry.flags, 3);
         EXPECT_EQ(entry.sid, sids::Everyone());
         EXPECT_NE(machine.DaclControlOf(path) & sd_control::kDaclProtected, 0);
@@ -76,7 +77,7 @@ TEST_F(QuickSetTest, DenyOnAFileIgnoresTheScopeAndReportsDenied) {
     auto outcome = Run({{L"C:\\Data\\notes.txt", true}}, QuickKind::kDenyAccess, L"Everyone", 3);
     const Ace entry = OnlyAce(L"C:\\Data\\notes.txt");
     EXPECT_EQ(entry.type, 1);
-    EXPECT_EQ(entry.mask, 0x10000000u);
+    EXPECT_EQ(entry.mask, 0x1F01FFu);  // GENERIC_ALL as NTFS stores it
     EXPECT_EQ(entry.flags, 0);
     ASSERT_EQ(done.size(), 1u);
     EXPECT_EQ(done[0].second, AccessLevel::kDenied);

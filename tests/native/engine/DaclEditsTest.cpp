@@ -38,7 +38,7 @@ TEST_F(DaclEdits, AddKeepsEveryOldEntryAndSortsCanonically) {
     machine.AddFile(L"C:\\Data\\c.txt", L"O:BAD:(A;;FR;;;" + bob + L")(A;;FA;;;SY)");
     ASSERT_TRUE(Add(L"C:\\Data\\c.txt", L"Bob", 0x10000000, ace_type::kAccessAllowed, 0x3));
     EXPECT_EQ(Dacl(L"C:\\Data\\c.txt"),
-              L"D:PARAI(A;OICI;GA;;;" + bob + L")(A;;FA;;;SY)(A;;FR;;;" + bob + L")");
+              L"D:PARAI(A;OICI;FA;;;" + bob + L")(A;;FA;;;SY)(A;;FR;;;" + bob + L")");
 }
 
 TEST_F(DaclEdits, AddOfAnotherTypeOnlySortsAndProtects) {

@@ -49,7 +49,10 @@ TEST(Sddl, RightsAliasesHexAndConcatenation) {
     EXPECT_EQ(SddlToMask(L"GRGX"), 0xA0000000u);
     EXPECT_EQ(SddlToMask(L"0x1200A9"), 0x1200A9u);
     EXPECT_EQ(SddlToMask(L"2032127"), 0x1F01FFu);
-    for (const wchar_t* bad : {L"", L"0x", L"0x100000000", L"R", L"RCX", L"0xZZ", L"fa"})
+    EXPECT_EQ(SddlToMask(L"CCDCLCSWRPWPDTLOCR"), 0x1FFu);
+    EXPECT_EQ(SddlToMask(L"KR"), 0x20019u);
+    for (const wchar_t* bad :
+         {L"", L"0x", L"0x100000000", L"R", L"RCX", L"0xZZ", L"fa", L"RC ", L"-1", L"1x"})
         EXPECT_FALSE(SddlToMask(bad)) << ToUtf8(bad);
 
     EXPECT_EQ(MaskToSddl(0x1F01FF), L"FA");
@@ -58,6 +61,32 @@ TEST(Sddl, RightsAliasesHexAndConcatenation) {
     EXPECT_EQ(MaskToSddl(0x1200A9), L"0x1200a9");  // no exact alias
     EXPECT_EQ(MaskToSddl(0x60000), L"0x60000");    // combinations are written as a number
     EXPECT_EQ(MaskToSddl(0), L"0x0");
+}
+
+// MS-DTYP 2.5.1.1 ace-rights: "0x" hex, "0" octal, else decimal; Samba's
+// strings checked against Windows read "01234567" as 0x53977.
+TEST(Sddl, NumbersWithALeadingZeroAreOctal) {
+    EXPECT_EQ(SddlToMask(L"010"), 8u);
+    EXPECT_EQ(SddlToMask(L"01234567"), 0x53977u);
+    EXPECT_EQ(SddlToMask(L"037777777777"), 0xFFFFFFFFu);
+    EXPECT_EQ(SddlToMask(L"0"), 0u);
+    EXPECT_EQ(SddlToMask(L"00"), 0u);
+    EXPECT_EQ(SddlToMask(L"0X1f"), 0x1Fu);
+    EXPECT_EQ(SddlToMask(L"123456789"), 0x75BCD15u);
+    for (const wchar_t* bad : {L"08", L"0779", L"040000000000", L"4294967296"})
+        EXPECT_FALSE(SddlToMask(bad)) << ToUtf8(bad);
+    auto sd = SddlToDescriptor(L"D:(A;;037777777777;;;WD)");
+    ASSERT_TRUE(sd);
+    EXPECT_EQ(sd->dacl.acl->aces.at(0).mask, 0xFFFFFFFFu);
+}
+
+// Windows accepts an empty rights field (Samba's Windows-checked canonical
+// strings hold "(A;;;;;BO)"): an entry granting nothing.
+TEST(Sddl, AnEmptyRightsFieldIsZero) {
+    auto ace = SddlToAce(L"(D;;;;;BU)");
+    ASSERT_TRUE(ace);
+    EXPECT_EQ(ace->mask, 0u);
+    EXPECT_EQ(AceToSddl(*ace), L"(D;;0x0;;;BU)");
 }
 
 TEST(Sddl, SidAliasesBothWays) {
@@ -72,7 +101,9 @@ TEST(Sddl, SidAliasesBothWays) {
     }
     EXPECT_EQ(SidToSddl(sids::TrustedInstaller()), sids::TrustedInstaller().ToString());
     EXPECT_EQ(SddlToSid(L"S-1-5-21-1-2-3-1001"), Sid(5, {21, 1, 2, 3, 1001}));
-    EXPECT_FALSE(SddlToSid(L"OW"));  // not in the subset
+    EXPECT_EQ(SddlToSid(L"OW"), Sid(3, {4}));  // OWNER RIGHTS
+    EXPECT_EQ(SidToSddl(Sid(5, {32, 546})), L"BG");
+    EXPECT_FALSE(SddlToSid(L"LA"));  // domain aliases need a domain
     EXPECT_FALSE(SddlToSid(L"ba"));
     EXPECT_FALSE(SddlToSid(L""));
 }
@@ -123,6 +154,23 @@ TEST(Sddl, ObjectEntriesCarryTheirGuids) {
     auto acl = SddlToAcl(L"(OD;;FA;;;WD)(A;;FA;;;BA)");
     ASSERT_TRUE(acl);
     EXPECT_EQ(acl->revision, kAclRevisionDs);
+}
+
+// "OA" with both GUID fields empty stays an object entry (type 5 in an ACL
+// of revision 4) whose flags say that neither GUID is present: each empty
+// field clears its own flag, as in Samba's Windows-checked strings
+// "(OA;CIIO;RPLCLORC;;bf967a9c-...;RU)", and Samba 4.17 builds the same bytes.
+TEST(Sddl, ObjectEntriesWithoutGuidsStayObjectEntries) {
+    auto acl = SddlToAcl(L"(OA;;GA;;;WD)");
+    ASSERT_TRUE(acl);
+    EXPECT_EQ(acl->revision, kAclRevisionDs);
+    const Ace& ace = acl->aces.at(0);
+    EXPECT_EQ(ace.type, ace_type::kAccessAllowedObject);
+    EXPECT_EQ(ace.Size(), 24u);  // header, mask, flags, SID; no GUID
+    const Bytes expected{0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x01, 0x01,
+                         0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x00};
+    EXPECT_EQ(ace.extra, expected);
+    EXPECT_EQ(AceToSddl(ace), L"(OA;;GA;;;WD)");
 }
 
 TEST(Sddl, EntriesOfOtherTypesAreWrittenForDiagnosticsOnly) {

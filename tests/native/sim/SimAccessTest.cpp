@@ -17,6 +17,7 @@ class SimAccessTest : public ::testing::Test {
         bob = machine.AddLocalUser(L"Bob");
     }
     void RunAsBob() { ASSERT_TRUE(machine.SetTokenUser(L"Bob")); }
+    void RunAsAlice() { ASSERT_TRUE(machine.SetTokenUser(L"Alice")); }
     bool CanRead(const std::wstring& path) {
         return machine.GetFileSecurity(path, secinfo::kDacl).ok();
     }
@@ -79,14 +80,46 @@ TEST_F(SimAccessTest, InheritOnlyEntriesDoNotApplyToTheObject) {
     EXPECT_EQ(machine.FindFiles(L"C:\\Box\\*.*").error(), err::kAccessDenied);
 }
 
-TEST_F(SimAccessTest, GenericRightsInAnEntryGrantWhatTheyMapTo) {
+// MS-DTYP 2.5.3.2 compares the stored masks: Windows never stores an
+// effective entry with generic rights (they are mapped when the DACL is
+// written), and one set up that way grants nothing through them.
+TEST_F(SimAccessTest, StoredGenericRightsGrantNothingWrittenOnesAreMapped) {
     machine.AddFile(L"C:\\ga.txt", L"O:BAD:(A;;GA;;;WD)");
     machine.AddFile(L"C:\\gr.txt", L"O:BAD:(A;;GR;;;WD)");
+    RunAsBob();
+    EXPECT_FALSE(CanRead(L"C:\\ga.txt"));
+    EXPECT_EQ(WriteNullDacl(L"C:\\ga.txt"), err::kAccessDenied);
+    RunAsAlice();
+    auto descriptor = SddlToBytes(L"D:(A;;GA;;;WD)");
+    ASSERT_TRUE(machine.SetFileSecurity(L"C:\\ga.txt", secinfo::kDacl, *descriptor));
+    ASSERT_TRUE(
+        machine.SetFileSecurity(L"C:\\gr.txt", secinfo::kDacl, *SddlToBytes(L"D:(A;;GR;;;WD)")));
     RunAsBob();
     EXPECT_TRUE(CanRead(L"C:\\ga.txt"));
     EXPECT_EQ(WriteNullDacl(L"C:\\ga.txt"), err::kSuccess);
     EXPECT_TRUE(CanRead(L"C:\\gr.txt"));
     EXPECT_EQ(WriteNullDacl(L"C:\\gr.txt"), err::kAccessDenied);
+}
+
+// OWNER RIGHTS (Windows Vista and later): once the DACL holds an effective
+// entry for S-1-3-4 the owner's implicit READ_CONTROL and WRITE_DAC are gone
+// and those entries decide, for the owner only.
+TEST_F(SimAccessTest, OwnerRightsEntriesReplaceTheOwnersImplicitRights) {
+    std::wstring owner = L"O:" + bob.ToString();
+    machine.AddFile(L"C:\\plain.txt", owner + L"D:");
+    machine.AddFile(L"C:\\readOnly.txt", owner + L"D:(A;;FR;;;OW)");
+    machine.AddFile(L"C:\\denied.txt", owner + L"D:(D;;RC;;;OW)(A;;FA;;;WD)");
+    machine.AddFile(L"C:\\inheritOnly.txt", owner + L"D:(A;OIIO;FR;;;OW)");
+    machine.AddFile(L"C:\\notOwner.txt", L"O:BAD:(A;;FA;;;OW)");
+    RunAsBob();
+    EXPECT_TRUE(CanRead(L"C:\\plain.txt"));
+    EXPECT_EQ(WriteNullDacl(L"C:\\plain.txt"), err::kSuccess);
+    EXPECT_TRUE(CanRead(L"C:\\readOnly.txt"));
+    EXPECT_EQ(WriteNullDacl(L"C:\\readOnly.txt"), err::kAccessDenied);
+    EXPECT_FALSE(CanRead(L"C:\\denied.txt"));
+    // An inherit-only entry does not apply to the object: the implicit rights stay.
+    EXPECT_EQ(WriteNullDacl(L"C:\\inheritOnly.txt"), err::kSuccess);
+    EXPECT_FALSE(CanRead(L"C:\\notOwner.txt"));
 }
 
 TEST_F(SimAccessTest, AllowsCountForEnabledGroupsDeniesAlsoForDenyOnlyGroups) {

@@ -64,7 +64,9 @@ TEST_F(SimInheritanceTest, GenericRightsAreMappedOnEffectiveCopiesOnly) {
     machine.AddFolder(L"C:\\P", L"O:BAD:P");
     machine.AddFolder(L"C:\\P\\Sub", L"O:BAD:");
     machine.AddFile(L"C:\\P\\f.txt", L"O:BAD:");
-    ASSERT_TRUE(WriteNamed(L"C:\\P", L"D:(A;OICI;GA;;;WD)(A;OICINP;GR;;;BU)(A;OI;GW;;;SY)",
+    // Only inherit-only entries keep generic rights when a DACL is written.
+    ASSERT_TRUE(WriteNamed(L"C:\\P",
+                           L"D:(A;OICIIO;GA;;;WD)(A;OICINPIO;GR;;;BU)(A;OIIO;GW;;;SY)(A;;GA;;;BA)",
                            secinfo::kProtectedDacl));
     // The folder takes an effective mapped entry and an inherit-only copy
     // with the generic rights for its own children; without further
@@ -72,8 +74,31 @@ TEST_F(SimInheritanceTest, GenericRightsAreMappedOnEffectiveCopiesOnly) {
     EXPECT_EQ(Dacl(L"C:\\P\\Sub"),
               Normal(L"D:AI(A;ID;FA;;;WD)(A;OICIIOID;GA;;;WD)(A;ID;FR;;;BU)(A;OIIOID;GW;;;SY)"));
     EXPECT_EQ(Dacl(L"C:\\P\\f.txt"), Normal(L"D:AI(A;ID;FA;;;WD)(A;ID;FR;;;BU)(A;ID;FW;;;SY)"));
-    // The explicit generic entries of P stay as written.
-    EXPECT_EQ(Dacl(L"C:\\P"), Normal(L"D:PAI(A;OICI;GA;;;WD)(A;OICINP;GR;;;BU)(A;OI;GW;;;SY)"));
+    EXPECT_EQ(Dacl(L"C:\\P"),
+              Normal(L"D:PAI(A;OICIIO;GA;;;WD)(A;OICINPIO;GR;;;BU)(A;OIIO;GW;;;SY)(A;;FA;;;BA)"));
+}
+
+// What NTFS stores for an explicit entry that carries generic rights (see
+// SimGenericMapping.h for the observations of Windows this follows): mapped
+// in place on files and folders, flags kept, no split; inherit-only entries
+// and creator SIDs as written. Both writes behave alike.
+TEST_F(SimInheritanceTest, ExplicitGenericRightsAreMappedInPlaceWhenWritten) {
+    machine.AddFolder(L"C:\\P", L"O:BAD:P");
+    machine.AddFolder(L"C:\\P\\Sub", L"O:BAD:");
+    machine.AddFile(L"C:\\P\\f.txt", L"O:BAD:");
+    ASSERT_TRUE(WriteNamed(L"C:\\P\\f.txt", L"D:(A;;0x800000A8;;;WD)(D;;GW;;;BU)(A;;GX;;;CO)",
+                           secinfo::kProtectedDacl));
+    EXPECT_EQ(Dacl(L"C:\\P\\f.txt"), Normal(L"D:PAI(A;;0x1200a9;;;WD)(D;;FW;;;BU)(A;;FX;;;CO)"));
+    ASSERT_TRUE(WriteNamed(L"C:\\P", L"D:(A;OICI;GA;;;BU)(A;CINP;GR;;;SY)(A;OICIIO;GA;;;CO)",
+                           secinfo::kProtectedDacl));
+    EXPECT_EQ(Dacl(L"C:\\P"), Normal(L"D:PAI(A;OICI;FA;;;BU)(A;CINP;FR;;;SY)(A;OICIIO;GA;;;CO)"));
+    // The children inherit the mapped rights; the creator entry is mapped and
+    // its SID replaced on the effective copy only.
+    EXPECT_EQ(Dacl(L"C:\\P\\Sub"),
+              Normal(L"D:AI(A;OICIID;FA;;;BU)(A;ID;FR;;;SY)(A;ID;FA;;;BA)(A;OICIIOID;GA;;;CO)"));
+    auto descriptor = SddlToBytes(L"D:(A;OICI;GRGW;;;WD)(A;CIIO;GR;;;AU)");
+    ASSERT_TRUE(machine.SetFileSecurity(L"C:\\P\\Sub", secinfo::kDacl, *descriptor));
+    EXPECT_EQ(Dacl(L"C:\\P\\Sub"), Normal(L"D:(A;OICI;0x12019f;;;WD)(A;CIIO;GR;;;AU)"));
 }
 
 TEST_F(SimInheritanceTest, CreatorOwnerBecomesTheChildsOwner) {
@@ -151,9 +176,9 @@ TEST_F(SimInheritanceTest, AnUnprotectedWriteNeedsToReadTheParent) {
 TEST_F(SimInheritanceTest, SetFileSecurityStoresAsGivenAndPropagatesNothing) {
     machine.AddFolder(L"C:\\P", L"O:BAD:PAI(A;OICI;FA;;;BA)");
     machine.AddFile(L"C:\\P\\f.txt");
-    auto descriptor = SddlToBytes(L"D:AR(A;OICI;GA;;;WD)(A;ID;FA;;;SY)");
+    auto descriptor = SddlToBytes(L"D:AR(A;OICI;FA;;;WD)(A;ID;FA;;;SY)");
     ASSERT_TRUE(machine.SetFileSecurity(L"C:\\P", secinfo::kDacl, *descriptor));
-    EXPECT_EQ(Dacl(L"C:\\P"), Normal(L"D:AR(A;OICI;GA;;;WD)(A;ID;FA;;;SY)"));
+    EXPECT_EQ(Dacl(L"C:\\P"), Normal(L"D:AR(A;OICI;FA;;;WD)(A;ID;FA;;;SY)"));
     EXPECT_EQ(Dacl(L"C:\\P\\f.txt"), Normal(L"D:AI(A;ID;FA;;;BA)"));
     // The protection flags of the information word win over the control word.
     ASSERT_TRUE(machine.SetFileSecurity(L"C:\\P", secinfo::kDacl | secinfo::kProtectedDacl,
