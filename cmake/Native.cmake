@@ -19,6 +19,11 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/tests/fuzz/CMakeLists.txt)
     add_subdirectory(tests/fuzz)
 endif()
 
+# Differential tests against an independent implementation (tests/diff).
+if(EXISTS ${PROJECT_SOURCE_DIR}/tests/diff/CMakeLists.txt)
+    add_subdirectory(tests/diff)
+endif()
+
 if(VELMORA_BENCH AND NOT VELMORA_SANITIZE)
     find_package(benchmark REQUIRED)
     file(GLOB bench_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)
