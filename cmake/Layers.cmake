@@ -13,11 +13,14 @@
 #   descriptor  the descriptor model: SID, ACL, descriptor, SDDL, rights
 #   engine      the security engine over the seam
 #   sim         the simulated machine (a Platform over the descriptor model)
+#   ntfs        NTFS volumes mounted on Linux (a Platform that shares the
+#               simulated machine's Windows rules)
 #   files       the program's own files (profile files, whole-file I/O)
 #   resources   resource ids and texts (constants only)
 #   models      every other portable model, the command table included
 
-set(VELMORA_LAYERS windows framework win32 base seam descriptor engine sim files resources models)
+set(VELMORA_LAYERS windows framework win32 base seam descriptor engine sim ntfs files resources
+    models)
 
 set(VELMORA_PORTABLE_FOLDERS "app|backup|lists|advanced|bookmarks|controls")
 
@@ -38,6 +41,8 @@ set(VELMORA_LAYER_engine_FILES "^security/[^/]+$")
 set(VELMORA_LAYER_engine_USES descriptor seam base resources)
 set(VELMORA_LAYER_sim_FILES "^platform/sim/")
 set(VELMORA_LAYER_sim_USES descriptor seam base)
+set(VELMORA_LAYER_ntfs_FILES "^platform/ntfs/")
+set(VELMORA_LAYER_ntfs_USES sim descriptor seam base)
 set(VELMORA_LAYER_files_FILES "^files/")
 set(VELMORA_LAYER_files_USES seam base)
 set(VELMORA_LAYER_resources_FILES "^resources/[^/]+\\.h$")

@@ -1,5 +1,6 @@
 #include "platform/ntfs/NtfsPlatform.h"
 
+#include "platform/sim/SimGenericMapping.h"
 #include "platform/sim/SimPath.h"
 #include "platform/sim/SimToken.h"
 
@@ -80,14 +81,16 @@ Result<Bytes> NtfsPlatform::GetNamedSecurityInfo(const std::wstring& path, uint3
     return GetFileSecurity(path, info);
 }
 
-// Stored as given, like the simulated machine's SetFileSecurityW: explicit
-// entries keep their generic rights, nothing is merged with the parent and
-// nothing propagates to the children.
+// Stored as SetFileSecurityW stores it, by the simulated machine's own rule:
+// generic rights of the entries that take effect are mapped, nothing is
+// merged with the parent and nothing propagates to the children.
 Status NtfsPlatform::SetFileSecurity(const std::wstring& path, uint32_t info,
                                      const Bytes& descriptor) {
     auto parts = SecurityDescriptor::Parse(descriptor);
     if (!parts)
         return Status::Fail(err::kInvalidSecurityDescriptor);
+    if (info & secinfo::kDacl)
+        parts->dacl = sim::MapGenericRightsOnWrite(parts->dacl);
     return store_.WriteParts(path, info, *parts);
 }
 

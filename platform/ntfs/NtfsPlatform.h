@@ -3,11 +3,12 @@
 // hives, folders are listed with POSIX calls.
 //
 // The volume stores what it is given and applies none of Windows' rules.
-// Those rules (SetNamedSecurityInfoW's rebuilding of inherited entries and
+// Those rules are the simulated machine's and must be the very same code
+// here. The generic mapping of a DACL write is taken from it already; the
+// others (SetNamedSecurityInfoW's rebuilding of inherited entries and
 // propagation to the children, GetInheritanceSourceW, SetEntriesInAclW,
-// the access check and the account whose access it evaluates) are the
-// simulated machine's, and must be the very same code here: until they are
-// shared, the calls that need them fail with ERROR_CALL_NOT_IMPLEMENTED
+// the access check and the account whose access it evaluates) are not yet
+// shared: the calls that need them fail with ERROR_CALL_NOT_IMPLEMENTED
 // rather than do something of their own.
 #pragma once
 
