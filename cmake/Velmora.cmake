@@ -77,6 +77,13 @@ if(VELMORA_SANITIZE)
     add_link_options(-fsanitize=address,undefined)
 endif()
 
+# ThreadSanitizer for the tests of the worker threads (preset native-tsan).
+option(VELMORA_TSAN "Build with ThreadSanitizer" OFF)
+if(VELMORA_TSAN)
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+endif()
+
 # Portable test programs: one per folder below tests/native, named test_<folder>.
 # They run natively and, in the Windows build, under Wine as well.
 function(velmora_native_tests)
