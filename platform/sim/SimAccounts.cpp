@@ -98,6 +98,16 @@ bool Accounts::AddMember(const std::wstring& groupName, const std::wstring& memb
     return false;
 }
 
+bool Accounts::AddMember(const Sid& group, const Sid& member) {
+    for (auto& account : accounts_) {
+        if (account.sid == group && IsGroupUse(account.use)) {
+            account.members.push_back(member);
+            return true;
+        }
+    }
+    return false;
+}
+
 std::optional<Sid> Accounts::Delete(const std::wstring& name) {
     const Account* found = FindByName(name);
     if (!found)
@@ -130,7 +140,38 @@ const Account* Accounts::FindByName(const std::wstring& name) const {
                 return &account;
         }
     }
+    // Then the other domains a machine description may name, as trusted
+    // domains are searched after the computer's own.
+    for (const auto& account : accounts_) {
+        bool searched = std::any_of(std::begin(order), std::end(order),
+                                    [&](const wchar_t* d) { return SameName(account.domain, d); });
+        if (!searched && SameName(account.name, name))
+            return &account;
+    }
     return nullptr;
+}
+
+bool Accounts::Insert(Account account) {
+    for (const auto& existing : accounts_) {
+        bool sameName =
+            SameName(existing.domain, account.domain) && SameName(existing.name, account.name);
+        if (existing.sid == account.sid || sameName)
+            return false;
+    }
+    const auto& subs = account.sid.subAuthorities();
+    for (const auto* domain : {&ComputerDomainSubAuthorities(), &DomainSubAuthorities()}) {
+        bool inDomain = account.sid.authority() == kNtAuthority &&
+                        subs.size() == domain->size() + 1 &&
+                        std::equal(domain->begin(), domain->end(), subs.begin());
+        if (inDomain && subs.back() >= nextRid_)
+            nextRid_ = subs.back() + 1;
+    }
+    Add(std::move(account));
+    return true;
+}
+
+void Accounts::Clear() {
+    accounts_.clear();
 }
 
 const Account* Accounts::FindBySid(const Sid& sid) const {

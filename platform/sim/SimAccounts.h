@@ -40,8 +40,18 @@ class Accounts {
     // Adds a member (any account name LookupAccountName accepts) to a group.
     // False when either name is unknown or the group is not a group.
     bool AddMember(const std::wstring& groupName, const std::wstring& memberName);
+    // The same by SID; the member need not be an account of this table.
+    bool AddMember(const Sid& group, const Sid& member);
     // Removes the account; objects and entries keep its SID. Returns the SID.
     std::optional<Sid> Delete(const std::wstring& name);
+    // An account with a SID of its own (a machine description's). False when
+    // its SID, or its name within its domain, is taken. Later Add* calls
+    // number past its relative id.
+    bool Insert(Account account);
+    // Removes every account, the well-known ones included.
+    void Clear();
+    // Every account in the order of creation.
+    const std::vector<Account>& All() const { return accounts_; }
 
     // "name" or "DOMAIN\name", case-insensitive. Pointers stay valid until
     // the next change of the table.

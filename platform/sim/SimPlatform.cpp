@@ -17,6 +17,7 @@ struct SimPlatform::Node {
     uint64_t creationTime = 0;
     uint64_t lastWriteTime = 0;
     uint64_t size = 0;
+    std::optional<Bytes> content;
     std::wstring junctionTarget;
     std::optional<Sid> owner;
     std::optional<Sid> group;
@@ -645,6 +646,109 @@ Token SimPlatform::TokenSnapshot() const {
 
 int SimPlatform::OpenTokenHandles() const {
     return openTokens_->load();
+}
+
+// ---- The whole machine -------------------------------------------------------------
+
+std::vector<SimPlatform::VolumeInfo> SimPlatform::Volumes() const {
+    std::lock_guard lock(mutex_);
+    std::vector<VolumeInfo> out;
+    for (const auto& [letter, volume] : volumes_)
+        out.push_back({letter, volume->fileSystem});
+    return out;
+}
+
+std::vector<SimPlatform::ObjectInfo> SimPlatform::Objects() const {
+    std::lock_guard lock(mutex_);
+    std::vector<ObjectInfo> out;
+    for (const auto& [letter, volume] : volumes_) {
+        bool secured = volume->HasSecurity();
+        std::vector<const Node*> stack{volume->root.get()};
+        while (!stack.empty()) {
+            const Node& node = *stack.back();
+            stack.pop_back();
+            ObjectInfo info;
+            info.path = PathOf(node);
+            info.kind = node.IsJunction()  ? ObjectKind::kJunction
+                        : node.isContainer ? ObjectKind::kFolder
+                                           : ObjectKind::kFile;
+            info.attributes = node.attributes;
+            info.creationTime = node.creationTime;
+            info.lastWriteTime = node.lastWriteTime;
+            info.size = node.size;
+            info.junctionTarget = node.junctionTarget;
+            info.content = node.content;
+            if (secured) {
+                SecurityDescriptor sd;
+                sd.owner = node.owner;
+                sd.group = node.group;
+                sd.dacl = node.dacl;
+                sd.control = node.daclControl;
+                info.security = std::move(sd);
+            }
+            out.push_back(std::move(info));
+            for (auto child = node.children.rbegin(); child != node.children.rend(); ++child)
+                stack.push_back(child->get());
+        }
+    }
+    return out;
+}
+
+std::vector<Account> SimPlatform::AccountList() const {
+    std::lock_guard lock(mutex_);
+    return accounts_.All();
+}
+
+std::wstring SimPlatform::WindowsDirectoryPath() const {
+    std::lock_guard lock(mutex_);
+    return windowsDirectory_;
+}
+
+bool SimPlatform::Is64Bit() const {
+    std::lock_guard lock(mutex_);
+    return is64Bit_;
+}
+
+bool SimPlatform::IsElevated() const {
+    std::lock_guard lock(mutex_);
+    return elevated_;
+}
+
+bool SimPlatform::ReplaceAccounts(const std::vector<Account>& accounts) {
+    Accounts table;
+    table.Clear();
+    for (const auto& account : accounts) {
+        if (!table.Insert(account))
+            return false;
+    }
+    std::lock_guard lock(mutex_);
+    accounts_ = std::move(table);
+    return true;
+}
+
+void SimPlatform::SetToken(Token token, bool elevated) {
+    std::lock_guard lock(mutex_);
+    tokenUser_ = token.user;
+    elevated_ = elevated;
+    token_ = std::move(token);
+}
+
+bool SimPlatform::SetFileContent(const std::wstring& path, Bytes content) {
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    Node* node = Find(path, &error);
+    if (!node || node->isContainer)
+        return false;
+    node->size = content.size();
+    node->content = content.empty() ? std::nullopt : std::optional<Bytes>(std::move(content));
+    return true;
+}
+
+std::optional<Bytes> SimPlatform::FileContent(const std::wstring& path) const {
+    std::lock_guard lock(mutex_);
+    uint32_t error = 0;
+    const Node* node = Find(path, &error);
+    return node ? node->content : std::nullopt;
 }
 
 // ---- Instruments --------------------------------------------------------------------

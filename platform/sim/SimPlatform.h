@@ -180,6 +180,45 @@ class SimPlatform final : public Platform {
     // Token handles handed out and not yet closed.
     int OpenTokenHandles() const;
 
+    // ---- The whole machine (machine description files) ----------------------
+    // Not counted; no faults or access checks apply.
+    struct VolumeInfo {
+        wchar_t letter = 0;
+        std::wstring fileSystem;
+    };
+    enum class ObjectKind { kFolder, kFile, kJunction };
+    struct ObjectInfo {
+        std::wstring path;  // "C:\" for a root
+        ObjectKind kind = ObjectKind::kFolder;
+        uint32_t attributes = 0;
+        uint64_t creationTime = 0;
+        uint64_t lastWriteTime = 0;
+        uint64_t size = 0;
+        std::wstring junctionTarget;
+        // Owner, group, DACL and the DACL bits of the control word; none on
+        // a volume without security.
+        std::optional<SecurityDescriptor> security;
+        std::optional<Bytes> content;
+    };
+    std::vector<VolumeInfo> Volumes() const;
+    // Every object, roots included: each volume's root, then its tree with
+    // parents before children and siblings in listing order.
+    std::vector<ObjectInfo> Objects() const;
+    std::vector<Account> AccountList() const;
+    std::wstring WindowsDirectoryPath() const;
+    bool Is64Bit() const;
+    bool IsElevated() const;
+    // Replaces the whole account table, the well-known accounts included.
+    // False, with nothing changed, when two accounts share a SID or a name
+    // within a domain. The token is left as it is.
+    bool ReplaceAccounts(const std::vector<Account>& accounts);
+    // Takes the token as given; elevated is what later rebuilds of it use.
+    void SetToken(Token token, bool elevated);
+    // The bytes of a file (its size follows them); false for a folder, a
+    // junction or a missing path. A file without content has none.
+    bool SetFileContent(const std::wstring& path, Bytes content);
+    std::optional<Bytes> FileContent(const std::wstring& path) const;
+
     // ---- Instruments --------------------------------------------------------
     uint64_t CallCount(Call call) const;
     uint64_t TotalCalls() const;
