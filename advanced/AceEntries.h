@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "resources/strings.h"
 #include "security/Engine.h"
 
 namespace vm {
@@ -34,18 +35,11 @@ inline constexpr int kAcesUnreadable = -1;  // the descriptor cannot be read
 inline constexpr int kAcesNoDacl = -2;      // no DACL, a NULL DACL, or not a descriptor
 
 // String 194.
-inline constexpr const wchar_t* kCannotViewPermissionsText =
-    L"You do not have permission to view the object's permission settings\n"
-    L"Please change the owner to get permission";
+inline constexpr const wchar_t* kCannotViewPermissionsText = L"" STR_NO_PERMISSION_TO_VIEW;
 // String 195.
-inline constexpr const wchar_t* kNullDaclText =
-    L"No permissions have been assigned for this object.\n\nWarning: this is a potential "
-    L"security risk because anyone who can access this object can take ownership of it. "
-    L"The object\u2019s owner should assign permissions as soon as possible.";
+inline constexpr const wchar_t* kNullDaclText = L"" STR_NULL_DACL_TEXT;
 // String 196.
-inline constexpr const wchar_t* kEmptyDaclText =
-    L"No groups or users have permission to access this object.However, the owner of this "
-    L"object can assign permissions.";
+inline constexpr const wchar_t* kEmptyDaclText = L"" STR_EMPTY_DACL_TEXT;
 
 struct LoadedAceEntries {
     int result = 0;  // the number of entries read, or kAcesUnreadable / kAcesNoDacl

@@ -77,7 +77,7 @@ std::wstring AceTreeModel::CellText(size_t row, int column) const {
     }
     switch (column) {
         case ace_column::kName:
-            return std::wstring(kRights[r.rightIndex].name);
+            return RightName(r.rightIndex);
         case ace_column::kAllow:
             return r.allowTicked ? kTickedCell : L"";
         case ace_column::kDeny:

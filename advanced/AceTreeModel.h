@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "advanced/AceEntries.h"
+#include "resources/strings.h"
 #include "security/Rights.h"
 
 namespace vm {
@@ -25,7 +26,7 @@ inline constexpr int kInheritedFrom = 5;
 inline constexpr int kApplyTo = 6;  // containers only
 }  // namespace ace_column
 
-inline constexpr const wchar_t* kAceListColumns = L";Type;;Allow;Deny;Inherited From;Apply to;";
+inline constexpr const wchar_t* kAceListColumns = L"" STR_ACE_LIST_COLUMNS;
 inline constexpr const wchar_t* kTickedCell = L"*";
 inline constexpr const wchar_t* kClosedEntry = L"+";
 inline constexpr const wchar_t* kOpenedEntry = L"-";

@@ -9,14 +9,14 @@
 #include "advanced/AceEntries.h"
 #include "platform/Platform.h"
 #include "platform/Reporter.h"
+#include "resources/strings.h"
 #include "security/Engine.h"
 
 namespace vm {
 
 inline constexpr const wchar_t* kDescriptorFileFilter = L"*.*||";
 // String 207.
-inline constexpr const wchar_t* kSaveChangesFirstText =
-    L"Please save changes of Security settings.";
+inline constexpr const wchar_t* kSaveChangesFirstText = L"" STR_SAVE_CHANGES_FIRST;
 
 // Export is refused while the dialog holds unwritten changes: string 207 is
 // told and true returned.

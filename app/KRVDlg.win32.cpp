@@ -6,6 +6,7 @@
 #include "app/BrowsePaths.h"
 #include "app/KeyCommands.h"
 #include "app/MenuRules.h"
+#include "app/Messages.h"
 #include "app/PopupMenu.win32.h"
 #include "app/QuickSetOptionsDlg.win32.h"
 #include "app/TrusteeMenu.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/BrowsePaths.h"
+#include "app/Texts.h"
 #include "security/DaclEdits.h"
 #include "security/Ownership.h"
 #include "security/SecurityAccess.h"
@@ -12,38 +13,44 @@ namespace vm {
 namespace {
 
 constexpr QuickKindInfo kKinds[] = {
-    {access::kGenericAll, 0, L"Allow Access"},
-    {kQuickReadOnlyMask, 0, L"Read Only"},
-    {access::kGenericAll, 1, L"Deny Access"},
+    {access::kGenericAll, 0, L"" STR_BUTTON_ALLOW_ACCESS},
+    {kQuickReadOnlyMask, 0, L"" STR_BUTTON_READ_ONLY},
+    {access::kGenericAll, 1, L"" STR_BUTTON_DENY_ACCESS},
 };
+
+QuickItemOutcome Failed(QuickItemResult result, Status status) {
+    return {result, AccessLevel::kAllowed, status.error};
+}
 
 // Writes the NULL DACL and the single entry; a failed entry puts the DACL
 // back as it was, so that no object is left with a NULL DACL (full access for
 // everyone) or stripped of its entries.
-QuickItemResult ReplaceDaclWithEntry(Engine& engine, const QuickItem& item,
-                                     const QuickSetRequest& request) {
+QuickItemOutcome ReplaceDaclWithEntry(Engine& engine, const QuickItem& item,
+                                      const QuickSetRequest& request) {
     Platform& platform = engine.platform();
     auto previous = DaclSnapshot::Capture(platform, item.path);
     if (!previous)
-        return QuickItemResult::kDaclUnreadable;
+        return Failed(QuickItemResult::kDaclUnreadable, previous.status());
     // Administrators own the object already (the caller's step), so the
     // write needs no second owner change.
-    if (!WriteNullOrEmptyDacl(platform, item.path, true).ok())
-        return QuickItemResult::kNullDaclFailed;
+    if (Status opened = WriteNullOrEmptyDacl(platform, item.path, true); !opened.ok())
+        return Failed(QuickItemResult::kNullDaclFailed, opened);
     const QuickKindInfo info = InfoOf(request.kind);
     const uint8_t flags = item.isFile ? 0 : request.scope;
-    if (AddAccessEntry(engine, item.path, request.trustee, info.mask, info.aceType, flags))
-        return QuickItemResult::kDone;
-    return previous->Restore(platform).ok() ? QuickItemResult::kEntryFailed
-                                            : QuickItemResult::kRestoreFailed;
+    const Status added =
+        AddAccessEntry(engine, item.path, request.trustee, info.mask, info.aceType, flags);
+    if (added.ok())
+        return {};
+    return Failed(previous->Restore(platform).ok() ? QuickItemResult::kEntryFailed
+                                                   : QuickItemResult::kRestoreFailed,
+                  added);
 }
 
 QuickItemOutcome QuickSetItem(Engine& engine, const UserIdentity& user, const QuickItem& item,
                               const QuickSetRequest& request) {
-    QuickItemOutcome outcome;
     const std::wstring previousOwner = GetOwnerName(engine.platform(), item.path);
     SetOwner(engine, item.path, kAdministrators);
-    outcome.result = ReplaceDaclWithEntry(engine, item, request);
+    QuickItemOutcome outcome = ReplaceDaclWithEntry(engine, item, request);
     outcome.access = GetAccessLevel(engine.platform(), user, item.path);
     // An owner that could not be read leaves "Administrators" in place.
     SetOwner(engine, item.path, previousOwner);
@@ -61,13 +68,13 @@ std::wstring OptionsCaption(std::wstring_view dialogCaption, QuickKind kind) {
 }
 
 std::wstring RootDirectoryQuestion(const std::wstring& path) {
-    return path + L" is a Root directory ,do you want to change Security Settings for it?";
+    return FillPlaceholders(L"" STR_ROOT_DIRECTORY_QUESTION, {path});
 }
 
 std::wstring TrusteeNotFoundMessage(const std::wstring& trustee) {
     if (trustee.empty())
-        return L"No account was chosen, so no item was changed.";
-    return L"The account \"" + trustee + L"\" could not be found, so no item was changed.";
+        return L"" STR_NO_ACCOUNT_CHOSEN;
+    return FillPlaceholders(L"" STR_ACCOUNT_NOT_FOUND, {trustee});
 }
 
 bool AllFiles(const std::vector<QuickItem>& items) {
@@ -96,14 +103,32 @@ QuickSetOutcome RunQuickSet(Engine& engine, const UserIdentity& user,
     return outcome;
 }
 
-void RunChangeOwner(Engine& engine, const std::vector<QuickItem>& items,
-                    const std::wstring& accountName, const OwnerShown& ownerShown) {
+std::vector<ItemFailure> QuickSetFailures(const std::vector<QuickItem>& items,
+                                          const QuickSetOutcome& outcome) {
+    std::vector<ItemFailure> failures;
+    for (size_t i = 0; i < outcome.items.size() && i < items.size(); ++i) {
+        const QuickItemResult result = outcome.items[i].result;
+        if (result == QuickItemResult::kDone || result == QuickItemResult::kSkippedRoot)
+            continue;
+        failures.push_back(
+            {items[i].path, outcome.items[i].error, result == QuickItemResult::kRestoreFailed});
+    }
+    return failures;
+}
+
+std::vector<ItemFailure> RunChangeOwner(Engine& engine, const std::vector<QuickItem>& items,
+                                        const std::wstring& accountName,
+                                        const OwnerShown& ownerShown) {
+    std::vector<ItemFailure> failures;
     for (size_t i = 0; i < items.size(); ++i) {
-        SetOwner(engine, items[i].path, accountName);
+        const Status written = SetOwner(engine, items[i].path, accountName);
+        if (!written.ok())
+            failures.push_back({items[i].path, written.error});
         const std::wstring owner = GetOwnerName(engine.platform(), items[i].path);
         if (ownerShown)
             ownerShown(i, owner);
     }
+    return failures;
 }
 
 }  // namespace vm

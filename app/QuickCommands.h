@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/ItemFailures.h"
+#include "resources/strings.h"
 #include "security/AccessEvaluation.h"
 #include "security/Engine.h"
 #include "security/Rights.h"
@@ -35,9 +37,8 @@ QuickKindInfo InfoOf(QuickKind kind);
 std::wstring OptionsCaption(std::wstring_view dialogCaption, QuickKind kind);
 
 // Texts of the quick commands' messages (string table 188, 200, 202).
-inline constexpr const wchar_t* kNtfsOnlyMessage =
-    L"This operation only applies to objects in NTFS file systems.";
-inline constexpr const wchar_t* kSelectAtLeastOneMessage = L"Please select at least one item.";
+inline constexpr const wchar_t* kNtfsOnlyMessage = L"" STR_NTFS_ONLY;
+inline constexpr const wchar_t* kSelectAtLeastOneMessage = L"" STR_SELECT_AT_LEAST_ONE;
 // Message 188 with the path in place of "%s".
 std::wstring RootDirectoryQuestion(const std::wstring& path);
 // Why a quick command changed nothing: its trustee is not an account.
@@ -69,6 +70,7 @@ enum class QuickItemResult {
 struct QuickItemOutcome {
     QuickItemResult result = QuickItemResult::kDone;
     AccessLevel access = AccessLevel::kAllowed;  // evaluated unless skipped
+    uint32_t error = 0;                          // the system's error of the step that failed
 };
 
 struct QuickSetOutcome {
@@ -89,11 +91,18 @@ QuickSetOutcome RunQuickSet(Engine& engine, const UserIdentity& user,
                             const std::vector<QuickItem>& items, const QuickSetRequest& request,
                             const QuickItemDone& itemDone);
 
+// The items a quick set did not change as asked, with the system's reason;
+// an item left with a NULL DACL (kRestoreFailed) is marked so.
+std::vector<ItemFailure> QuickSetFailures(const std::vector<QuickItem>& items,
+                                          const QuickSetOutcome& outcome);
+
 // Called for each item with the owner name read back after the change.
 using OwnerShown = std::function<void(size_t index, const std::wstring& ownerName)>;
 
-// SetOwner on each item in order, then the owner name read again.
-void RunChangeOwner(Engine& engine, const std::vector<QuickItem>& items,
-                    const std::wstring& accountName, const OwnerShown& ownerShown);
+// SetOwner on each item in order, then the owner name read again. The items
+// whose owner was not written, with the system's reason.
+std::vector<ItemFailure> RunChangeOwner(Engine& engine, const std::vector<QuickItem>& items,
+                                        const std::wstring& accountName,
+                                        const OwnerShown& ownerShown);
 
 }  // namespace vm

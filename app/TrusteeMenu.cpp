@@ -7,16 +7,16 @@ namespace vm {
 std::optional<std::wstring> TrusteeNameForCommand(uint32_t command, TrusteeMenuUser user,
                                                   const std::wstring& currentUserName) {
     switch (command) {
-        case cmd::kTrusteeCurrentUser:
+        case ID_TRUSTEE_CURRENT_USER:
             return currentUserName;
-        case cmd::kTrusteeEveryone:
+        case ID_TRUSTEE_EVERYONE:
             return std::wstring(kEveryone);
-        case cmd::kTrusteeAdministrators:
+        case ID_TRUSTEE_ADMINISTRATORS:
             return std::wstring(kAdministrators);
-        case cmd::kTrusteeTrustedInstaller:
+        case ID_TRUSTEE_TRUSTEDINSTALLER:
             return user == TrusteeMenuUser::kChangeOwner ? std::wstring(L"TrustedInstaller")
                                                          : std::wstring(kTrustedInstaller);
-        case cmd::kTrusteeSystem:
+        case ID_TRUSTEE_SYSTEM:
             return std::wstring(kSystemAccount);
         default:
             return std::nullopt;
@@ -24,7 +24,7 @@ std::optional<std::wstring> TrusteeNameForCommand(uint32_t command, TrusteeMenuU
 }
 
 bool IsTrusteeCommand(uint32_t command) {
-    return command == cmd::kTrusteeAdvanced ||
+    return command == ID_TRUSTEE_ADVANCED ||
            TrusteeNameForCommand(command, TrusteeMenuUser::kOptionsDialog, L"").has_value();
 }
 

@@ -8,16 +8,9 @@
 #include <optional>
 #include <string>
 
-namespace vm {
+#include "resources/resource.h"
 
-namespace cmd {
-inline constexpr uint32_t kTrusteeAdvanced = 32771;
-inline constexpr uint32_t kTrusteeAdministrators = 32772;
-inline constexpr uint32_t kTrusteeEveryone = 32773;
-inline constexpr uint32_t kTrusteeSystem = 32774;
-inline constexpr uint32_t kTrusteeTrustedInstaller = 32776;
-inline constexpr uint32_t kTrusteeCurrentUser = 32777;
-}  // namespace cmd
+namespace vm {
 
 enum class TrusteeMenuUser {
     kChangeOwner,    // the owner operation adds the "NT Service\" prefix itself

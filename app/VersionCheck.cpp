@@ -3,6 +3,7 @@
 #include <climits>
 #include <vector>
 
+#include "app/Texts.h"
 #include "files/ProfileFile.h"
 
 namespace vm {
@@ -27,15 +28,6 @@ std::vector<std::wstring> SplitAtDots(const std::wstring& text) {
 
 int Component(const std::vector<std::wstring>& parts, size_t index) {
     return index < parts.size() ? CLibraryToInt(parts[index]) : 0;
-}
-
-// Replaces the first "%s" of text at or after from; returns where to go on.
-size_t ReplaceNextPlaceholder(std::wstring& text, size_t from, const std::wstring& value) {
-    size_t at = text.find(L"%s", from);
-    if (at == std::wstring::npos)
-        return text.size();
-    text.replace(at, 2, value);
-    return at + value.size();
 }
 
 }  // namespace
@@ -93,10 +85,7 @@ bool IsNewerVersion(const std::wstring& candidate, const std::wstring& own) {
 }
 
 std::wstring FormatNewVersionMessage(const UpdateInfo& info) {
-    std::wstring text = kNewVersionMessage;
-    size_t next = ReplaceNextPlaceholder(text, 0, info.newVersion);
-    ReplaceNextPlaceholder(text, next, info.notes);
-    return text;
+    return FillPlaceholders(kNewVersionMessage, {info.newVersion, info.notes});
 }
 
 bool DecideOnUpdate(const UpdateInfo& info, Reporter& reporter) {

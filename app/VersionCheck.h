@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Reporter.h"
+#include "resources/strings.h"
 
 namespace vm {
 
@@ -16,11 +17,9 @@ inline constexpr const wchar_t* kDownloadPageUrlPath = L"/software/krv/main.html
 inline constexpr const wchar_t* kUpdateUserAgent = L"RaraDU/1.0";
 
 // String 198; the first %s is the new version, the second the notes.
-inline constexpr const wchar_t* kNewVersionMessage =
-    L"A new version of  Velmora (%s) is available.\n\r\n\r%s\n\r\n\rDo you want to download it?";
+inline constexpr const wchar_t* kNewVersionMessage = L"" STR_NEW_VERSION;
 // String 199.
-inline constexpr const wchar_t* kNoNewVersionMessage =
-    L"There is no new version available at this time!";
+inline constexpr const wchar_t* kNoNewVersionMessage = L"" STR_NO_NEW_VERSION;
 
 struct UpdateInfo {
     std::wstring newVersion = L"1";  // "New", read into 260 characters

@@ -1,5 +1,8 @@
 #include "app/ViewMode.h"
 
+#include "app/Texts.h"
+#include "resources/strings.h"
+
 namespace vm {
 
 ViewModeControls ControlsForViewMode(int viewMode, bool currentFolderEmpty,
@@ -18,7 +21,8 @@ ViewModeControls ControlsForViewMode(int viewMode, bool currentFolderEmpty,
 }
 
 std::wstring StatusText(int selectedCount, int rowCount) {
-    return L"Selected " + std::to_wstring(selectedCount) + L" / Total " + std::to_wstring(rowCount);
+    return FillPlaceholders(L"" STR_STATUS_SELECTED,
+                            {std::to_wstring(selectedCount), std::to_wstring(rowCount)});
 }
 
 }  // namespace vm

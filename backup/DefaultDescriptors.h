@@ -7,14 +7,18 @@
 #include <optional>
 #include <string>
 
-#include "platform/Platform.h"
+#include "platform/Bytes.h"
+#include "resources/resource.h"
 
 namespace vm {
 
 // Resource ids.
-inline constexpr int kDefaultDriveRootDescriptor = 185;     // roots other than the system drive
-inline constexpr int kDefaultSystemFolderDescriptor = 186;  // Windows, system, 32-bit system
-inline constexpr int kDefaultSystemDriveDescriptor = 187;   // root of the Windows drive
+inline constexpr int kDefaultDriveRootDescriptor =
+    IDR_DEFAULT_SD_DRIVE_ROOT;  // not the system drive
+inline constexpr int kDefaultSystemFolderDescriptor =
+    IDR_DEFAULT_SD_SYSTEM_FOLDER;  // Windows, system
+inline constexpr int kDefaultSystemDriveDescriptor =
+    IDR_DEFAULT_SD_SYSTEM_DRIVE;  // the Windows drive
 
 // Self-relative DACL-only descriptor of a resource id; nullopt for other ids.
 std::optional<Bytes> BuildDefaultDescriptor(int resourceId);

@@ -12,7 +12,9 @@
 
 #include "backup/BackupFile.h"
 #include "backup/DefaultDescriptors.h"
+#include "lists/ItemRecord.h"
 #include "platform/Platform.h"
+#include "resources/strings.h"
 #include "security/AccessEvaluation.h"
 #include "security/DaclEdits.h"
 
@@ -21,26 +23,16 @@ namespace vm {
 enum class RestoreMode { kFile = 0, kReset = 1 };
 
 // String 184 (file mode columns) and 203 (reset mode columns).
-inline constexpr const wchar_t* kRestoreFileColumns =
-    L"Name;Full path;Status;Access rights of current user;Owner;";
-inline constexpr const wchar_t* kRestoreResetColumns =
-    L"Name;Path;File system;Access rights of current user;Owner;";
+inline constexpr const wchar_t* kRestoreFileColumns = L"" STR_RESTORE_FILE_COLUMNS;
+inline constexpr const wchar_t* kRestoreResetColumns = L"" STR_RESTORE_RESET_COLUMNS;
 // String 204: the labels of reset rows.
-inline constexpr const wchar_t* kResetLabels = L"Root directory;System Folder;(SYSTEM);";
+inline constexpr const wchar_t* kResetLabels = L"" STR_RESET_LABELS;
 // String 205: the per-row results of a file-mode run.
-inline constexpr const wchar_t* kRestoreResults = L"Succeed;Failed;File not found;";
+inline constexpr const wchar_t* kRestoreResults = L"" STR_RESTORE_RESULTS;
 // String 206: the heading of reset mode.
-inline constexpr const wchar_t* kResetHeading =
-    L"Restore security settings to the default settings";
+inline constexpr const wchar_t* kResetHeading = L"" STR_RESET_HEADING;
 // First part of string 182: the clipboard indicator's suffix for a backup row.
 inline constexpr const wchar_t* kBackupMarker = L"(Backup)";
-
-// Row kinds (ItemRecord kind).
-inline constexpr int32_t kKindDriveRoot = 0;
-inline constexpr int32_t kKindFolder = 1;
-inline constexpr int32_t kKindFile = 2;
-// An access level that could not be worked out: the cell stays empty.
-inline constexpr int32_t kAccessUnknown = -1;
 
 // One row: the ItemRecord fields and the cell texts the window shows.
 struct RestoreRow {

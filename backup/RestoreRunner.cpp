@@ -14,7 +14,7 @@ namespace {
 bool WriteStoredDescriptor(Platform& platform, const std::wstring& path, const Bytes& descriptor) {
     if (!SecurityDescriptor::Parse(descriptor))
         return false;
-    std::optional<DaclSnapshot> previous = DaclSnapshot::Capture(platform, path);
+    auto previous = DaclSnapshot::Capture(platform, path);
     // Without a copy of the old DACL there is nothing to fall back to: the
     // NULL DACL step is left out rather than risked.
     if (previous)

@@ -84,11 +84,11 @@ BENCHMARK(BM_GetAccessLevelListFill)->Arg(4)->Arg(16)->Arg(64);
 
 class NoWindow final : public PropagationObserver {
   public:
-    void RestartAnimation() override {}
-    void ShowEntryName(const std::wstring&) override {}
-    void SetPercent(double) override {}
-    void AppendCountText(const std::wstring&) override {}
-    void PostClose() override {}
+    void Counted(int32_t, int32_t) override {}
+    void ApplyingStarted() override {}
+    void EntryStarted(const std::wstring&) override {}
+    void EntryDone(int32_t, int32_t) override {}
+    void Finished() override {}
 };
 
 // A tree of folders of 100 files each (every folder also an entry), two

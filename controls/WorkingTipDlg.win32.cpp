@@ -1,5 +1,6 @@
 #include "controls/WorkingTipDlg.win32.h"
 
+#include "app/Messages.h"
 #include "resources/resource.h"
 
 namespace vm {

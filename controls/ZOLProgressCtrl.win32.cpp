@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "app/Messages.h"
 #include "controls/ControlModel.h"
 
 namespace vm {

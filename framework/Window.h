@@ -25,14 +25,6 @@
 
 namespace vm {
 
-// Private messages of the program (WM_USER based).
-inline constexpr UINT kMsgAceCellChanged = WM_USER + 100;    // ACE list -> Advanced dialog
-inline constexpr UINT kMsgProgressComplete = WM_USER + 101;  // to a progress window
-inline constexpr UINT kMsgBookmarkChanged = WM_USER + 102;   // bookmark list -> manager
-inline constexpr UINT kMsgRefreshMain = WM_USER + 103;       // to the main window
-inline constexpr UINT kMsgUpdateStatus = WM_USER + 104;      // every item list -> its parent
-inline constexpr UINT kMsgShellChange = WM_USER + 105;       // shell change notification
-inline constexpr UINT kMsgStartPropagation = WM_USER + 106;  // Advanced dialog -> main window
 // Framework-internal: reflected control notifications (kReflectBase + WM_*).
 inline constexpr UINT kReflectBase = WM_USER + 0x1C00;
 

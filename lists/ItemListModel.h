@@ -11,6 +11,7 @@
 #include "app/AppState.h"
 #include "lists/ItemRecord.h"
 #include "platform/Platform.h"
+#include "resources/strings.h"
 #include "security/Rights.h"
 
 namespace vm {
@@ -19,8 +20,7 @@ namespace vm {
 
 // Titles of string 183: Name;Type;Date created;Access rights of current
 // user;Owner;File system;Folder;
-inline constexpr std::wstring_view kItemListColumnTitles =
-    L"Name;Type;Date created;Access rights of current user;Owner;File system;Folder;";
+inline constexpr std::wstring_view kItemListColumnTitles = L"" STR_ITEM_LIST_COLUMNS;
 inline constexpr int kItemListWidths[7] = {300, 120, 135, 160, 170, 70, 200};
 
 // Subitems of a main-window list.

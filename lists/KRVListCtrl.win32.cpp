@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "app/Messages.h"
 #include "lists/ItemListModel.h"
 #include "lists/ListGeometry.h"
 

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/Bytes.h"
+#include "platform/ErrorText.h"
 #include "platform/Result.h"
 
 namespace vm {
@@ -202,6 +203,11 @@ class Platform {
     virtual std::wstring GetWindowsDirectory() = 0;
     virtual std::wstring GetSystemDirectory() = 0;
     virtual Result<std::wstring> GetSystemWow64Directory() = 0;
+
+    // ---- Messages ---------------------------------------------------------
+    // The system's text for an error code (FormatMessageW); the seam's own
+    // English texts where the platform has no message table.
+    virtual std::wstring ErrorText(uint32_t code) { return DescribeError(code); }
 
     // PathIsDirectoryW.
     bool PathIsDirectory(const std::wstring& path) {

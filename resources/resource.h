@@ -76,6 +76,15 @@
 #define IDS_RESTORE_RESULTS 205  // "Succeed;Failed;File not found;"
 #define IDS_RESET_HEADING 206
 #define IDS_SAVE_CHANGES_FIRST 207
+// Messages of this program beyond the texts above.
+#define IDS_NOT_AVAILABLE_YET 208  // a command whose window comes in a later version
+#define IDS_NO_ACCOUNT_CHOSEN 209
+#define IDS_ACCOUNT_NOT_FOUND 210  // %s: the trustee as typed
+#define IDS_ABOUT_TEXT 211
+#define IDS_ITEMS_NOT_CHANGED 212  // %s: one line per item with the system's reason
+#define IDS_ITEMS_LEFT_OPEN 213    // %s: as 212, for items left with a NULL DACL
+#define IDS_FAILURE_LINE 214       // "%s: %s", the path and the system's reason
+#define IDS_MORE_FAILURES 215      // %d: items not listed
 
 // ---- Controls of the main window (IDD_MAIN) --------------------------------------
 #define IDC_MAIN_ADD 1006
@@ -202,3 +211,7 @@
 // Restore window context menu (RestorePop).
 #define ID_RESTORE_COPY_SECURITY 32823
 #define ID_RESTORE_ADVANCED 32847
+// Commands of keys that no menu offers, routed like the others.
+#define ID_KEY_SWITCH_VIEW 32870          // Ctrl+Tab
+#define ID_KEY_SELECT_ALL 32871           // Ctrl+A
+#define ID_KEY_NAVIGATE_TYPED_PATH 32872  // Enter in the path bar's edit field

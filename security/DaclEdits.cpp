@@ -74,25 +74,21 @@ SecurityDescriptor NullOrEmptyDaclDescriptor(bool null) {
 
 // The list SetEntriesInAclW makes of a NULL DACL and an entry setting no
 // rights for the owner: no explicit entry at all.
-std::optional<Bytes> BuildInheritedOnlyList(Platform& platform, const std::wstring& owner) {
+Result<Bytes> BuildInheritedOnlyList(Platform& platform, const std::wstring& owner) {
     ExplicitAccess ownerEntry{owner, 0, access_mode::kSet, 0};
-    auto acl = platform.SetEntriesInAcl({ownerEntry}, std::nullopt);
-    if (!acl.ok())
-        return std::nullopt;
-    return std::move(*acl);
+    return platform.SetEntriesInAcl({ownerEntry}, std::nullopt);
 }
 
 // Written through SetNamedSecurityInfoW without SE_DACL_PROTECTED, the list
 // gets what the parent passes on. Starting from a NULL ACL instead of
 // writing a NULL DACL first gives the same list and never leaves the object
 // open when a step fails.
-bool WriteInheritedOnly(Platform& platform, const std::wstring& path, std::optional<Bytes> list) {
-    if (!list)
-        return false;
-    OptionalAcl dacl = std::move(list);
-    return platform
-        .SetNamedSecurityInfo(path, secinfo::kDacl | secinfo::kUnprotectedDacl, nullptr, &dacl)
-        .ok();
+Status WriteInheritedOnly(Platform& platform, const std::wstring& path, Result<Bytes> list) {
+    if (!list.ok())
+        return list.status();
+    OptionalAcl dacl = std::move(*list);
+    return platform.SetNamedSecurityInfo(path, secinfo::kDacl | secinfo::kUnprotectedDacl, nullptr,
+                                         &dacl);
 }
 
 // The owner SID of a path (GetNamedSecurityInfoW, OWNER_SECURITY_INFORMATION).
@@ -110,15 +106,16 @@ std::optional<Sid> ReadOwnerSid(Platform& platform, const std::wstring& path) {
 // with SeRestorePrivilege on): a NULL DACL makes it readable, then the reset
 // proceeds. Its previous DACL is unknown, so when a later step fails it is
 // closed with an empty DACL rather than left open to everybody.
-bool ResetUnreadable(Platform& platform, const std::wstring& path) {
-    if (!WriteNullOrEmptyDacl(platform, path, true).ok())
-        return false;
+Status ResetUnreadable(Platform& platform, const std::wstring& path) {
+    if (Status opened = WriteNullOrEmptyDacl(platform, path, true); !opened.ok())
+        return opened;
     std::wstring owner = GetOwnerName(platform, path);
-    if (!owner.empty() &&
-        WriteInheritedOnly(platform, path, BuildInheritedOnlyList(platform, owner)))
-        return true;
-    WriteNullOrEmptyDacl(platform, path, false);
-    return false;
+    Status reset =
+        owner.empty() ? Status::Fail(err::kNoneMapped)
+                      : WriteInheritedOnly(platform, path, BuildInheritedOnlyList(platform, owner));
+    if (!reset.ok())
+        WriteNullOrEmptyDacl(platform, path, false);
+    return reset;
 }
 
 }  // namespace
@@ -160,36 +157,38 @@ bool SortAclCanonical(Acl& acl) {
     return true;
 }
 
-bool AddAccessEntry(Engine& engine, const std::wstring& path, const std::wstring& trustee,
-                    uint32_t mask, uint8_t aceType, uint8_t aceFlags) {
+Status AddAccessEntry(Engine& engine, const std::wstring& path, const std::wstring& trustee,
+                      uint32_t mask, uint8_t aceType, uint8_t aceFlags) {
     Platform& platform = engine.platform();
-    auto sidBytes = NameToSid(platform, trustee);
-    if (!sidBytes)
-        return false;
-    auto sid = Sid::Parse(*sidBytes);
-    auto oldBytes = ReadDaclDescriptor(platform, path);
-    if (!sid || !oldBytes)
-        return false;
+    auto account = platform.LookupAccountName(trustee);
+    if (!account.ok())
+        return account.status();
+    auto sid = Sid::Parse(account->sid);
+    if (!sid)
+        return Status::Fail(err::kInvalidSid);
+    auto oldBytes = platform.GetFileSecurity(path, secinfo::kDacl);
+    if (!oldBytes.ok())
+        return oldBytes.status();
     auto old = SecurityDescriptor::Parse(*oldBytes);
     if (!old)
-        return false;
+        return Status::Fail(err::kInvalidSecurityDescriptor);
     auto acl = AclWithNewEntry(old->dacl, *sid, mask, aceType, aceFlags);
     if (!acl)
-        return false;
+        return Status::Fail(err::kInvalidAcl);
     SortAclCanonical(*acl);
     SecurityDescriptor written =
         DaclOnlyDescriptor(AclSlot::With(std::move(*acl)), sd_control::kDaclDefaulted);
     if (!ReadDescriptorControl(*oldBytes)) {
         engine.reporter().Tell(kGetControlFailed, MessageIcon::kNone);
-        return false;
+        return Status::Fail(err::kInvalidSecurityDescriptor);
     }
     // Always protected, auto-inherited and with auto-inheritance requested,
     // whatever the old control word held.
     if (!SetDescriptorControl(written, kAddedEntryControl, kAddedEntryControl)) {
         engine.reporter().Tell(kSetControlFailed, MessageIcon::kNone);
-        return false;
+        return Status::Fail(err::kInvalidParameter);
     }
-    return platform.SetFileSecurity(path, secinfo::kDacl, written.ToSelfRelative()).ok();
+    return platform.SetFileSecurity(path, secinfo::kDacl, written.ToSelfRelative());
 }
 
 Status WriteNullOrEmptyDacl(Platform& platform, const std::wstring& path, bool null) {
@@ -197,13 +196,13 @@ Status WriteNullOrEmptyDacl(Platform& platform, const std::wstring& path, bool n
                                     NullOrEmptyDaclDescriptor(null).ToSelfRelative());
 }
 
-void SetNullOrEmptyDacl(Engine& engine, const std::wstring& path, bool null) {
+Status SetNullOrEmptyDacl(Engine& engine, const std::wstring& path, bool null) {
     // Written as the object's owner, who may always change its DACL.
     SetOwner(engine, path, kAdministrators);
-    WriteNullOrEmptyDacl(engine.platform(), path, null);
+    return WriteNullOrEmptyDacl(engine.platform(), path, null);
 }
 
-bool ResetToInherited(Engine& engine, const std::wstring& path) {
+Status ResetToInherited(Engine& engine, const std::wstring& path) {
     Platform& platform = engine.platform();
     std::wstring owner = GetOwnerName(platform, path);
     if (!owner.empty())
@@ -211,7 +210,7 @@ bool ResetToInherited(Engine& engine, const std::wstring& path) {
     // A readable object whose owner has no name: the entry for the owner
     // cannot be built, so nothing is changed.
     if (DaclSnapshot::Capture(platform, path))
-        return false;
+        return Status::Fail(err::kNoneMapped);
     return ResetUnreadable(platform, path);
 }
 
@@ -228,20 +227,20 @@ std::wstring ResetCache::OwnerName(Platform& platform, const Sid& owner) {
     return ownerNames_.emplace(owner, account->name).first->second;
 }
 
-std::optional<Bytes> ResetCache::ListFor(Platform& platform, const std::wstring& ownerName) {
+Result<Bytes> ResetCache::ListFor(Platform& platform, const std::wstring& ownerName) {
     {
         std::lock_guard lock(mutex_);
         if (auto found = lists_.find(ownerName); found != lists_.end())
             return found->second;
     }
     auto list = BuildInheritedOnlyList(platform, ownerName);
-    if (!list)
-        return std::nullopt;
+    if (!list.ok())
+        return list;
     std::lock_guard lock(mutex_);
     return lists_.emplace(ownerName, std::move(*list)).first->second;
 }
 
-bool ResetToInherited(Engine& engine, const std::wstring& path, ResetCache& cache) {
+Status ResetToInherited(Engine& engine, const std::wstring& path, ResetCache& cache) {
     Platform& platform = engine.platform();
     auto ownerSid = ReadOwnerSid(platform, path);
     std::wstring owner = ownerSid ? cache.OwnerName(platform, *ownerSid) : std::wstring();
@@ -271,24 +270,26 @@ bool IsUsableCopiedDescriptor(const CopyBuffer& buffer) {
     return descriptor && descriptor->dacl.present;
 }
 
-bool PasteSecuritySettings(Engine& engine, const CopyBuffer& buffer, const std::wstring& path) {
+Status PasteSecuritySettings(Engine& engine, const CopyBuffer& buffer, const std::wstring& path) {
     if (!IsUsableCopiedDescriptor(buffer))
-        return false;
+        return Status::Fail(err::kInvalidSecurityDescriptor);
     Platform& platform = engine.platform();
     std::wstring previousOwner = GetOwnerName(platform, path);
     SetOwner(engine, path, kAdministrators);
     // One write replaces the whole DACL with the copied one, its protection
     // and auto-inheritance bits included; clearing it first would only open
     // the object for as long as the write takes, or for good if it failed.
-    bool written = platform.SetFileSecurity(path, secinfo::kDacl, *buffer.CopiedDescriptor).ok();
-    SetOwner(engine, path, written ? buffer.CopiedOwnerName : previousOwner);
+    Status written = platform.SetFileSecurity(path, secinfo::kDacl, *buffer.CopiedDescriptor);
+    SetOwner(engine, path, written.ok() ? buffer.CopiedOwnerName : previousOwner);
     return written;
 }
 
-std::optional<DaclSnapshot> DaclSnapshot::Capture(Platform& platform, const std::wstring& path) {
-    auto descriptor = ReadDaclDescriptor(platform, path);
-    if (!descriptor || !SecurityDescriptor::Parse(*descriptor))
-        return std::nullopt;
+Result<DaclSnapshot> DaclSnapshot::Capture(Platform& platform, const std::wstring& path) {
+    auto descriptor = platform.GetFileSecurity(path, secinfo::kDacl);
+    if (!descriptor.ok())
+        return Result<DaclSnapshot>::Fail(descriptor.error());
+    if (!SecurityDescriptor::Parse(*descriptor))
+        return Result<DaclSnapshot>::Fail(err::kInvalidSecurityDescriptor);
     return DaclSnapshot(path, std::move(*descriptor));
 }
 

@@ -37,10 +37,12 @@ struct CopyBuffer {
 
 // Appends one entry for the trustee (type 0 allow, 1 deny; any other type
 // adds nothing), sorts the list canonically and writes it with the control
-// bits 0x1500. True when the new DACL was written; nothing is written on any
-// earlier failure. The two control-word failures are told to the reporter.
-bool AddAccessEntry(Engine& engine, const std::wstring& path, const std::wstring& trustee,
-                    uint32_t mask, uint8_t aceType, uint8_t aceFlags);
+// bits 0x1500. Ok when the new DACL was written; nothing is written on any
+// earlier failure, whose error it returns (ERROR_NONE_MAPPED for a trustee
+// that is not an account, the system's error of a refused read or write).
+// The two control-word failures are told to the reporter as well.
+Status AddAccessEntry(Engine& engine, const std::wstring& path, const std::wstring& trustee,
+                      uint32_t mask, uint8_t aceType, uint8_t aceFlags);
 
 // Canonical rank of an entry (explicit deny, allow, then inherited deny,
 // allow; object variants right after their plain type), nullopt for types
@@ -59,18 +61,19 @@ bool SortAclCanonical(Acl& acl);
 
 // Makes "Administrators" the owner, then writes a NULL DACL (null true) or
 // an empty one (null false), not protected. The owner stays "Administrators".
-void SetNullOrEmptyDacl(Engine& engine, const std::wstring& path, bool null);
+// The outcome of the DACL write.
+Status SetNullOrEmptyDacl(Engine& engine, const std::wstring& path, bool null);
 
 // The DACL write of SetNullOrEmptyDacl alone, without the owner step.
 Status WriteNullOrEmptyDacl(Platform& platform, const std::wstring& path, bool null);
 
 // Strips the explicit entries and lets the system put back the entries the
-// parent passes on (an unprotected DACL through SetNamedSecurityInfoW). True
+// parent passes on (an unprotected DACL through SetNamedSecurityInfoW). Ok
 // when the final write succeeded; on failure the object keeps its DACL (an
 // object whose DACL could not even be read ends closed with an empty DACL,
-// never open with a NULL one). The owner is not touched; callers take
-// ownership first where needed.
-bool ResetToInherited(Engine& engine, const std::wstring& path);
+// never open with a NULL one) and the error of the failed step comes back.
+// The owner is not touched; callers take ownership first where needed.
+Status ResetToInherited(Engine& engine, const std::wstring& path);
 
 // Owner names and the lists SetEntriesInAclW built for them, shared by the
 // resets of one run over many objects (most of which share a few owners):
@@ -81,7 +84,7 @@ class ResetCache {
     // The owner's bare name as GetOwnerName gives it; empty when unresolved.
     std::wstring OwnerName(Platform& platform, const Sid& owner);
     // SetEntriesInAclW({owner, no rights, SET_ACCESS}, NULL ACL).
-    std::optional<Bytes> ListFor(Platform& platform, const std::wstring& ownerName);
+    Result<Bytes> ListFor(Platform& platform, const std::wstring& ownerName);
 
   private:
     std::mutex mutex_;
@@ -90,7 +93,7 @@ class ResetCache {
 };
 
 // ResetToInherited with names and lists taken from the cache.
-bool ResetToInherited(Engine& engine, const std::wstring& path, ResetCache& cache);
+Status ResetToInherited(Engine& engine, const std::wstring& path, ResetCache& cache);
 
 // Takes the path's DACL descriptor and owner name into the copy buffer; the
 // source keeps its owner. The length of the copied descriptor, 0 on failure
@@ -103,17 +106,18 @@ bool IsUsableCopiedDescriptor(const CopyBuffer& buffer);
 
 // Writes the copied DACL (with its protection and auto-inheritance bits) and
 // makes the copied owner the target's owner. An unusable copy changes
-// nothing; a refused write leaves the target's DACL and owner as they were.
-// True when the DACL was written.
-bool PasteSecuritySettings(Engine& engine, const CopyBuffer& buffer, const std::wstring& path);
+// nothing (ERROR_INVALID_SECURITY_DESCR); a refused write leaves the
+// target's DACL and owner as they were and returns the system's error.
+Status PasteSecuritySettings(Engine& engine, const CopyBuffer& buffer, const std::wstring& path);
 
 // The DACL of one path as it stood, to be put back when a later step of a
 // multi-step change fails (the quick commands take ownership, write a NULL
 // DACL, add entries and give the owner back).
 class DaclSnapshot {
   public:
-    // Reads the DACL descriptor; nullopt when it cannot be read or parsed.
-    static std::optional<DaclSnapshot> Capture(Platform& platform, const std::wstring& path);
+    // Reads the DACL descriptor; the read's error when it cannot be read,
+    // ERROR_INVALID_SECURITY_DESCR when it cannot be parsed.
+    static Result<DaclSnapshot> Capture(Platform& platform, const std::wstring& path);
 
     // SetFileSecurityW(DACL_SECURITY_INFORMATION) with the captured
     // descriptor: the entries and the DACL bits of the control word.

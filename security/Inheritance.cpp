@@ -33,18 +33,17 @@ void RemoveInheritedRows(InheritanceRows& rows) {
 // the previous DACL can still be put back should an add fail (also when
 // taking ownership failed). With nothing to add the object gets an empty
 // DACL, which is what an empty list of entries means.
-bool WriteInheritanceAndEntries(Engine& engine, const std::wstring& path, bool includeInheritable,
-                                const std::vector<ExplicitEntry>& entries) {
+Status WriteInheritanceAndEntries(Engine& engine, const std::wstring& path, bool includeInheritable,
+                                  const std::vector<ExplicitEntry>& entries) {
     Platform& platform = engine.platform();
     if (!includeInheritable && entries.empty())
-        return WriteNullOrEmptyDacl(platform, path, false).ok();
-    bool clean = includeInheritable ? ResetToInherited(engine, path)
-                                    : WriteNullOrEmptyDacl(platform, path, true).ok();
-    if (!clean)
-        return false;
-    return std::all_of(entries.begin(), entries.end(), [&](const ExplicitEntry& entry) {
-        return AddAccessEntry(engine, path, entry.trustee, entry.mask, entry.type, entry.flags);
-    });
+        return WriteNullOrEmptyDacl(platform, path, false);
+    Status written = includeInheritable ? ResetToInherited(engine, path)
+                                        : WriteNullOrEmptyDacl(platform, path, true);
+    for (auto entry = entries.begin(); written.ok() && entry != entries.end(); ++entry)
+        written =
+            AddAccessEntry(engine, path, entry->trustee, entry->mask, entry->type, entry->flags);
+    return written;
 }
 
 }  // namespace
@@ -75,18 +74,18 @@ void ApplyInheritanceChoice(InheritanceRows& rows, InheritanceChoice choice) {
     }
 }
 
-bool ApplyInheritanceAndEntries(Engine& engine, const std::wstring& path, bool includeInheritable,
-                                const std::vector<ExplicitEntry>& entries,
-                                const std::wstring& owner) {
+Status ApplyInheritanceAndEntries(Engine& engine, const std::wstring& path, bool includeInheritable,
+                                  const std::vector<ExplicitEntry>& entries,
+                                  const std::wstring& owner) {
     // Ownership comes first so that the DACL as it stands can be read and,
     // should a later step fail, written back.
     SetOwner(engine, path, kAdministrators);
-    bool written = false;
-    if (auto previous = DaclSnapshot::Capture(engine.platform(), path)) {
-        written = WriteInheritanceAndEntries(engine, path, includeInheritable, entries);
-        if (!written)
-            previous->Restore(engine.platform());
-    }
+    auto previous = DaclSnapshot::Capture(engine.platform(), path);
+    Status written = previous
+                         ? WriteInheritanceAndEntries(engine, path, includeInheritable, entries)
+                         : Status::Fail(err::kInvalidSecurityDescriptor);
+    if (previous && !written.ok())
+        previous->Restore(engine.platform());
     SetOwner(engine, path, owner);
     return written;
 }

@@ -65,9 +65,10 @@ struct ExplicitEntry {
 // cleared and no explicit entry the object ends with an empty DACL, which is
 // what the empty list shows (never a NULL DACL that would open it to
 // everybody). When any DACL step fails the object gets its previous DACL
-// back and the result is false; the owner is set either way.
-bool ApplyInheritanceAndEntries(Engine& engine, const std::wstring& path, bool includeInheritable,
-                                const std::vector<ExplicitEntry>& entries,
-                                const std::wstring& owner);
+// back and the error of the failed step is returned; the owner is set either
+// way.
+Status ApplyInheritanceAndEntries(Engine& engine, const std::wstring& path, bool includeInheritable,
+                                  const std::vector<ExplicitEntry>& entries,
+                                  const std::wstring& owner);
 
 }  // namespace vm

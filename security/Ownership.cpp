@@ -13,9 +13,9 @@ void SwitchOnOrTell(Engine& engine, const wchar_t* privilege, TokenHandle* token
 // The owner write inside a privilege scope. It is attempted even without the
 // privileges: the system then accepts only owners the running account may
 // set by itself.
-void WriteOwner(Engine& engine, const std::wstring& path, const Bytes& ownerSid) {
+Status WriteOwner(Engine& engine, const std::wstring& path, const Bytes& ownerSid) {
     OwnerPrivilegeScope privileges(engine);
-    engine.platform().SetNamedSecurityInfo(path, secinfo::kOwner, &ownerSid, nullptr);
+    return engine.platform().SetNamedSecurityInfo(path, secinfo::kOwner, &ownerSid, nullptr);
 }
 
 }  // namespace
@@ -43,24 +43,23 @@ OwnerPrivilegeScope::~OwnerPrivilegeScope() {
     state.token.reset();
 }
 
-void SetOwnerSid(Engine& engine, const std::wstring& path, const Bytes& ownerSid) {
-    Platform& platform = engine.platform();
-    if (!platform.PathFileExists(path))
-        return;
-    WriteOwner(engine, path, ownerSid);
+Status SetOwnerSid(Engine& engine, const std::wstring& path, const Bytes& ownerSid) {
+    if (!engine.platform().PathFileExists(path))
+        return Status::Fail(err::kFileNotFound);
+    return WriteOwner(engine, path, ownerSid);
 }
 
-void SetOwner(Engine& engine, const std::wstring& path, const std::wstring& accountName) {
+Status SetOwner(Engine& engine, const std::wstring& path, const std::wstring& accountName) {
     Platform& platform = engine.platform();
     if (!platform.PathFileExists(path))
-        return;
+        return Status::Fail(err::kFileNotFound);
     std::wstring name = accountName == kShortTrustedInstaller ? kTrustedInstaller : accountName;
     if (name.empty())
-        return;
-    auto account = LookupAccountNameTwoCall(platform, name);
-    if (!account)
-        return;
-    WriteOwner(engine, path, account->sid);
+        return Status::Fail(err::kNoneMapped);
+    auto account = platform.LookupAccountName(name);
+    if (!account.ok())
+        return account.status();
+    return WriteOwner(engine, path, account->sid);
 }
 
 }  // namespace vm

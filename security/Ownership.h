@@ -21,12 +21,14 @@ inline constexpr const wchar_t* kNotAdministratorMessage =
 // attempted), the owner is written, and SeTakeOwnershipPrivilege is switched
 // off again; SeRestorePrivilege stays on for the life of the process.
 // "TrustedInstaller" (exactly so) stands for "NT Service\TrustedInstaller".
-// Callers learn the outcome by reading the owner again.
-void SetOwner(Engine& engine, const std::wstring& path, const std::wstring& accountName);
+// The outcome of the owner write; without one, ERROR_FILE_NOT_FOUND for a
+// missing path and the look-up's error (ERROR_NONE_MAPPED) for a name that
+// does not resolve.
+Status SetOwner(Engine& engine, const std::wstring& path, const std::wstring& accountName);
 
 // SetOwner with the account's SID already looked up (a walk that sets the
 // same owner on many objects resolves the name once).
-void SetOwnerSid(Engine& engine, const std::wstring& path, const Bytes& ownerSid);
+Status SetOwnerSid(Engine& engine, const std::wstring& path, const Bytes& ownerSid);
 
 // Keeps SeTakeOwnershipPrivilege and SeRestorePrivilege on while it lives.
 // The first scope of the engine opens the token and switches both on

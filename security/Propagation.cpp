@@ -90,13 +90,13 @@ void OpenFolderForListing(WalkContext& walk, const std::wstring& path) {
 
 void ApplyToEntry(WalkContext& walk, const std::wstring& path, const std::wstring& name) {
     if (walk.mode == PropagationMode::kResetToInherited) {
-        walk.observer.ShowEntryName(name);
-        if (ResetToInherited(walk.engine, path, walk.resets))
+        walk.observer.EntryStarted(name);
+        if (ResetToInherited(walk.engine, path, walk.resets).ok())
             walk.nulled.MarkReset(path);
         else
             walk.nulled.RestoreNow(walk.engine.platform(), path);
     } else if (walk.mode == PropagationMode::kCopyFromFolder && walk.folderDescriptor) {
-        walk.observer.ShowEntryName(name);
+        walk.observer.EntryStarted(name);
         TakeOwnership(walk, path);
         // One write replaces the whole DACL; a refused write leaves the
         // entry's DACL as it was.
@@ -107,13 +107,7 @@ void ApplyToEntry(WalkContext& walk, const std::wstring& path, const std::wstrin
 void ReportProgress(WalkContext& walk) {
     if (walk.mode == PropagationMode::kCountOnly || walk.run.total <= 0)
         return;
-    uint64_t percent =
-        static_cast<uint64_t>(walk.counts.processed) * 100 / static_cast<uint64_t>(walk.run.total);
-    walk.observer.SetPercent(static_cast<double>(percent));
-    // Entries created between the passes carry processed past total; the
-    // window is told to close only when the percentage is exactly 100.
-    if (percent == 100)
-        walk.observer.PostClose();
+    walk.observer.EntryDone(walk.counts.processed, walk.run.total);
 }
 
 // One entry of a listing. Subfolders go to the back of the queue.
@@ -192,8 +186,10 @@ size_t NulledFolders::RestoreRemaining(Platform& platform) {
     return restored;
 }
 
-std::wstring CountText(int32_t files, int32_t folders) {
-    return L" (" + std::to_wstring(files) + L" Files, " + std::to_wstring(folders) + L" Folders)";
+int32_t PropagationPercent(int32_t processed, int32_t total) {
+    if (total <= 0 || processed <= 0)
+        return 0;
+    return static_cast<int32_t>(static_cast<int64_t>(processed) * 100 / total);
 }
 
 int32_t WalkChildren(Engine& engine, PropagationRun& run, PropagationObserver& observer,
@@ -202,14 +198,14 @@ int32_t WalkChildren(Engine& engine, PropagationRun& run, PropagationObserver& o
     NulledFolders ownLedger;
     WalkContext walk{engine, run, observer, mode, nullFolders, nulled ? *nulled : ownLedger};
     if (mode != PropagationMode::kCountOnly)
-        observer.RestartAnimation();
+        observer.ApplyingStarted();
     PrepareOwnerChanges(walk);
     if (mode == PropagationMode::kCopyFromFolder)
         walk.folderDescriptor = TakeFolderDescriptor(walk, folder);
     bool completed = WalkQueue(walk, folder);
     run.cancel.store(false);
     if (mode == PropagationMode::kCountOnly)
-        observer.AppendCountText(CountText(walk.counts.files, walk.counts.folders));
+        observer.Counted(walk.counts.files, walk.counts.folders);
     // Without a caller to reset them, folders opened for listing close again.
     if (!nulled)
         ownLedger.RestoreRemaining(engine.platform());
@@ -234,8 +230,7 @@ int RunPropagation(Engine& engine, PropagationRun& run, PropagationObserver& obs
 
 void RunPropagationWorker(Engine& engine, PropagationRun& run, PropagationObserver& observer) {
     RunPropagation(engine, run, observer);
-    observer.SetPercent(100.0);
-    observer.PostClose();
+    observer.Finished();
 }
 
 }  // namespace vm

@@ -3,8 +3,8 @@
 // the folder's own DACL onto each. A counting pass gives the total for the
 // percentage, then the applying pass runs. Breadth-first with a queue (no
 // recursion), reparse points neither counted, changed nor entered. The
-// folder itself is never changed. No window code: the progress window binds
-// to a PropagationObserver.
+// folder itself is never changed. No window code: whoever shows the progress
+// binds to a PropagationObserver, which hears about the walk in its own terms.
 #pragma once
 
 #include <atomic>
@@ -23,24 +23,30 @@ enum class PropagationMode : uint8_t {
     kCopyFromFolder = 2,    // "Copy security settings from this object"
 };
 
-// What the walk tells the progress window. Called on the worker thread; an
-// implementation reaches its window by messages only.
+// What the walk tells about itself. Called on the worker thread; an
+// implementation that shows it in a window reaches the window by messages
+// only.
 class PropagationObserver {
   public:
     virtual ~PropagationObserver() = default;
-    // The bar's animation starts again from its beginning (applying pass).
-    virtual void RestartAnimation() = 0;
-    // The name (not the path) of the entry being changed.
-    virtual void ShowEntryName(const std::wstring& name) = 0;
-    // Bar position (0 to 100, beyond 100 when entries appeared between the
-    // passes), repainted at once.
-    virtual void SetPercent(double percent) = 0;
-    // Appended to the text "Setting security information on subfolders and
-    // files" after the counting pass: " (%d Files, %d Folders)" filled.
-    virtual void AppendCountText(const std::wstring& text) = 0;
-    // The work is complete: close the progress window (message 1125).
-    virtual void PostClose() = 0;
+    // The counting pass is over: the files and folders it found below the
+    // folder (reparse points left out).
+    virtual void Counted(int32_t files, int32_t folders) = 0;
+    // The applying pass starts.
+    virtual void ApplyingStarted() = 0;
+    // The entry of that name (not its path) is being changed now.
+    virtual void EntryStarted(const std::wstring& name) = 0;
+    // One more entry of the applying pass is done: `processed` of the `total`
+    // the counting pass found. Entries created between the passes carry
+    // processed past total.
+    virtual void EntryDone(int32_t processed, int32_t total) = 0;
+    // The run is over: both passes ran, or it was cancelled or had nothing
+    // to do. Told once, last.
+    virtual void Finished() = 0;
 };
+
+// Whole percent of processed out of total (integer division), 0 for no total.
+int32_t PropagationPercent(int32_t processed, int32_t total);
 
 // One run, shared by the progress window (which sets cancel) and the worker.
 struct PropagationRun {
@@ -75,9 +81,6 @@ class NulledFolders {
     std::map<std::wstring, size_t> indexByPath_;
 };
 
-// " (%d Files, %d Folders)" filled.
-std::wstring CountText(int32_t files, int32_t folders);
-
 // One pass over the folder's tree. Result: entries processed, or -1 when
 // cancelled (the cancel flag is tested before each entry and cleared at the
 // end). Mode 0 with nullFolders set gives each subfolder "Administrators" as
@@ -92,7 +95,7 @@ int32_t WalkChildren(Engine& engine, PropagationRun& run, PropagationObserver& o
 // previous DACL back.
 int RunPropagation(Engine& engine, PropagationRun& run, PropagationObserver& observer);
 
-// The worker's body once the window shows: RunPropagation, bar to 100, close.
+// The worker's body once the window shows: RunPropagation, then Finished.
 void RunPropagationWorker(Engine& engine, PropagationRun& run, PropagationObserver& observer);
 
 }  // namespace vm

@@ -30,12 +30,11 @@ std::wstring ResourceListItem(std::wstring_view list, size_t position) {
 }
 
 std::wstring RightNamesResourceText() {
-    std::wstring text;
-    for (const auto& right : kRights) {
-        text += right.name;
-        text += L';';
-    }
-    return text;
+    return std::wstring(kRightNames);
+}
+
+std::wstring RightName(size_t index) {
+    return index < kRightCount ? ResourceListItem(kRightNames, index) : std::wstring();
 }
 
 bool RightApplies(size_t index, bool isContainer) {

@@ -12,6 +12,9 @@
 #include <string>
 #include <string_view>
 
+#include "resources/resource.h"
+#include "resources/strings.h"
+
 namespace vm {
 
 // ---- Access masks -----------------------------------------------------------
@@ -58,31 +61,34 @@ inline constexpr size_t kDeleteChildRight = 9;
 
 struct RightInfo {
     size_t index;
-    std::wstring_view name;
     uint32_t bits;
 };
 
 // In the order of their display (string 185), which is also the row order of
 // an expanded entry.
 inline constexpr std::array<RightInfo, kRightCount> kRights{{
-    {0, L"Full control", access::kFullControl},
-    {1, L"Traverse folder / execute file", 0x20},
-    {2, L"List folder / read data", 0x1},
-    {3, L"Read attributes", 0x80},
-    {4, L"Read extended attributes", 0x8},
-    {5, L"Create files / write data", 0x2},
-    {6, L"Create folders / append data", 0x4},
-    {7, L"Write attributes", 0x100},
-    {8, L"Write extended attributes", 0x10},
-    {9, L"Delete subfolders and files", access::kFileDeleteChild},
-    {10, L"Delete", access::kDelete},
-    {11, L"Read permissions", access::kReadControl},
-    {12, L"Change permissions", access::kWriteDac},
-    {13, L"Take ownership", access::kWriteOwner},
+    {0, access::kFullControl},
+    {1, 0x20},
+    {2, 0x1},
+    {3, 0x80},
+    {4, 0x8},
+    {5, 0x2},
+    {6, 0x4},
+    {7, 0x100},
+    {8, 0x10},
+    {9, access::kFileDeleteChild},
+    {10, access::kDelete},
+    {11, access::kReadControl},
+    {12, access::kWriteDac},
+    {13, access::kWriteOwner},
 }};
 
-// The names joined as string resource 185 holds them ("Full control;...;").
+// The names of the rights in their order, as string resource 185 holds them
+// ("Full control;...;").
+inline constexpr std::wstring_view kRightNames = L"" STR_RIGHT_NAMES;
 std::wstring RightNamesResourceText();
+// The name of right `index` ("Full control" for 0); empty past the last.
+std::wstring RightName(size_t index);
 
 // Whether a right has a row for this kind of object (right 9 only for
 // containers).
@@ -104,7 +110,7 @@ uint32_t WidenGenericRights(uint32_t mask);
 
 // ---- Entry types --------------------------------------------------------------
 
-inline constexpr std::wstring_view kAceTypeTexts = L"Allow;Deny;";  // string 186
+inline constexpr std::wstring_view kAceTypeTexts = L"" STR_ACE_TYPES;  // string 186
 // "Allow" for 0, "Deny" for 1, empty otherwise.
 std::wstring AceTypeText(uint8_t type);
 
@@ -128,14 +134,19 @@ struct ScopeInfo {
 
 inline constexpr size_t kScopeCount = 7;
 inline constexpr std::array<ScopeInfo, kScopeCount> kScopes{{
-    {0, L"This folder only", 32779, 1039, 0, target::kFolder},
-    {1, L"This folder,subfolders and files", 32780, 1040, 3,
-     target::kFolder | target::kSubfolders | target::kFiles},
-    {2, L"This folder and subfolders", 32781, 1041, 2, target::kFolder | target::kSubfolders},
-    {3, L"This folder and files", 32782, 1042, 1, target::kFolder | target::kFiles},
-    {4, L"Subfolders and files only", 32783, 1043, 11, target::kSubfolders | target::kFiles},
-    {5, L"Subfolders only", 32784, 1044, 10, target::kSubfolders},
-    {6, L"Files only", 32785, 1045, 9, target::kFiles},
+    {0, L"" STR_SCOPE_THIS_FOLDER_ONLY, ID_SCOPE_THIS_FOLDER_ONLY, IDC_OPTIONS_SCOPE_FIRST + 0, 0,
+     target::kFolder},
+    {1, L"" STR_SCOPE_FOLDER_SUBFOLDERS_FILES, ID_SCOPE_FOLDER_SUBFOLDERS_FILES,
+     IDC_OPTIONS_SCOPE_FIRST + 1, 3, target::kFolder | target::kSubfolders | target::kFiles},
+    {2, L"" STR_SCOPE_FOLDER_SUBFOLDERS, ID_SCOPE_FOLDER_SUBFOLDERS, IDC_OPTIONS_SCOPE_FIRST + 2, 2,
+     target::kFolder | target::kSubfolders},
+    {3, L"" STR_SCOPE_FOLDER_FILES, ID_SCOPE_FOLDER_FILES, IDC_OPTIONS_SCOPE_FIRST + 3, 1,
+     target::kFolder | target::kFiles},
+    {4, L"" STR_SCOPE_SUBFOLDERS_FILES_ONLY, ID_SCOPE_SUBFOLDERS_FILES_ONLY,
+     IDC_OPTIONS_SCOPE_FIRST + 4, 11, target::kSubfolders | target::kFiles},
+    {5, L"" STR_SCOPE_SUBFOLDERS_ONLY, ID_SCOPE_SUBFOLDERS_ONLY, IDC_OPTIONS_SCOPE_FIRST + 5, 10,
+     target::kSubfolders},
+    {6, L"" STR_SCOPE_FILES_ONLY, ID_SCOPE_FILES_ONLY, IDC_OPTIONS_SCOPE_LAST, 9, target::kFiles},
 }};
 
 // The scope value of an entry: its flags with INHERITED_ACE cleared.
@@ -158,7 +169,7 @@ uint8_t ScopeUnion(uint8_t a, uint8_t b);
 
 // ---- "Inherited From" -------------------------------------------------------
 
-inline constexpr std::wstring_view kParentObject = L"Parent Object";  // string 197
+inline constexpr std::wstring_view kParentObject = L"" STR_PARENT_OBJECT;  // string 197
 // Empty for an explicit entry; for an inherited one the ancestor with a
 // trailing backslash, or "Parent Object" when the system names none.
 std::wstring InheritedFromText(bool inherited, std::wstring_view ancestor);
@@ -166,7 +177,7 @@ std::wstring InheritedFromText(bool inherited, std::wstring_view ancestor);
 // ---- Access level of the current user ------------------------------------------
 
 enum class AccessLevel : uint32_t { kAllowed = 0, kReadOnly = 1, kDenied = 2 };
-inline constexpr std::wstring_view kAccessLevelTexts = L"Allowed;Read Only;Denied";  // string 187
+inline constexpr std::wstring_view kAccessLevelTexts = L"" STR_ACCESS_LEVELS;  // string 187
 std::wstring AccessLevelText(AccessLevel level);
 
 // Item `position` of a ';'-separated resource string, or empty.

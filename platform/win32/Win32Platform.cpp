@@ -444,4 +444,18 @@ Result<std::wstring> Win32Platform::GetSystemWow64Directory() {
     return TwoCallDirectory(GetSystemWow64DirectoryW);
 }
 
+std::wstring Win32Platform::ErrorText(uint32_t code) {
+    UniqueLocal<wchar_t*> text;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<wchar_t*>(text.put()), 0, nullptr);
+    if (length == 0 || !text)
+        return Platform::ErrorText(code);
+    std::wstring message(text.get(), length);
+    // The system's texts end with a line break.
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r'))
+        message.pop_back();
+    return message;
+}
+
 }  // namespace vm::win32

@@ -54,6 +54,7 @@ class Win32Platform final : public Platform {
     std::wstring GetWindowsDirectory() override;
     std::wstring GetSystemDirectory() override;
     Result<std::wstring> GetSystemWow64Directory() override;
+    std::wstring ErrorText(uint32_t code) override;
 };
 
 }  // namespace vm::win32

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/Messages.h"
 #include "controls/PNGMenu.win32.h"
 #include "controls/ZOLExButton.win32.h"
 #include "controls/ZOLProgressCtrl.win32.h"

@@ -12,6 +12,7 @@
 
 #include "app/AppState.h"
 #include "app/BrowsePaths.h"
+#include "app/Messages.h"
 #include "framework/GdiPlus.h"
 #include "harness/Harness.h"
 #include "lists/MainList.win32.h"

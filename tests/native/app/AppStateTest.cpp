@@ -9,16 +9,16 @@ namespace {
 
 TEST(TrusteeMenu, NamesHandedOnByEachUser) {
     using enum TrusteeMenuUser;
-    EXPECT_EQ(TrusteeNameForCommand(cmd::kTrusteeCurrentUser, kChangeOwner, L"Alice"), L"Alice");
-    EXPECT_EQ(TrusteeNameForCommand(cmd::kTrusteeEveryone, kOptionsDialog, L"Alice"), L"Everyone");
-    EXPECT_EQ(TrusteeNameForCommand(cmd::kTrusteeSystem, kChangeOwner, L""), L"SYSTEM");
-    EXPECT_EQ(TrusteeNameForCommand(cmd::kTrusteeTrustedInstaller, kChangeOwner, L""),
+    EXPECT_EQ(TrusteeNameForCommand(ID_TRUSTEE_CURRENT_USER, kChangeOwner, L"Alice"), L"Alice");
+    EXPECT_EQ(TrusteeNameForCommand(ID_TRUSTEE_EVERYONE, kOptionsDialog, L"Alice"), L"Everyone");
+    EXPECT_EQ(TrusteeNameForCommand(ID_TRUSTEE_SYSTEM, kChangeOwner, L""), L"SYSTEM");
+    EXPECT_EQ(TrusteeNameForCommand(ID_TRUSTEE_TRUSTEDINSTALLER, kChangeOwner, L""),
               L"TrustedInstaller");
-    EXPECT_EQ(TrusteeNameForCommand(cmd::kTrusteeTrustedInstaller, kOptionsDialog, L""),
+    EXPECT_EQ(TrusteeNameForCommand(ID_TRUSTEE_TRUSTEDINSTALLER, kOptionsDialog, L""),
               L"NT Service\\TrustedInstaller");
-    EXPECT_EQ(TrusteeNameForCommand(cmd::kTrusteeAdvanced, kOptionsDialog, L""), std::nullopt);
-    EXPECT_TRUE(IsTrusteeCommand(cmd::kTrusteeAdvanced));
-    EXPECT_TRUE(IsTrusteeCommand(cmd::kTrusteeAdministrators));
+    EXPECT_EQ(TrusteeNameForCommand(ID_TRUSTEE_ADVANCED, kOptionsDialog, L""), std::nullopt);
+    EXPECT_TRUE(IsTrusteeCommand(ID_TRUSTEE_ADVANCED));
+    EXPECT_TRUE(IsTrusteeCommand(ID_TRUSTEE_ADMINISTRATORS));
     EXPECT_FALSE(IsTrusteeCommand(32775));
     EXPECT_EQ(CurrentUserEntryText(L"Alice"), L"Current User - Alice");
     EXPECT_FALSE(OffersTrustedInstaller(5.1));

@@ -14,8 +14,8 @@ class DaclEdits : public EngineTest {
         bob = machine.AddLocalUser(L"Bob").ToString();
         machine.AddFolder(L"C:\\Data", L"O:BAD:(A;OICI;FA;;;BA)(A;OICI;FR;;;BU)");
     }
-    bool Add(const std::wstring& path, const std::wstring& trustee, uint32_t mask, uint8_t type,
-             uint8_t flags = 0) {
+    Status Add(const std::wstring& path, const std::wstring& trustee, uint32_t mask, uint8_t type,
+               uint8_t flags = 0) {
         return AddAccessEntry(engine, path, trustee, mask, type, flags);
     }
     std::wstring bob;

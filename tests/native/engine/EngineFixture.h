@@ -15,14 +15,14 @@
 
 namespace vm {
 
-// A progress window that shows nothing.
+// Nobody watching the walk.
 class NullObserver final : public PropagationObserver {
   public:
-    void RestartAnimation() override {}
-    void ShowEntryName(const std::wstring&) override {}
-    void SetPercent(double) override {}
-    void AppendCountText(const std::wstring&) override {}
-    void PostClose() override {}
+    void Counted(int32_t, int32_t) override {}
+    void ApplyingStarted() override {}
+    void EntryStarted(const std::wstring&) override {}
+    void EntryDone(int32_t, int32_t) override {}
+    void Finished() override {}
 };
 
 class EngineTest : public ::testing::Test {

@@ -16,7 +16,7 @@ class InheritanceApply : public EngineTest {
         machine.AddFile(L"C:\\Data\\a.txt",
                         L"O:" + bob + L"D:AI(A;;FA;;;" + bob + L")(A;ID;FA;;;BA)(A;ID;FR;;;BU)");
     }
-    bool Apply(bool includeInheritable, const std::vector<ExplicitEntry>& entries) {
+    Status Apply(bool includeInheritable, const std::vector<ExplicitEntry>& entries) {
         return ApplyInheritanceAndEntries(engine, L"C:\\Data\\a.txt", includeInheritable, entries,
                                           L"Bob");
     }

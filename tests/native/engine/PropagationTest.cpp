@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "EngineFixture.h"
+#include "app/PropagationProgress.h"
 #include "security/Propagation.h"
 
 namespace vm {
@@ -14,8 +15,9 @@ namespace {
 
 using sim::Call;
 
-// Records what the progress window would be told, as short texts.
-class RecordingObserver final : public PropagationObserver {
+// Records what the progress window is told (through the walk's translation
+// into window terms), as short texts.
+class RecordingObserver final : public ProgressDisplay {
   public:
     void RestartAnimation() override { Record(L"restart"); }
     void ShowEntryName(const std::wstring& name) override {
@@ -23,15 +25,13 @@ class RecordingObserver final : public PropagationObserver {
         if (++names_ == cancelAfterNames && run)
             run->cancel = true;
     }
-    void SetPercent(double percent) override {
-        Record(L"% " + std::to_wstring(static_cast<int>(percent)));
-    }
+    void SetPercent(int32_t percent) override { Record(L"% " + std::to_wstring(percent)); }
     void AppendCountText(const std::wstring& text) override {
         Record(L"count" + text);
         if (onCount)
             onCount();
     }
-    void PostClose() override { Record(L"close"); }
+    void Close() override { Record(L"close"); }
 
     std::vector<std::wstring> Events() {
         std::lock_guard lock(mutex_);
@@ -74,7 +74,7 @@ class Propagation : public EngineTest {
     int Run(PropagationMode mode, const std::wstring& folder = L"C:\\T") {
         run.folder = folder;
         run.mode = mode;
-        return RunPropagation(engine, run, observer);
+        return RunPropagation(engine, run, progress);
     }
     std::map<std::wstring, std::wstring> TreeSddl(bool daclOnly = false) {
         std::map<std::wstring, std::wstring> tree;
@@ -86,6 +86,7 @@ class Propagation : public EngineTest {
     std::wstring bob;
     PropagationRun run;
     RecordingObserver observer;
+    PropagationProgress progress{observer};
     const std::wstring inherited = L"D:AI(A;ID;FA;;;BA)(A;ID;FR;;;BU)";
 };
 
@@ -93,7 +94,7 @@ TEST_F(Propagation, EmptyFolderCountsNothingAndClosesAtOnce) {
     machine.AddFolder(L"C:\\Empty", L"O:BAD:(A;OICI;FA;;;BA)");
     run.folder = L"C:\\Empty";
     run.mode = PropagationMode::kResetToInherited;
-    RunPropagationWorker(engine, run, observer);
+    RunPropagationWorker(engine, run, progress);
     EXPECT_EQ(observer.Events(), (std::vector<std::wstring>{L"count (0 Files, 0 Folders)",
                                                             L"restart", L"% 100", L"close"}));
     EXPECT_EQ(run.total, 0);
@@ -134,7 +135,7 @@ TEST_F(Propagation, CancelDuringApplyingLeavesTheRestUntouchedAndStillCloses) {
     observer.cancelAfterNames = 2;
     run.folder = L"C:\\T";
     run.mode = PropagationMode::kResetToInherited;
-    RunPropagationWorker(engine, run, observer);
+    RunPropagationWorker(engine, run, progress);
     EXPECT_FALSE(run.cancel);
     EXPECT_EQ(Sddl(L"C:\\T\\a"), L"O:" + bob + inherited);
     EXPECT_EQ(Sddl(L"C:\\T\\b"), L"O:" + bob + inherited);
@@ -202,7 +203,7 @@ TEST_F(Propagation, EntriesCreatedBetweenThePassesCarryTheBarPast100) {
     observer.onCount = [&] { machine.AddFile(L"C:\\T\\S\\late"); };
     run.folder = L"C:\\T";
     run.mode = PropagationMode::kResetToInherited;
-    RunPropagationWorker(engine, run, observer);
+    RunPropagationWorker(engine, run, progress);
     EXPECT_EQ(run.total, 5);
     EXPECT_EQ(observer.EventsStartingWith(L"%"),
               (std::vector<std::wstring>{L"% 20", L"% 40", L"% 60", L"% 80", L"% 100", L"% 120",

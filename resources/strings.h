@@ -1,0 +1,80 @@
+// Every text of the program's string table, once. The resource script puts
+// them into the string table (velmora.rc) and portable code widens the same
+// literal (L"" STR_NTFS_ONLY), so a text can never differ between the two.
+// Narrow UTF-8 literals on purpose: the resource compiler reads them under
+// code page 65001, and a wide literal would lose the non-ASCII characters.
+// A double quote inside a text would need "" in the resource script and \"
+// in C++: texts here use none.
+#pragma once
+
+// ---- String table (ids in resource.h) ------------------------------------------------
+#define STR_ADD_DIALOG_TEXTS "(Backup);Add;Add Files or Folders;"
+#define STR_ITEM_LIST_COLUMNS \
+    "Name;Type;Date created;Access rights of current user;Owner;File system;Folder;"
+#define STR_RESTORE_FILE_COLUMNS "Name;Full path;Status;Access rights of current user;Owner;"
+#define STR_RIGHT_NAMES                                                                         \
+    "Full control;Traverse folder / execute file;List folder / read data;Read attributes;Read " \
+    "extended attributes;Create files / write data;Create folders / append data;Write "         \
+    "attributes;Write extended attributes;Delete subfolders and files;Delete;Read "             \
+    "permissions;Change permissions;Take ownership;"
+#define STR_ACE_TYPES "Allow;Deny;"
+#define STR_ACCESS_LEVELS "Allowed;Read Only;Denied"
+#define STR_ROOT_DIRECTORY_QUESTION \
+    "%s is a Root directory ,do you want to change Security Settings for it?"
+#define STR_CLEAR_DACL_PIECES                                                                     \
+    "Clear Access Control List;Create a Null DACL\n\nA null DACL grants full access to any user " \
+    "that requests it.;Create an empty DACL\n\nAn empty DACL grants no access to the object it "  \
+    "is assigned to.;Do you want to continue?"
+#define STR_DENIED_FOLDER_QUESTION                                                               \
+    "You don't currently have permission to access this folder.\nDo you want to access to this " \
+    "folder anyway?"
+#define STR_STATUS_SELECTED "Selected %d / Total %d"
+#define STR_ACE_LIST_COLUMNS ";Type;;Allow;Deny;Inherited From;Apply to;"
+#define STR_NO_PERMISSION_TO_VIEW                                                             \
+    "You do not have permission to view the object's permission settings\nPlease change the " \
+    "owner to get permission"
+#define STR_NULL_DACL_TEXT                                                                           \
+    "No permissions have been assigned for this object.\n\nWarning: this is a potential security "   \
+    "risk because anyone who can access this object can take ownership of it. The object’s owner " \
+    "should assign permissions as soon as possible."
+#define STR_EMPTY_DACL_TEXT                                                                       \
+    "No groups or users have permission to access this object.However, the owner of this object " \
+    "can assign permissions."
+#define STR_PARENT_OBJECT "Parent Object"
+#define STR_NEW_VERSION \
+    "A new version of  Velmora (%s) is available.\n\r\n\r%s\n\r\n\rDo you want to download it?"
+#define STR_NO_NEW_VERSION "There is no new version available at this time!"
+#define STR_NTFS_ONLY "This operation only applies to objects in NTFS file systems."
+#define STR_SELECT_ONLY_ONE "Please select only one item from the list."
+#define STR_SELECT_AT_LEAST_ONE "Please select at least one item."
+#define STR_RESTORE_RESET_COLUMNS "Name;Path;File system;Access rights of current user;Owner;"
+#define STR_RESET_LABELS "Root directory;System Folder;(SYSTEM);"
+#define STR_RESTORE_RESULTS "Succeed;Failed;File not found;"
+#define STR_RESET_HEADING "Restore security settings to the default settings"
+#define STR_SAVE_CHANGES_FIRST "Please save changes of Security settings."
+#define STR_NOT_AVAILABLE_YET "This command is not available in this version of Velmora yet."
+#define STR_NO_ACCOUNT_CHOSEN "No account was chosen, so no item was changed."
+#define STR_ACCOUNT_NOT_FOUND "The account “%s” could not be found, so no item was changed."
+#define STR_ABOUT_TEXT "Velmora 1.3.0.129\nNTFS security settings of files and folders."
+#define STR_ITEMS_NOT_CHANGED "The security settings of these items could not be changed:\n\n%s"
+#define STR_ITEMS_LEFT_OPEN                                                                      \
+    "These items could not be given their previous permissions back and have no access control " \
+    "list now, so everyone has full access to them:\n\n%s"
+#define STR_FAILURE_LINE "%s: %s"
+#define STR_MORE_FAILURES "... and %d more."
+
+// ---- Menu and dialog texts that the code shares ------------------------------------------
+// The seven scopes ("ApplyTo" menu, the Options dialog's radio buttons).
+#define STR_SCOPE_THIS_FOLDER_ONLY "This folder only"
+#define STR_SCOPE_FOLDER_SUBFOLDERS_FILES "This folder,subfolders and files"
+#define STR_SCOPE_FOLDER_SUBFOLDERS "This folder and subfolders"
+#define STR_SCOPE_FOLDER_FILES "This folder and files"
+#define STR_SCOPE_SUBFOLDERS_FILES_ONLY "Subfolders and files only"
+#define STR_SCOPE_SUBFOLDERS_ONLY "Subfolders only"
+#define STR_SCOPE_FILES_ONLY "Files only"
+// The quick command buttons of the main window (also the Options caption's suffix).
+#define STR_BUTTON_ALLOW_ACCESS "Allow Access"
+#define STR_BUTTON_READ_ONLY "Read Only"
+#define STR_BUTTON_DENY_ACCESS "Deny Access"
+// The main menu's About entry, which the system menu repeats.
+#define STR_MENU_ABOUT "About Velmora..."
