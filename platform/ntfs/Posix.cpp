@@ -64,21 +64,23 @@ constexpr size_t kFirstTry = 64 * 1024;
 }  // namespace
 
 Result<Bytes> GetAttribute(const std::string& path, const char* name) {
-    // One call in the common case; the size may change between asking for
-    // it and reading, so a short buffer asks again.
-    Bytes value(kFirstTry);
+    // One call in the common case, into a buffer kept per thread (filling a
+    // fresh one for every call would cost more than the call). The size may
+    // change between asking for it and reading, so a short buffer asks again.
+    thread_local Bytes scratch(kFirstTry);
+    Bytes* buffer = &scratch;
+    Bytes larger;
     for (int attempt = 0; attempt < 4; ++attempt) {
-        ssize_t got = lgetxattr(path.c_str(), name, value.data(), value.size());
-        if (got >= 0) {
-            value.resize(static_cast<size_t>(got));
-            return value;
-        }
+        ssize_t got = lgetxattr(path.c_str(), name, buffer->data(), buffer->size());
+        if (got >= 0)
+            return Bytes(buffer->begin(), buffer->begin() + got);
         if (errno != ERANGE)
             return Result<Bytes>::Fail(ErrorFromErrno(errno));
         ssize_t needed = lgetxattr(path.c_str(), name, nullptr, 0);
         if (needed < 0)
             return Result<Bytes>::Fail(ErrorFromErrno(errno));
-        value.resize(static_cast<size_t>(needed));
+        larger.resize(static_cast<size_t>(needed));
+        buffer = &larger;
     }
     return Result<Bytes>::Fail(err::kInsufficientBuffer);
 }

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include "native/ntfs/StoreFixture.h"
+#include "platform/ntfs/NtfsPlatform.h"
+#include "security/SecurityAccess.h"
+
+namespace vm::ntfs {
+namespace {
+
+using testing::StandInVolume;
+
+class NtfsPlatformTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        volume.Folder("Data");
+        volume.File("Data/a.txt");
+        volume.File("Data/b.log");
+        ASSERT_TRUE(platform.store().AddVolume(L'C', volume.root(), testing::StandInNames()).ok());
+    }
+
+    std::wstring Sddl(const Bytes& bytes) {
+        auto parsed = SecurityDescriptor::Parse(bytes);
+        return parsed ? DescriptorToSddl(*parsed) : L"(unreadable)";
+    }
+
+    std::vector<std::wstring> Names(const std::wstring& pattern) {
+        std::vector<std::wstring> names;
+        auto found = platform.FindFiles(pattern);
+        if (found.ok())
+            for (const auto& entry : *found)
+                names.push_back(entry.name);
+        return names;
+    }
+
+    StandInVolume volume;
+    NtfsPlatform platform;
+};
+
+TEST_F(NtfsPlatformTest, ReadsGiveOnlyTheAskedPartsWithTheirControlBits) {
+    volume.Put("Data/a.txt", L"O:BAG:SYD:PAI(A;;FA;;;WD)S:(AU;SA;FA;;;WD)");
+    EXPECT_EQ(Sddl(*platform.GetFileSecurity(L"C:\\data\\A.TXT", secinfo::kDacl)),
+              L"D:PAI(A;;FA;;;WD)");
+    EXPECT_EQ(Sddl(*platform.GetNamedSecurityInfo(L"C:\\Data\\a.txt", secinfo::kOwner)), L"O:BA");
+    EXPECT_EQ(Sddl(*platform.GetFileSecurity(L"C:\\Data\\a.txt",
+                                             secinfo::kOwner | secinfo::kGroup | secinfo::kSacl)),
+              L"O:BAG:SYS:(AU;SA;FA;;;WD)");
+    EXPECT_EQ(platform.GetFileSecurity(L"C:\\Data\\none.txt", secinfo::kDacl).error(),
+              err::kFileNotFound);
+}
+
+TEST_F(NtfsPlatformTest, NullAndEmptyDaclsStayApartThroughTheEngineReader) {
+    volume.Put("Data/a.txt", L"O:BAG:SYD:NO_ACCESS_CONTROL");
+    volume.Put("Data/b.log", L"O:BAG:SYD:");
+    auto null = SecurityDescriptor::Parse(*ReadDaclDescriptor(platform, L"C:\\Data\\a.txt"));
+    auto empty = SecurityDescriptor::Parse(*ReadDaclDescriptor(platform, L"C:\\Data\\b.log"));
+    EXPECT_TRUE(null->HasNullDacl());
+    ASSERT_TRUE(empty->dacl.acl);
+    EXPECT_TRUE(empty->dacl.acl->aces.empty());
+    EXPECT_FALSE(null->owner);
+}
+
+// The simulated machine's rule for what SetFileSecurityW stores.
+TEST_F(NtfsPlatformTest, SetFileSecurityMapsGenericRightsOfEffectiveEntriesOnly) {
+    auto dacl = SddlToBytes(L"D:P(A;OICI;GA;;;BU)(A;OICIIO;GA;;;CO)");
+    ASSERT_TRUE(platform.SetFileSecurity(L"C:\\Data", secinfo::kDacl, *dacl).ok());
+    EXPECT_EQ(volume.Sddl("Data"), L"O:BAG:SYD:P(A;OICI;FA;;;BU)(A;OICIIO;GA;;;CO)");
+    EXPECT_EQ(platform.SetFileSecurity(L"C:\\Data\\a.txt", secinfo::kDacl, Bytes{1, 2, 3}).error,
+              err::kInvalidSecurityDescriptor);
+}
+
+TEST_F(NtfsPlatformTest, OwnerWritesWorkAndRuleBearingCallsRefuseWithoutTouchingAnything) {
+    Bytes system = sids::System().ToBytes();
+    ASSERT_TRUE(platform.SetNamedSecurityInfo(L"C:\\Data", secinfo::kOwner, &system, nullptr).ok());
+    EXPECT_EQ(GetOwnerName(platform, L"C:\\Data"), L"SYSTEM");
+    Bytes badSid{1, 9};
+    EXPECT_EQ(platform.SetNamedSecurityInfo(L"C:\\Data", secinfo::kOwner, &badSid, nullptr).error,
+              err::kInvalidSid);
+
+    std::wstring before = volume.Sddl("Data");
+    OptionalAcl acl = SddlToAcl(L"(A;;FA;;;WD)")->ToBytes();
+    EXPECT_EQ(
+        platform.SetNamedSecurityInfo(L"C:\\Data", secinfo::kOwner | secinfo::kDacl, &system, &acl)
+            .error,
+        err::kCallNotImplemented);
+    EXPECT_EQ(platform.GetInheritanceSource(L"C:\\Data", true, *acl).error(),
+              err::kCallNotImplemented);
+    EXPECT_EQ(platform.SetEntriesInAcl({}, acl).error(), err::kCallNotImplemented);
+    EXPECT_EQ(platform.GetUserName().error(), err::kCallNotImplemented);
+    EXPECT_EQ(volume.Sddl("Data"), before);
+}
+
+TEST_F(NtfsPlatformTest, FindFilesListsDotsFirstBelowTheRootAndFiltersByPattern) {
+    EXPECT_EQ(Names(L"C:\\*"), std::vector<std::wstring>{L"Data"});
+    auto all = Names(L"C:\\DATA\\*.*");
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_EQ(all[0], L".");
+    EXPECT_EQ(all[1], L"..");
+    EXPECT_EQ(Names(L"C:\\Data\\*.TXT"), std::vector<std::wstring>{L"a.txt"});
+    EXPECT_EQ(platform.FindFiles(L"C:\\Data\\*.doc").error(), err::kFileNotFound);
+    EXPECT_EQ(platform.FindFiles(L"C:\\Gone\\*").error(), err::kPathNotFound);
+    EXPECT_EQ(platform.FindFiles(L"C:\\Data\\a.txt\\*").error(), err::kDirectory);
+    auto dots = platform.FindFiles(L"C:\\Data\\*");
+    EXPECT_EQ((*dots)[0].attributes & attr::kDirectory, attr::kDirectory);
+}
+
+TEST_F(NtfsPlatformTest, VolumesAreNtfsDrivesWithTheirLetters) {
+    EXPECT_EQ(*platform.GetVolumeFileSystemName(L"c:\\"), L"NTFS");
+    EXPECT_EQ(platform.GetVolumeFileSystemName(L"D:\\").error(), err::kPathNotFound);
+    EXPECT_EQ(platform.GetVolumeFileSystemName(L"C:\\Data").error(), err::kInvalidName);
+    EXPECT_EQ(platform.GetLogicalDriveStrings(), std::vector<std::wstring>{L"C:\\"});
+    EXPECT_TRUE(platform.PathFileExists(L"c:\\data\\B.LOG"));
+    EXPECT_FALSE(platform.PathFileExists(L"C:\\Data\\c.txt"));
+    EXPECT_TRUE(platform.PathIsDirectory(L"C:\\Data"));
+    // No Windows folder on the volume: no installation, a 32-bit answer.
+    EXPECT_FALSE(platform.LoadInstallation());
+    EXPECT_EQ(platform.GetSystemWow64Directory().error(), err::kCallNotImplemented);
+}
+
+TEST_F(NtfsPlatformTest, WindowsFolderIsFoundWhateverItsCase) {
+    volume.Folder("WINDOWS");
+    volume.Folder("WINDOWS/SysWOW64");
+    EXPECT_FALSE(platform.LoadInstallation());  // no SAM hive there
+    EXPECT_EQ(platform.GetWindowsDirectory(), L"C:\\WINDOWS");
+    EXPECT_EQ(platform.GetSystemDirectory(), L"C:\\WINDOWS\\System32");
+    EXPECT_EQ(*platform.GetSystemWow64Directory(), L"C:\\WINDOWS\\SysWOW64");
+}
+
+TEST_F(NtfsPlatformTest, AccountsResolveBothWaysAndUnknownSidsShowAsStrings) {
+    EXPECT_EQ(platform.LookupAccountName(L"everyone")->sid, sids::Everyone().ToBytes());
+    auto service = platform.LookupAccountName(L"NT AUTHORITY\\Local Service");
+    ASSERT_TRUE(service.ok());
+    EXPECT_EQ(*Sid::Parse(service->sid), Sid(5, {19}));
+    EXPECT_EQ(service->domain, L"NT AUTHORITY");
+    EXPECT_EQ(platform.LookupAccountName(L"BUILTIN\\Everyone").error(), err::kNoneMapped);
+    EXPECT_EQ(*NameToSid(platform, kTrustedInstaller), sids::TrustedInstaller().ToBytes());
+    EXPECT_EQ(SidToName(platform, Sid(5, {32, 551}).ToBytes()), L"Backup Operators");
+    Sid gone(5, {21, 1, 2, 3, 1001});
+    EXPECT_EQ(platform.LookupAccountSid(gone.ToBytes()).error(), err::kNoneMapped);
+    EXPECT_EQ(SidToName(platform, gone.ToBytes()), L"S-1-5-21-1-2-3-1001");
+    Bytes trailing = gone.ToBytes();
+    trailing.push_back(0);
+    EXPECT_EQ(platform.LookupAccountSid(trailing).error(), err::kInvalidSid);
+}
+
+TEST_F(NtfsPlatformTest, PrivilegesAreHeldButTheTokenHandleRulesStay) {
+    auto token = platform.OpenProcessToken(kTokenAdjustPrivileges);
+    ASSERT_TRUE(token.ok());
+    EXPECT_TRUE(EnablePrivilege(platform, true, kRestorePrivilege, **token));
+    EXPECT_EQ(platform.LookupPrivilegeValue(L"SeNoSuchPrivilege").error(), err::kNoSuchPrivilege);
+    auto queryOnly = platform.OpenProcessToken(kTokenQuery);
+    auto luid = platform.LookupPrivilegeValue(kTakeOwnershipPrivilege);
+    EXPECT_EQ(platform.AdjustTokenPrivilege(**queryOnly, *luid, true).error(), err::kAccessDenied);
+}
+
+}  // namespace
+}  // namespace vm::ntfs
