@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -75,18 +76,38 @@ std::string DecodeMountInfoPath(const std::string& field) {
     return out;
 }
 
-bool IsMountPoint(const std::string& path) {
-    std::error_code ignored;
-    std::string wanted = std::filesystem::weakly_canonical(path, ignored).string();
+// Mount points listed in the mount table, decoded.
+std::vector<std::string> MountPoints() {
+    std::vector<std::string> points;
     std::ifstream info("/proc/self/mountinfo");
     for (std::string line; std::getline(info, line);) {
         std::stringstream fields(line);
         std::string id, parent, device, root, mountPoint;
         fields >> id >> parent >> device >> root >> mountPoint;
-        if (DecodeMountInfoPath(mountPoint) == wanted)
-            return true;
+        points.push_back(DecodeMountInfoPath(mountPoint));
     }
-    return false;
+    return points;
+}
+
+bool IsMountPoint(const std::string& path) {
+    std::error_code ignored;
+    std::string wanted = std::filesystem::weakly_canonical(path, ignored).string();
+    auto points = MountPoints();
+    return std::find(points.begin(), points.end(), wanted) != points.end();
+}
+
+// A test program that died with its volume mounted leaves the mount behind
+// ("image-<pid>-<n>/mnt" below the rig folder); the next one detaches it.
+void DetachStaleMounts(const std::string& parentFolder) {
+    std::error_code ignored;
+    std::string parent = std::filesystem::weakly_canonical(parentFolder, ignored).string() + "/";
+    for (const auto& point : MountPoints()) {
+        if (point.rfind(parent + "image-", 0) != 0)
+            continue;
+        pid_t owner = std::atoi(point.c_str() + parent.size() + 6);
+        if (owner > 0 && owner != getpid() && kill(owner, 0) != 0)
+            RunProgram({"umount", "-l", point});
+    }
 }
 
 std::string ReadText(const std::string& path) {
@@ -162,6 +183,7 @@ MountedImage::MountedImage(const std::string& parentFolder, unsigned sizeMiB) {
     imagePath_ = folder_ + "/volume.img";
     mountPath_ = folder_ + "/mnt";
     logPath_ = folder_ + "/driver.log";
+    DetachStaleMounts(parentFolder);
     std::error_code failed;
     std::filesystem::create_directories(mountPath_, failed);
     if (failed) {
