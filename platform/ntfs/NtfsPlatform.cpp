@@ -13,9 +13,6 @@ Result<T> Fail(uint32_t error) {
     return Result<T>::Fail(error);
 }
 
-constexpr uint16_t kSaclControlBits = sd_control::kSaclDefaulted | sd_control::kSaclAutoInheritReq |
-                                      sd_control::kSaclAutoInherited | sd_control::kSaclProtected;
-
 // The parts named by info of a whole descriptor, with the control bits that
 // belong to them, as GetFileSecurityW returns them.
 Bytes SelectParts(const SecurityDescriptor& whole, uint32_t info) {

@@ -122,10 +122,6 @@ uint32_t CheckWritable(const Bytes& descriptor) {
     return err::kSuccess;
 }
 
-constexpr uint16_t kSaclBits = sd_control::kSaclPresent | sd_control::kSaclDefaulted |
-                               sd_control::kSaclAutoInheritReq | sd_control::kSaclAutoInherited |
-                               sd_control::kSaclProtected;
-
 // SetFileSecurityW's merge: the named parts from parts, the rest kept.
 uint32_t MergeParts(SecurityDescriptor& stored, uint32_t info, const SecurityDescriptor& parts) {
     if (info & secinfo::kOwner) {
@@ -151,7 +147,7 @@ uint32_t MergeParts(SecurityDescriptor& stored, uint32_t info, const SecurityDes
     }
     if (info & secinfo::kSacl) {
         stored.sacl = parts.sacl;
-        takeBits(kSaclBits);
+        takeBits(kSaclControlBits);
     }
     return err::kSuccess;
 }

@@ -32,6 +32,12 @@ inline constexpr const char* kFileAttributesAttribute = "system.ntfs_attrib";
 // Four FILETIMEs, little-endian: creation, last write, last access, change.
 inline constexpr const char* kTimesAttribute = "system.ntfs_times";
 
+// The SACL's bits of the control word, as sd_control::kDaclBits are the
+// DACL's.
+inline constexpr uint16_t kSaclControlBits =
+    sd_control::kSaclPresent | sd_control::kSaclDefaulted | sd_control::kSaclAutoInheritReq |
+    sd_control::kSaclAutoInherited | sd_control::kSaclProtected;
+
 // "C=/mnt/windows" as --volume takes it.
 struct VolumeOption {
     wchar_t letter = 0;  // upper case
