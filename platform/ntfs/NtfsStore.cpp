@@ -310,6 +310,11 @@ Result<Bytes> NtfsStore::ReadDescriptor(const std::wstring& path) const {
 }
 
 Status NtfsStore::WriteDescriptor(const std::wstring& path, const Bytes& descriptor) {
+    std::lock_guard lock(writeMutex_);
+    return WriteLocked(path, descriptor);
+}
+
+Status NtfsStore::WriteLocked(const std::wstring& path, const Bytes& descriptor) {
     if (uint32_t refused = CheckWritable(descriptor))
         return Status::Fail(refused);
     auto written = OnObject<bool>(path, [&](const std::string& local, const MountedVolume& volume) {
@@ -333,7 +338,7 @@ Status NtfsStore::WriteParts(const std::wstring& path, uint32_t info,
     auto merged = SecurityDescriptor::Parse(*stored);
     if (uint32_t refused = MergeParts(*merged, info, parts))
         return Status::Fail(refused);
-    return WriteDescriptor(path, merged->ToSelfRelative());
+    return WriteLocked(path, merged->ToSelfRelative());
 }
 
 Result<uint32_t> NtfsStore::Attributes(const std::wstring& path) const {

@@ -114,6 +114,9 @@ class NtfsStore {
     // nothing, on the path resolved name by name.
     template <class T, class Op>
     Result<T> OnObject(const std::wstring& path, Op op) const;
+    // WriteDescriptor with writeMutex_ held: whole writes and merges take
+    // turns, so that no merge writes back what a whole write replaced.
+    Status WriteLocked(const std::wstring& path, const Bytes& descriptor);
 
     std::map<wchar_t, MountedVolume> volumes_;
     std::mutex writeMutex_;
