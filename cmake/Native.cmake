@@ -24,6 +24,14 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/tests/diff/CMakeLists.txt)
     add_subdirectory(tests/diff)
 endif()
 
+# The generator of the demonstration machine's description (resources/demo):
+#   make_demo_machine resources/demo/demo-machine.txt
+if(EXISTS ${PROJECT_SOURCE_DIR}/resources/demo/MakeDemoMachine.cpp)
+    add_executable(make_demo_machine ${PROJECT_SOURCE_DIR}/resources/demo/MakeDemoMachine.cpp)
+    velmora_warnings(make_demo_machine)
+    target_link_libraries(make_demo_machine PRIVATE ${VELMORA_PORTABLE_LIBS})
+endif()
+
 if(VELMORA_BENCH AND NOT VELMORA_SANITIZE)
     find_package(benchmark REQUIRED)
     file(GLOB bench_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/*.cpp)

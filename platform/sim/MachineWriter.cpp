@@ -41,7 +41,8 @@ class MachineWriter {
     std::wstring Relative(const std::wstring& path) const;
     void DataLines(std::span<const uint8_t> content);
     std::wstring Ref(const Sid& sid) const;
-    std::wstring SecurityField(const ObjectInfo& object) const;
+    std::wstring SecurityField(const ObjectInfo& object);
+    std::wstring SecurityOf(const SecurityDescriptor& descriptor);
 
     const SimPlatform& machine_;
     const MachineSaveOptions& options_;
@@ -49,6 +50,7 @@ class MachineWriter {
     Accounts accounts_;
     std::map<std::wstring, std::wstring> aliases_;  // security text to "@name"
     std::wstring lastFolder_;
+    std::map<Bytes, std::wstring> texts_;  // stored descriptor bytes to security text
 };
 
 std::string MachineWriter::Text() {
@@ -155,7 +157,7 @@ void MachineWriter::NameDescriptors(const std::vector<ObjectInfo>& objects) {
     for (const auto& object : objects) {
         if (!object.security)
             continue;
-        std::wstring text = mf::SecurityText(*object.security);
+        std::wstring text = SecurityOf(*object.security);
         auto asked = options_.descriptorNames.find(object.path);
         // A name asked for twice with different security stays with the first.
         if (asked != options_.descriptorNames.end() && !asked->second.empty() &&
@@ -181,10 +183,20 @@ void MachineWriter::NameDescriptors(const std::vector<ObjectInfo>& objects) {
     }
 }
 
-std::wstring MachineWriter::SecurityField(const ObjectInfo& object) const {
+// Most objects share their security with many others: each distinct
+// descriptor is turned into text once.
+std::wstring MachineWriter::SecurityOf(const SecurityDescriptor& descriptor) {
+    Bytes key = mf::StoredPart(descriptor).ToSelfRelative();
+    auto known = texts_.find(key);
+    if (known != texts_.end())
+        return known->second;
+    return texts_[key] = mf::SecurityText(descriptor);
+}
+
+std::wstring MachineWriter::SecurityField(const ObjectInfo& object) {
     if (!object.security)
         return mf::kNoSecurity;
-    std::wstring text = mf::SecurityText(*object.security);
+    std::wstring text = SecurityOf(*object.security);
     auto alias = aliases_.find(text);
     return alias != aliases_.end() ? alias->second : QuoteField(text);
 }
