@@ -481,7 +481,7 @@ void SharedFolders(DemoBuilder& b) {
              L"D:PAI" + Allow(L"OICI", L"FA", L"SY") + Allow(L"OICI", L"FA", L"BA") +
                  Allow(L"OICI", L"FA", kJordan) + Allow(L"OICI", kReadExecute, L"AU"));
     b.Folder(kShared + L"\\Old Projects\\Harbor Mobile", oldTimes, kJordan);
-    for (const wchar_t* name : {L"\\Specification v2.docx", L"\\Estimates.xlsx", L"\\Screens.fig"})
+    for (const wchar_t* name : {L"\\Requirements v2.docx", L"\\Estimates.xlsx", L"\\Screens.fig"})
         b.File(kShared + L"\\Old Projects\\Harbor Mobile" + name, 55019, oldTimes, kJordan);
 }
 
@@ -744,7 +744,6 @@ class ProjectTree {
         const std::wstring obj = dir + L"\\obj\\";
         for (const wchar_t* file : {L"project.assets.json", L"project.nuget.cache"})
             BuildOutput(obj + file, 2000, 200000);
-        BuildOutput(obj + name + L".csproj.nuget.dgspec.json", 2000, 20000);
         BuildOutput(obj + name + L".csproj.nuget.g.props", 800, 3000);
         BuildOutput(obj + name + L".csproj.nuget.g.targets", 300, 3000);
         for (const wchar_t* file :
