@@ -2,21 +2,27 @@
 
 #include <dbt.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include "app/BrowsePaths.h"
-#include "app/KeyCommands.h"
-#include "app/MenuRules.h"
+#include "app/Commands.h"
 #include "app/Messages.h"
 #include "app/PopupMenu.win32.h"
 #include "app/QuickSetOptionsDlg.win32.h"
-#include "app/TrusteeMenu.h"
 #include "app/ViewMode.h"
 #include "app/WindowPlacement.h"
 #include "framework/Gdi.h"
+#include "framework/ListCtrl.h"
+#include "framework/Shell.h"
 #include "resources/resource.h"
-#include "security/DaclEdits.h"
+#include "resources/strings.h"
 
 namespace vm {
+
+static_assert(kWmUser == WM_USER, "the private messages count from WM_USER");
+static_assert(vk::kReturn == VK_RETURN && vk::kEscape == VK_ESCAPE && vk::kTab == VK_TAB &&
+                  vk::kDelete == VK_DELETE && vk::kF5 == VK_F5,
+              "the command table's keys are the system's virtual keys");
 
 const std::array<int, kToolbarButtonCount> kToolbarButtonIds{
     IDC_MAIN_ADD,  IDC_MAIN_ALLOW,        IDC_MAIN_READ_ONLY,
@@ -35,10 +41,6 @@ constexpr int kStripPictureSize = 16;
 // SHCNE_RMDIR | SHCNE_RENAMEFOLDER).
 constexpr LONG kFolderEvents = 0x0002001F;
 constexpr int kBottomRepaintHeight = 36;
-constexpr wchar_t kDeniedFolderQuestion[] =
-    L"You don't currently have permission to access this folder.\n"
-    L"Do you want to access to this folder anyway?";
-constexpr wchar_t kAboutText[] = L"Velmora 1.3.0.129\nNTFS security settings of files and folders.";
 
 ListEnvironment EnvironmentOf(AppContext& app) {
     ListEnvironment environment;
@@ -71,32 +73,58 @@ WindowRect WorkArea() {
     return ToWindowRect(work);
 }
 
-std::wstring ShellDisplayName(const std::wstring& path) {
-    SHFILEINFOW info{};
-    if (SHGetFileInfoW(path.c_str(), 0, &info, sizeof info, SHGFI_DISPLAYNAME) &&
-        info.szDisplayName[0])
-        return info.szDisplayName;
-    return path;
+void ShowControl(HWND control, bool show) {
+    ShowWindow(control, show ? SW_SHOW : SW_HIDE);
 }
 
-// Display name and small icon of a special folder (Desktop, Computer).
-std::pair<std::wstring, int> SpecialFolderNameAndIcon(int csidl) {
-    PIDLIST_ABSOLUTE item = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &item)) || !item)
-        return {L"", 0};
-    SHFILEINFOW info{};
-    SHGetFileInfoW(reinterpret_cast<LPCWSTR>(item), 0, &info, sizeof info,
-                   SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON);
-    CoTaskMemFree(item);
-    return {info.szDisplayName, info.iIcon};
+// A menu as the command table reads it, sub-menus included.
+std::vector<MenuEntry> ReadMenu(HMENU menu) {
+    std::vector<MenuEntry> entries;
+    const int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        MENUITEMINFOW info{sizeof info};
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU;
+        GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &info);
+        MenuEntry entry;
+        entry.separator = (info.fType & MFT_SEPARATOR) != 0;
+        entry.subMenu = info.hSubMenu != nullptr;
+        entry.id = entry.subMenu ? 0 : info.wID;
+        if (entry.subMenu)
+            entry.entries = ReadMenu(info.hSubMenu);
+        entries.push_back(std::move(entry));
+    }
+    return entries;
 }
 
-std::wstring DesktopDirectory() {
-    wchar_t path[MAX_PATH]{};
-    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_DESKTOP, nullptr, SHGFP_TYPE_CURRENT, path)))
-        return std::wstring();
-    return path;
+// Applies the table's answer to a menu and its sub-menus, from the last
+// entry up so that a removal does not move the entries still to come.
+void ApplyMenuUpdates(HMENU menu, const std::vector<MenuEntry>& entries,
+                      const std::vector<MenuEntryUpdate>& updates) {
+    for (size_t i = updates.size(); i-- > 0;) {
+        const auto position = static_cast<UINT>(i);
+        if (updates[i].removed) {
+            DeleteMenu(menu, position, MF_BYPOSITION);
+            continue;
+        }
+        if (entries[i].separator)
+            continue;
+        EnableMenuItem(menu, position,
+                       MF_BYPOSITION | (updates[i].enabled ? MF_ENABLED : MF_GRAYED));
+        if (updates[i].checked)
+            CheckMenuRadioItem(menu, position, position, position, MF_BYPOSITION);
+        if (HMENU sub = GetSubMenu(menu, static_cast<int>(i)))
+            ApplyMenuUpdates(sub, entries[i].entries, updates[i].entries);
+    }
 }
+
+// The current list's drawing is off while a command changes its rows.
+class ListRedrawPause final : public ListDrawingPause {
+  public:
+    explicit ListRedrawPause(CMainList& list) : guard_(list) {}
+
+  private:
+    RedrawGuard guard_;
+};
 
 }  // namespace
 
@@ -132,27 +160,72 @@ std::span<const Route<CKRVDlg>> CKRVDlg::Routes() {
         OnNotify(IDC_MAIN_EDIT_LIST, NM_DBLCLK, &CKRVDlg::OnListDoubleClick),
         OnNotify(IDC_MAIN_BROWSE_LIST, NM_DBLCLK, &CKRVDlg::OnListDoubleClick),
         OnCommand(IDC_MAIN_PATH_BAR, &CKRVDlg::OnPathBarSelect, CBN_SELCHANGE),
-        OnCommand(IDC_MAIN_BACK, &CKRVDlg::OnBack, BN_CLICKED),
-        OnCommand(IDC_MAIN_MENU_BUTTON, &CKRVDlg::OnMenuButton, BN_CLICKED),
-        OnCommand(IDC_MAIN_ALLOW, &CKRVDlg::OnAllowAccess, BN_CLICKED),
-        OnCommand(IDC_MAIN_READ_ONLY, &CKRVDlg::OnReadOnly, BN_CLICKED),
-        OnCommand(IDC_MAIN_DENY, &CKRVDlg::OnDenyAccess, BN_CLICKED),
-        OnCommand(IDC_MAIN_CHANGE_OWNER, &CKRVDlg::OnChangeOwner, BN_CLICKED),
-        OnCommand(ID_VIEW_EDIT_MODE, &CKRVDlg::OnEditModeCommand),
-        OnCommand(ID_VIEW_BROWSE_MODE, &CKRVDlg::OnBrowseModeCommand),
-        OnCommand(ID_ITEM_REFRESH, &CKRVDlg::OnRefreshCommand),
-        OnCommand(ID_ITEM_OPEN, &CKRVDlg::OnOpenCommand),
-        OnCommand(ID_ITEM_REMOVE, &CKRVDlg::OnRemoveCommand),
-        OnCommand(ID_ITEM_SEND_TO_EDIT_VIEW, &CKRVDlg::OnSendToEditView),
-        OnCommand(ID_ITEM_PASTE_SECURITY, &CKRVDlg::OnPasteCommand),
-        OnCommand(ID_APP_EXIT, &CKRVDlg::OnExitCommand),
-        OnCommand(ID_APP_ABOUT, &CKRVDlg::OnAboutCommand),
+        // Every other command: menus, buttons and keys, through the table.
+        OnCommand(kAnyId, &CKRVDlg::OnAnyCommand),
     };
     return routes;
 }
 
 bool CKRVDlg::OnMessage(Message& m, LRESULT& result) {
     return DispatchRoutes(*this, Routes(), m, result) || CDialog::OnMessage(m, result);
+}
+
+// ---- Commands -------------------------------------------------------------------
+
+MainWindowState CKRVDlg::Snapshot() {
+    MainWindowState state = view_;
+    CMainList& list = CurrentList();
+    for (int row : list.SelectedRows()) {
+        if (const ItemRecord* record = list.Record(row))
+            state.selection.push_back({row, record->path, record->kind});
+    }
+    state.currentListRowCount = list.ItemCount();
+    state.editListRowCount = editList_.ItemCount();
+    state.hasCopiedDescriptor = app_.state.copyBuffer.CopiedDescriptor.has_value();
+    state.hasCopiedOwnerName = !app_.state.copyBuffer.CopiedOwnerName.empty();
+    const HWND edit = pathBar_ ? pathBar_.Edit() : nullptr;
+    state.pathBarEditHasFocus = edit != nullptr && GetFocus() == edit;
+    return state;
+}
+
+bool CKRVDlg::Execute(uint32_t commandId) {
+    const MainWindowState state = Snapshot();
+    CommandContext context{state, app_.state, *this};
+    return RunCommand(commandId, context);
+}
+
+LRESULT CKRVDlg::OnAnyCommand(Message& m) {
+    // Menus and accelerators send 0 and 1, a clicked button BN_CLICKED (0).
+    const UINT code = m.RouteCode();
+    m.handled = (code == 0 || code == 1) && Execute(m.RouteId());
+    return 0;
+}
+
+LRESULT CKRVDlg::OnSysCommand(Message& m) {
+    if ((m.wParam & 0xFFF0) == IDM_ABOUTBOX) {
+        Execute(ID_APP_ABOUT);
+        return 0;
+    }
+    m.handled = false;
+    return 0;
+}
+
+void CKRVDlg::HandleKey(UINT virtualKey) {
+    const MainWindowState state = Snapshot();
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    // Posted: the key still goes on to its control, and a command that opens
+    // a window does so from the message loop, not from inside the hook.
+    if (const Command* command = CommandForKey(virtualKey, ctrl, state))
+        Post(WM_COMMAND, MAKEWPARAM(command->id, 0));
+}
+
+LRESULT CKRVDlg::OnInitMenuPopup(Message& m) {
+    if (HIWORD(m.lParam))  // the window menu
+        return 0;
+    const auto menu = reinterpret_cast<HMENU>(m.wParam);
+    const std::vector<MenuEntry> entries = ReadMenu(menu);
+    ApplyMenuUpdates(menu, entries, UpdateMenu(entries, Snapshot()));
+    return 0;
 }
 
 // ---- Initialisation ------------------------------------------------------------
@@ -171,12 +244,12 @@ BOOL CKRVDlg::OnInitDialog() {
     editList_.SetUpColumns(ListMode::kEdit);
     browseList_.SetUpColumns(ListMode::kBrowse);
     AllowDropsFromUnelevatedPrograms();
-    FillPathBar();
-    SelectPathBarEntry(kDesktopEntry);
+    pathBar_.AttachDlgItem(hwnd(), IDC_MAIN_PATH_BAR);
+    pathBar_.Fill(app_);
+    pathBar_.Select(kDesktopEntry);
     ShowDrives();
-    SetViewMode(StartViewMode(app_.settings));
+    SetViewMode(StartingViewMode(app_.settings));
     EnableWindow(Item(IDC_MAIN_CLIPBOARD), FALSE);
-    ShowNonNtfsIndicator(false);
     keys_ = std::make_unique<KeyboardShortcutHook>(hwnd(), [this](UINT key) { HandleKey(key); });
     ApplyInitialPlacement();
     LayOut();
@@ -194,7 +267,7 @@ void CKRVDlg::AddAboutToSystemMenu() {
     if (!system)
         return;
     AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(system, MF_STRING, IDM_ABOUTBOX, L"About Velmora...");
+    AppendMenuW(system, MF_STRING, IDM_ABOUTBOX, L"" STR_MENU_ABOUT);
 }
 
 void CKRVDlg::SetIcons() {
@@ -285,7 +358,7 @@ void CKRVDlg::ApplyToolbarLayout(int index) {
     for (size_t i = 0; i < 2; ++i) {
         const vm::WindowRect& r = layout.separators[i];
         MoveWindow(Item(separators[i]), r.left, r.top, r.width(), r.height(), TRUE);
-        ShowWindow(Item(separators[i]), layout.separatorsVisible ? SW_SHOW : SW_HIDE);
+        ShowControl(Item(separators[i]), layout.separatorsVisible);
     }
 }
 
@@ -309,25 +382,22 @@ void CKRVDlg::LayOut() {
 }
 
 LRESULT CKRVDlg::OnPaint(Message&) {
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(hwnd(), &paint);
+    PaintDc paint(hwnd());
+    const RECT client = ClientRect();
     if (IsIconic(hwnd())) {
-        const RECT client = ClientRect();
-        DrawIcon(dc, (client.right - GetSystemMetrics(SM_CXICON)) / 2,
+        DrawIcon(paint.get(), (client.right - GetSystemMetrics(SM_CXICON)) / 2,
                  (client.bottom - GetSystemMetrics(SM_CYICON)) / 2, bigIcon_);
-    } else {
-        HBRUSH light = GetSysColorBrush(COLOR_3DLIGHT);
-        const RECT client = ClientRect();
-        const int h = ToolbarHeight();
-        const RECT line{0, h, client.right, h + 1};
-        FillRect(dc, &line, light);
-        if (IsWindowVisible(Item(IDC_MAIN_BROWSE_LIST))) {
-            RECT frame = ChildRect(hwnd(), Item(IDC_MAIN_BROWSE_LIST));
-            InflateRect(&frame, 1, 1);
-            FrameRect(dc, &frame, light);
-        }
+        return 0;
     }
-    EndPaint(hwnd(), &paint);
+    HBRUSH light = GetSysColorBrush(COLOR_3DLIGHT);
+    const int h = ToolbarHeight();
+    const RECT line{0, h, client.right, h + 1};
+    FillRect(paint.get(), &line, light);
+    if (view_.BrowseListVisible()) {
+        RECT frame = ChildRect(hwnd(), browseList_.hwnd());
+        InflateRect(&frame, 1, 1);
+        FrameRect(paint.get(), &frame, light);
+    }
     return 0;
 }
 
@@ -357,9 +427,13 @@ LRESULT CKRVDlg::OnGetMinMaxInfo(Message& m) {
 }
 
 LRESULT CKRVDlg::OnClose(Message&) {
+    CloseMainWindow();
+    return 0;
+}
+
+void CKRVDlg::CloseMainWindow() {
     RecordClose(app_.settings, IsIconic(hwnd()) != FALSE, ToWindowRect(WindowRect()));
     Close(IDCANCEL);
-    return 0;
 }
 
 LRESULT CKRVDlg::OnThemeChanged(Message& m) {
@@ -370,89 +444,34 @@ LRESULT CKRVDlg::OnThemeChanged(Message& m) {
 
 LRESULT CKRVDlg::OnDeviceChange(Message& m) {
     const bool removed = m.wParam == DBT_DEVICEREMOVECOMPLETE;
-    if (removed && !currentFolder_.empty() &&
-        !app_.state.platform().PathFileExists(currentFolder_)) {
+    if (removed && !view_.currentFolder.empty() &&
+        !app_.state.platform().PathFileExists(view_.currentFolder)) {
         ShowDrives();
         return TRUE;
     }
-    const bool browsingDrives = currentFolder_.empty() && IsWindowVisible(browseList_.hwnd());
-    if ((removed || m.wParam == DBT_DEVICEARRIVAL) && browsingDrives) {
+    if ((removed || m.wParam == DBT_DEVICEARRIVAL) && view_.ShowsDriveList()) {
         app_.state.fileSystems = FileSystemTable::Read(app_.state.platform());
         Refresh();
     }
     return TRUE;
 }
 
-// ---- Menus -------------------------------------------------------------------------
-
-LRESULT CKRVDlg::OnInitMenuPopup(Message& m) {
-    if (HIWORD(m.lParam))  // the window menu
-        return 0;
-    HMENU menu = reinterpret_cast<HMENU>(m.wParam);
-    CMainList& list = CurrentList();
-    MenuState state;
-    state.isItemContextMenu = GetMenuItemID(menu, 0) == cmd::kItemAdvanced;
-    state.selectedCount = list.SelectedCount();
-    if (state.selectedCount == 1) {
-        const auto records = list.SelectedRecords();
-        state.singleSelectionIsDirectory =
-            !records.empty() && records[0] && records[0]->BaseKind() != kKindFile;
-    }
-    state.hasCopiedDescriptor = app_.state.copyBuffer.CopiedDescriptor.has_value();
-    state.hasCopiedOwnerName = !app_.state.copyBuffer.CopiedOwnerName.empty();
-    state.viewMode = ViewMode();
-    state.editListRowCount = editList_.ItemCount();
-    state.currentFolderEmpty = currentFolder_.empty();
-    state.currentFolderOnNtfs = currentFolderOnNtfs_;
-
-    const MenuAdjustments adjust = AdjustMenuOnOpen(state);
-    for (uint32_t command : adjust.disableCommands)
-        EnableMenuItem(menu, command, MF_BYCOMMAND | MF_GRAYED);
-    for (int position : adjust.disablePositions)
-        EnableMenuItem(menu, static_cast<UINT>(position), MF_BYPOSITION | MF_GRAYED);
-    for (uint32_t command : adjust.removeCommands)
-        DeleteMenu(menu, command, MF_BYCOMMAND);
-    if (adjust.radioCommand != 0)
-        CheckMenuRadioItem(menu, cmd::kEditMode, cmd::kBrowseMode, adjust.radioCommand,
-                           MF_BYCOMMAND);
-    return 0;
-}
-
-LRESULT CKRVDlg::OnMenuButton(Message&) {
-    PopupMenu(app_, PopupSubMenu::kMain, hwnd(), TPM_LEFTALIGN | TPM_BOTTOMALIGN);
-    return 0;
-}
-
-LRESULT CKRVDlg::OnSysCommand(Message& m) {
-    const UINT command = static_cast<UINT>(m.wParam & 0xFFF0);
-    if (command == IDM_ABOUTBOX)
-        return OnAboutCommand(m);
-    m.handled = false;
-    return 0;
-}
-
-LRESULT CKRVDlg::OnAboutCommand(Message&) {
-    app_.state.reporter().Tell(kAboutText, MessageIcon::kInformation);
-    return 0;
-}
-
-LRESULT CKRVDlg::OnExitCommand(Message&) {
-    Close(IDCANCEL);
-    return 0;
-}
-
 // ---- View modes, browsing ------------------------------------------------------------
 
-void CKRVDlg::SetViewMode(int mode) {
-    const ViewModeControls controls =
-        ControlsForViewMode(mode, currentFolder_.empty(), currentFolderOnNtfs_);
+void CKRVDlg::ShowViewControls() {
+    const ViewModeControls controls = ControlsForViewMode(view_);
     EnableWindow(Item(IDC_MAIN_ADD), controls.addButtonEnabled);
-    ShowNonNtfsIndicator(controls.nonNtfsIndicatorVisible);
-    ShowWindow(Item(IDC_MAIN_BACK), controls.backButtonVisible ? SW_SHOW : SW_HIDE);
-    ShowWindow(Item(IDC_MAIN_PATH_BAR), controls.pathBarVisible ? SW_SHOW : SW_HIDE);
-    ShowWindow(browseList_.hwnd(), controls.browseListVisible ? SW_SHOW : SW_HIDE);
-    ShowWindow(editList_.hwnd(), controls.editListVisible ? SW_SHOW : SW_HIDE);
-    app_.settings.viewMode = mode == kEditMode ? kEditMode : kBrowseMode;
+    ShowControl(Item(IDC_MAIN_NON_NTFS), controls.nonNtfsIndicatorVisible);
+    ShowControl(Item(IDC_MAIN_BACK), controls.backButtonVisible);
+    ShowControl(pathBar_.hwnd(), controls.pathBarVisible);
+    ShowControl(browseList_.hwnd(), controls.browseListVisible);
+    ShowControl(editList_.hwnd(), controls.editListVisible);
+}
+
+void CKRVDlg::SetViewMode(ViewMode mode) {
+    view_.viewMode = mode;
+    ShowViewControls();
+    app_.settings.viewMode = SettingOfViewMode(mode);
     UpdateStatus();
     // The rows are reread after the switch has been painted; a long list is
     // left as it is.
@@ -463,18 +482,19 @@ void CKRVDlg::SetViewMode(int mode) {
 
 void CKRVDlg::ShowDrives() {
     EndShellNotifications();
-    currentFolder_.clear();
-    currentFolderOnNtfs_ = true;
-    browseList_.SetRedraw(false);
-    browseList_.RemoveAllRows();
-    for (const std::wstring& root : DriveRootPaths(app_.state.platform()))
-        browseList_.AppendRow(root);
-    browseList_.SetRedraw(true);
+    view_.currentFolder.clear();
+    view_.currentFolderOnNtfs = true;
+    {
+        RedrawGuard drawing(browseList_);
+        browseList_.RemoveAllRows();
+        for (const std::wstring& root : DriveRootPaths(app_.state.platform()))
+            browseList_.AppendRow(root);
+    }
     EnableWindow(Item(IDC_MAIN_BACK), FALSE);
-    SyncPathBar(L"");
-    SelectPathBarEntry(kComputerEntry);
+    pathBar_.Follow(L"");
+    pathBar_.Select(kComputerEntry);
     UpdateStatus();
-    ShowNonNtfsIndicator(false);
+    ShowViewControls();
 }
 
 void CKRVDlg::NavigateTo(const std::wstring& folder) {
@@ -482,41 +502,39 @@ void CKRVDlg::NavigateTo(const std::wstring& folder) {
     EndShellNotifications();
     SetDlgItemTextW(hwnd(), IDC_MAIN_STATUS, L"");
     BuildExtensionIconCache(app_.shell.iconCache);
-    currentFolder_ = folder;
-    SyncPathBar(folder);
-    browseList_.SetRedraw(false);
-    browseList_.RemoveAllRows();
-    // One listing gives every row its kind and times: no platform call per row.
-    for (const FolderEntry& entry : ReadFolderEntries(platform, folder))
-        browseList_.AppendEntry(entry);
-    browseList_.Resort();
-    browseList_.SetRedraw(true);
-    browseList_.Invalidate();
+    view_.currentFolder = folder;
+    pathBar_.Follow(folder);
+    {
+        RedrawGuard drawing(browseList_);
+        browseList_.RemoveAllRows();
+        // One listing gives every row its kind and times: no platform call per row.
+        for (const FolderEntry& entry : ReadFolderEntries(platform, folder))
+            browseList_.AppendEntry(entry);
+        browseList_.Resort();
+    }
     EnableWindow(Item(IDC_MAIN_BACK), TRUE);
     UpdateStatus();
-    currentFolderOnNtfs_ = IsOnNtfs(platform, folder);
-    ShowNonNtfsIndicator(!currentFolderOnNtfs_ && ViewMode() == kBrowseMode);
+    view_.currentFolderOnNtfs = IsOnNtfs(platform, folder);
+    ShowViewControls();
     RegisterShellNotifications(folder);
 }
 
 void CKRVDlg::GoBack() {
-    if (auto above = FolderAbove(currentFolder_))
+    if (auto above = FolderAbove(view_.currentFolder))
         NavigateTo(*above);
     else
         ShowDrives();
 }
 
 void CKRVDlg::Refresh() {
-    if (IsWindowVisible(editList_.hwnd())) {
-        editList_.SetRedraw(false);
+    if (view_.EditListVisible()) {
+        RedrawGuard drawing(editList_);
         for (int row = 0; row < editList_.ItemCount(); ++row)
             editList_.RefreshRow(row, true);
-        editList_.SetRedraw(true);
-    } else if (IsWindowVisible(browseList_.hwnd())) {
-        if (currentFolder_.empty())
-            ShowDrives();
-        else
-            NavigateTo(currentFolder_);
+    } else if (view_.currentFolder.empty()) {
+        ShowDrives();
+    } else {
+        NavigateTo(view_.currentFolder);
     }
     CurrentList().Invalidate();
 }
@@ -537,26 +555,6 @@ LRESULT CKRVDlg::OnUpdateStatusMessage(Message&) {
     return 0;
 }
 
-LRESULT CKRVDlg::OnEditModeCommand(Message&) {
-    SetViewMode(kEditMode);
-    return 0;
-}
-
-LRESULT CKRVDlg::OnBrowseModeCommand(Message&) {
-    SetViewMode(kBrowseMode);
-    return 0;
-}
-
-LRESULT CKRVDlg::OnRefreshCommand(Message&) {
-    Refresh();
-    return 0;
-}
-
-LRESULT CKRVDlg::OnBack(Message&) {
-    GoBack();
-    return 0;
-}
-
 LRESULT CKRVDlg::OnListDoubleClick(Message& m) {
     const bool browse = m.Notify().idFrom == IDC_MAIN_BROWSE_LIST;
     CMainList& list = browse ? browseList_ : editList_;
@@ -568,186 +566,30 @@ LRESULT CKRVDlg::OnListDoubleClick(Message& m) {
         return 0;
     }
     if (record->access == static_cast<int32_t>(AccessLevel::kDenied) &&
-        !app_.state.reporter().Ask(kDeniedFolderQuestion))
+        !app_.state.reporter().Ask(L"" STR_DENIED_FOLDER_QUESTION))
         return 0;
     const std::wstring folder = record->path;
     NavigateTo(folder);
     return 0;
 }
 
-LRESULT CKRVDlg::OnOpenCommand(Message&) {
-    CurrentList().OpenSelectedRows();
-    return 0;
-}
-
-LRESULT CKRVDlg::OnRemoveCommand(Message&) {
-    if (IsWindowVisible(editList_.hwnd()))
-        editList_.RemoveSelectedRows();
-    return 0;
-}
-
-LRESULT CKRVDlg::OnSendToEditView(Message&) {
-    if (ViewMode() != kBrowseMode)
-        return 0;
-    for (const ItemRecord* record : browseList_.SelectedRecords()) {
-        if (record)
-            editList_.AppendRow(record->path);
-    }
-    return 0;
-}
-
-LRESULT CKRVDlg::OnPasteCommand(Message&) {
-    const CopyBuffer& buffer = app_.state.copyBuffer;
-    if (!buffer.CopiedDescriptor || buffer.CopiedOwnerName.empty())
-        return 0;
-    CMainList& list = CurrentList();
-    list.SetRedraw(false);
-    for (int row : list.SelectedRows()) {
-        if (const ItemRecord* record = list.Record(row)) {
-            PasteSecuritySettings(app_.state.engine, buffer, record->path);
-            list.RefreshRow(row, false);
-        }
-    }
-    list.SetRedraw(true);
-    list.Invalidate();
-    return 0;
-}
-
-void CKRVDlg::SelectAllRows() {
-    CurrentList().SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
-    UpdateStatus();
-}
-
-void CKRVDlg::HandleKey(UINT virtualKey) {
-    KeyState state;
-    state.ctrl = GetKeyState(VK_CONTROL) < 0;
-    state.editListVisible = IsWindowVisible(editList_.hwnd()) != FALSE;
-    state.focusInPathBarEdit = PathBarEdit() != nullptr && GetFocus() == PathBarEdit();
-    switch (ActionForKey(virtualKey, state)) {
-        case KeyAction::kSwitchViewMode:
-            SetViewMode(OtherViewMode(state.editListVisible));
-            break;
-        case KeyAction::kPostAdvanced:
-            Post(WM_COMMAND, IDC_MAIN_ADVANCED);
-            break;
-        case KeyAction::kNavigateTypedPath:
-            NavigateToTypedPath();
-            break;
-        case KeyAction::kRemoveSelected:
-            editList_.RemoveSelectedRows();
-            break;
-        case KeyAction::kSelectAll:
-            SelectAllRows();
-            break;
-        case KeyAction::kPostCopySecurity:
-            Post(WM_COMMAND, ID_ITEM_COPY_SECURITY);
-            break;
-        case KeyAction::kPostAddItems:
-            Post(WM_COMMAND, IDC_MAIN_ADD);
-            break;
-        case KeyAction::kPasteSecurity:
-            Send(WM_COMMAND, ID_ITEM_PASTE_SECURITY);
-            break;
-        case KeyAction::kRefresh:
-            Refresh();
-            break;
-        case KeyAction::kNone:
-            break;
-    }
-}
-
-// ---- Path bar -----------------------------------------------------------------------
-
-void CKRVDlg::InsertPathBarItem(size_t index, const PathBarEntry& entry) {
-    int icon = 0;
-    if (entry.place == PathBarPlace::kDesktop)
-        icon = SpecialFolderNameAndIcon(CSIDL_DESKTOP).second;
-    else if (entry.place == PathBarPlace::kComputer)
-        icon = SpecialFolderNameAndIcon(CSIDL_DRIVES).second;
-    else
-        icon = SmallIconOfPathType(entry.path, FILE_ATTRIBUTE_DIRECTORY);
-    COMBOBOXEXITEMW item{};
-    item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_INDENT;
-    item.iItem = static_cast<INT_PTR>(index);
-    item.pszText = const_cast<wchar_t*>(entry.displayName.c_str());
-    item.iImage = icon;
-    item.iSelectedImage = icon;
-    item.iIndent = entry.indent;
-    SendDlgItemMessageW(hwnd(), IDC_MAIN_PATH_BAR, CBEM_INSERTITEMW, 0,
-                        reinterpret_cast<LPARAM>(&item));
-}
-
-void CKRVDlg::FillPathBar() {
-    SendDlgItemMessageW(hwnd(), IDC_MAIN_PATH_BAR, CBEM_SETIMAGELIST, 0,
-                        reinterpret_cast<LPARAM>(app_.shell.smallSystemImages));
-    std::vector<DriveName> drives;
-    for (const std::wstring& root : DriveRootPaths(app_.state.platform()))
-        drives.push_back({root, ShellDisplayName(root)});
-    pathBar_ = InitialPathBarEntries(SpecialFolderNameAndIcon(CSIDL_DESKTOP).first,
-                                     SpecialFolderNameAndIcon(CSIDL_DRIVES).first, drives);
-    for (size_t i = 0; i < pathBar_.size(); ++i)
-        InsertPathBarItem(i, pathBar_[i]);
-}
-
-void CKRVDlg::SelectPathBarEntry(size_t index) {
-    SendDlgItemMessageW(hwnd(), IDC_MAIN_PATH_BAR, CB_SETCURSEL, index, 0);
-}
-
-void CKRVDlg::SyncPathBar(const std::wstring& folder) {
-    const PathBarChange change = SynchronisePathBar(pathBar_, folder);
-    if (change.removed)
-        SendDlgItemMessageW(hwnd(), IDC_MAIN_PATH_BAR, CBEM_DELETEITEM, *change.removed, 0);
-    if (change.inserted)
-        InsertPathBarItem(*change.inserted, pathBar_[*change.inserted]);
-    if (change.selected)
-        SelectPathBarEntry(*change.selected);
-}
-
-HWND CKRVDlg::PathBarEdit() const {
-    return reinterpret_cast<HWND>(
-        SendDlgItemMessageW(hwnd(), IDC_MAIN_PATH_BAR, CBEM_GETEDITCONTROL, 0, 0));
-}
-
-void CKRVDlg::NavigateToTypedPath() {
-    wchar_t typed[MAX_PATH + 1]{};
-    GetWindowTextW(PathBarEdit(), typed, static_cast<int>(std::size(typed)));
-    const std::wstring folder = typed;
-    if (!folder.empty() && app_.state.platform().PathIsDirectory(folder))
-        NavigateTo(folder);
-}
-
 LRESULT CKRVDlg::OnPathBarSelect(Message&) {
-    const auto index =
-        static_cast<size_t>(SendDlgItemMessageW(hwnd(), IDC_MAIN_PATH_BAR, CB_GETCURSEL, 0, 0));
-    if (index >= pathBar_.size())
-        return 0;
-    if (index == kDesktopEntry)
-        NavigateTo(DesktopDirectory());
-    else if (index == kComputerEntry)
-        ShowDrives();
-    else
-        NavigateTo(pathBar_[index].path);
+    if (const auto folder = pathBar_.SelectedFolder()) {
+        if (folder->empty())
+            ShowDrives();
+        else
+            NavigateTo(*folder);
+    }
     return 0;
-}
-
-// ---- Browse Mode helpers --------------------------------------------------------------
-
-void CKRVDlg::ShowNonNtfsIndicator(bool show) {
-    ShowWindow(Item(IDC_MAIN_NON_NTFS), show ? SW_SHOW : SW_HIDE);
-}
-
-bool CKRVDlg::NonNtfsIndicatorVisible() const {
-    return IsWindowVisible(Item(IDC_MAIN_NON_NTFS)) != FALSE;
 }
 
 void CKRVDlg::RegisterShellNotifications(const std::wstring& folder) {
-    PIDLIST_ABSOLUTE item = ILCreateFromPathW(folder.c_str());
+    const ItemIdList item(ILCreateFromPathW(folder.c_str()));
     if (!item)
         return;
-    SHChangeNotifyEntry entry{item, FALSE};
+    SHChangeNotifyEntry entry{item.get(), FALSE};
     shellNotification_ = SHChangeNotifyRegister(hwnd(), SHCNRF_ShellLevel, kFolderEvents,
                                                 kMsgShellChange, 1, &entry);
-    ILFree(item);
 }
 
 void CKRVDlg::EndShellNotifications() {
@@ -756,97 +598,69 @@ void CKRVDlg::EndShellNotifications() {
     shellNotification_ = 0;
 }
 
-// ---- Quick commands ---------------------------------------------------------------------
+// ---- What the commands ask of the window -------------------------------------------
 
-bool CKRVDlg::RefuseOnNonNtfs() {
-    if (!NonNtfsIndicatorVisible())
-        return false;
-    app_.state.reporter().Tell(kNtfsOnlyMessage, MessageIcon::kError);
-    return true;
+void CKRVDlg::NavigateToTypedPath() {
+    const std::wstring folder = pathBar_.TypedText();
+    if (!folder.empty() && app_.state.platform().PathIsDirectory(folder))
+        NavigateTo(folder);
 }
 
-std::vector<QuickItem> CKRVDlg::SelectedQuickItems(std::vector<int>& rows) {
-    CMainList& list = CurrentList();
-    std::vector<QuickItem> items;
-    rows.clear();
-    for (int row : list.SelectedRows()) {
-        if (const ItemRecord* record = list.Record(row)) {
-            items.push_back({record->path, record->BaseKind() == kKindFile});
-            rows.push_back(row);
-        }
-    }
-    return items;
+void CKRVDlg::ShowMainMenu() {
+    PopupMenu(app_, PopupSubMenu::kMain, hwnd(), TPM_LEFTALIGN | TPM_BOTTOMALIGN);
 }
 
-void CKRVDlg::QuickSet(QuickKind kind, int buttonId) {
-    if (RefuseOnNonNtfs())
-        return;
-    std::vector<int> rows;
-    const std::vector<QuickItem> items = SelectedQuickItems(rows);
-    if (items.empty()) {
-        app_.state.reporter().Tell(kSelectAtLeastOneMessage, MessageIcon::kError);
-        return;
-    }
+void CKRVDlg::SelectAllRows() {
+    CurrentList().SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    UpdateStatus();
+}
+
+void CKRVDlg::RemoveSelectedRows() {
+    editList_.RemoveSelectedRows();
+}
+
+void CKRVDlg::AppendToEditList(const std::wstring& path) {
+    editList_.AppendRow(path);
+}
+
+void CKRVDlg::OpenSelectedRows() {
+    CurrentList().OpenSelectedRows();
+}
+
+std::unique_ptr<ListDrawingPause> CKRVDlg::PauseListDrawing() {
+    return std::make_unique<ListRedrawPause>(CurrentList());
+}
+
+void CKRVDlg::StoreRowAccess(int row, AccessLevel access) {
+    if (ItemRecord* record = CurrentList().Record(row))
+        record->access = static_cast<int32_t>(access);
+}
+
+void CKRVDlg::RefreshRow(int row) {
+    CurrentList().RefreshRow(row, false);
+}
+
+void CKRVDlg::ShowRowOwner(int row, const std::wstring& owner) {
+    CurrentList().SetItemText(row, kColumnOwner, OwnerCellText(owner));
+}
+
+std::optional<QuickSetOptions> CKRVDlg::AskQuickSetOptions(QuickKind kind, bool allFiles) {
+    // The caption ends with the text of the command's tool-bar button.
+    const int button = kToolbarButtonIds[1 + static_cast<size_t>(kind)];
     wchar_t buttonText[64]{};
-    GetDlgItemTextW(hwnd(), buttonId, buttonText, static_cast<int>(std::size(buttonText)));
-    CQuickSetOptionsDlg options(app_, buttonText, AllFiles(items));
+    GetDlgItemTextW(hwnd(), button, buttonText, static_cast<int>(std::size(buttonText)));
+    CQuickSetOptionsDlg options(app_, buttonText, allFiles);
     if (options.DoModal(hwnd()) != IDOK)
-        return;
-    CMainList& list = CurrentList();
-    list.SetRedraw(false);
-    RunQuickSet(app_.state.engine, app_.state.user, items,
-                {kind, options.trustee(), options.scope()}, [&](size_t index, AccessLevel access) {
-                    if (ItemRecord* record = list.Record(rows[index]))
-                        record->access = static_cast<int32_t>(access);
-                    list.RefreshRow(rows[index], false);
-                });
-    list.SetRedraw(true);
-    list.Invalidate();
+        return std::nullopt;
+    return QuickSetOptions{options.trustee(), options.scope()};
 }
 
-LRESULT CKRVDlg::OnAllowAccess(Message&) {
-    QuickSet(QuickKind::kAllowAccess, IDC_MAIN_ALLOW);
-    return 0;
+uint32_t CKRVDlg::ChooseFromTrusteeMenu() {
+    return PopupMenu(app_, PopupSubMenu::kTrustee, hwnd(), TPM_LEFTALIGN | TPM_TOPALIGN, true);
 }
 
-LRESULT CKRVDlg::OnReadOnly(Message&) {
-    QuickSet(QuickKind::kReadOnly, IDC_MAIN_READ_ONLY);
-    return 0;
-}
-
-LRESULT CKRVDlg::OnDenyAccess(Message&) {
-    QuickSet(QuickKind::kDenyAccess, IDC_MAIN_DENY);
-    return 0;
-}
-
-LRESULT CKRVDlg::OnChangeOwner(Message&) {
-    if (RefuseOnNonNtfs())
-        return 0;
-    const UINT command =
-        PopupMenu(app_, PopupSubMenu::kTrustee, hwnd(), TPM_LEFTALIGN | TPM_TOPALIGN, true);
-    if (!IsTrusteeCommand(command))
-        return 0;
-    const std::wstring name = ChooseTrusteeName(app_, command, true);
-    if (!name.empty())
-        ChangeOwnerOfSelection(name);
-    return 0;
-}
-
-void CKRVDlg::ChangeOwnerOfSelection(const std::wstring& accountName) {
-    std::vector<int> rows;
-    const std::vector<QuickItem> items = SelectedQuickItems(rows);
-    if (items.empty()) {
-        app_.state.reporter().Tell(kSelectAtLeastOneMessage, MessageIcon::kError);
-        return;
-    }
-    CMainList& list = CurrentList();
-    list.SetRedraw(false);
-    RunChangeOwner(app_.state.engine, items, accountName,
-                   [&](size_t index, const std::wstring& owner) {
-                       list.SetItemText(rows[index], kColumnOwner, OwnerCellText(owner));
-                   });
-    list.SetRedraw(true);
-    list.Invalidate();
+std::wstring CKRVDlg::PickAccount() {
+    return vm::PickAccount(app_);
 }
 
 }  // namespace vm

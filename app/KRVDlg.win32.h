@@ -1,49 +1,50 @@
 // CKRVDlg: the main window. A resizable dialog (template 145) with a tool bar
 // of six buttons, the Edit Mode list and the Browse Mode list (one of them
 // current), the path bar and back button of Browse Mode, and the status
-// strip. It owns the view mode, the current folder, the keyboard shortcuts,
-// the enabling of its menus, and it runs the quick commands on the selected
-// rows of the current list. What is enabled, where things go and what a
-// command does to each item is decided by the portable functions of app/.
+// strip. It keeps the portable window state (view mode, current folder) and
+// draws and forwards: what its menus enable, what a key or a command does
+// and what happens to each item is decided by the command table
+// (app/Commands.h) over that state. Every command id goes through Execute.
 #pragma once
 
 #include "platform/win32/WinApi.h"
 
-#include <shlobj.h>
-
 #include <array>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "app/AppContext.win32.h"
+#include "app/CommandActions.h"
 #include "app/KeyboardShortcuts.win32.h"
 #include "app/MainWindowLayout.h"
-#include "app/PathBar.h"
-#include "app/QuickCommands.h"
+#include "app/MainWindowState.h"
+#include "app/PathBarControl.win32.h"
 #include "controls/ZOLExButton.win32.h"
 #include "framework/Dialog.h"
 #include "lists/MainList.win32.h"
 
 namespace vm {
 
-class CKRVDlg : public CDialog {
+class CKRVDlg : public CDialog, private MainWindowActions {
   public:
     explicit CKRVDlg(AppContext& app);
     ~CKRVDlg() override;
 
     // Operations of the window (also driven by tests).
-    void SetViewMode(int mode);
+    void SetViewMode(ViewMode mode) override;
     void ShowDrives();
     void NavigateTo(const std::wstring& folder);
-    void GoBack();
-    void Refresh();
+    void GoBack() override;
+    void Refresh() override;
     void UpdateStatus();
     void HandleKey(UINT virtualKey);
+    // Runs the command of that id (a menu entry, a button, a key); false
+    // when the id is not a command of the main window.
+    bool Execute(uint32_t commandId);
 
-    int ViewMode() const { return app_.settings.viewMode; }
-    const std::wstring& CurrentFolder() const { return currentFolder_; }
-    CMainList& CurrentList() { return ViewMode() == kEditMode ? editList_ : browseList_; }
+    ViewMode Mode() const { return view_.viewMode; }
+    const std::wstring& CurrentFolder() const { return view_.currentFolder; }
+    CMainList& CurrentList() { return Mode() == ViewMode::kEdit ? editList_ : browseList_; }
     CMainList& EditList() { return editList_; }
     CMainList& BrowseList() { return browseList_; }
     int ToolbarLayoutIndex() const { return toolbarLayout_; }
@@ -69,24 +70,13 @@ class CKRVDlg : public CDialog {
     LRESULT OnInitMenuPopup(Message& m);
     LRESULT OnRefreshMessage(Message& m);
     LRESULT OnUpdateStatusMessage(Message& m);
-    // Controls and commands.
     LRESULT OnListDoubleClick(Message& m);
     LRESULT OnPathBarSelect(Message& m);
-    LRESULT OnBack(Message& m);
-    LRESULT OnMenuButton(Message& m);
-    LRESULT OnAllowAccess(Message& m);
-    LRESULT OnReadOnly(Message& m);
-    LRESULT OnDenyAccess(Message& m);
-    LRESULT OnChangeOwner(Message& m);
-    LRESULT OnEditModeCommand(Message& m);
-    LRESULT OnBrowseModeCommand(Message& m);
-    LRESULT OnRefreshCommand(Message& m);
-    LRESULT OnOpenCommand(Message& m);
-    LRESULT OnRemoveCommand(Message& m);
-    LRESULT OnSendToEditView(Message& m);
-    LRESULT OnPasteCommand(Message& m);
-    LRESULT OnExitCommand(Message& m);
-    LRESULT OnAboutCommand(Message& m);
+    LRESULT OnAnyCommand(Message& m);
+
+    // The state every decision reads: the view part as kept, the rest as
+    // the lists, the copy buffer and the focus are now.
+    MainWindowState Snapshot();
 
     // Start-up steps.
     void SetIcons();
@@ -94,49 +84,48 @@ class CKRVDlg : public CDialog {
     void AddAboutToSystemMenu();
     void RecordToolbarLayouts();
     void AllowDropsFromUnelevatedPrograms();
-    void FillPathBar();
     void ApplyInitialPlacement();
 
-    // Layout and painting.
+    // Layout.
     void LayOut();
     void ApplyToolbarLayout(int index);
     void MoveControl(int id, const ControlPlace& place);
     int ToolbarHeight() const;
 
-    // Path bar.
-    void SyncPathBar(const std::wstring& folder);
-    void InsertPathBarItem(size_t index, const PathBarEntry& entry);
-    void SelectPathBarEntry(size_t index);
-    HWND PathBarEdit() const;
-    void NavigateToTypedPath();
-
-    // Browse Mode helpers.
-    void ShowNonNtfsIndicator(bool show);
-    bool NonNtfsIndicatorVisible() const;
+    // Browse Mode.
+    void ShowViewControls();
     void RegisterShellNotifications(const std::wstring& folder);
     void EndShellNotifications();
-    void SelectAllRows();
 
-    // Quick commands.
-    void QuickSet(QuickKind kind, int buttonId);
-    void ChangeOwnerOfSelection(const std::wstring& accountName);
-    std::vector<QuickItem> SelectedQuickItems(std::vector<int>& rows);
-    bool RefuseOnNonNtfs();
+    // What the commands ask of the window (MainWindowActions).
+    void NavigateToTypedPath() override;
+    void ShowMainMenu() override;
+    void CloseMainWindow() override;
+    void SelectAllRows() override;
+    void RemoveSelectedRows() override;
+    void AppendToEditList(const std::wstring& path) override;
+    void OpenSelectedRows() override;
+    std::unique_ptr<ListDrawingPause> PauseListDrawing() override;
+    void StoreRowAccess(int row, AccessLevel access) override;
+    void RefreshRow(int row) override;
+    void ShowRowOwner(int row, const std::wstring& owner) override;
+    std::optional<QuickSetOptions> AskQuickSetOptions(QuickKind kind, bool allFiles) override;
+    uint32_t ChooseFromTrusteeMenu() override;
+    std::wstring PickAccount() override;
 
     AppContext& app_;
     ListEnvironment environment_;
+    MainWindowState view_;  // view mode, current folder and its file system
     CMainList editList_;
     CMainList browseList_;
+    CPathBar pathBar_;
     std::array<CZOLExButton, kToolbarButtonCount> toolbarButtons_;
     CZOLExButton backButton_;
     CZOLExButton menuButton_;
     CZOLExButton clipboardButton_;
     CZOLExButton nonNtfsButton_;
     std::unique_ptr<KeyboardShortcutHook> keys_;
-    std::wstring currentFolder_;
-    bool currentFolderOnNtfs_ = true;
     ULONG shellNotification_ = 0;
-    std::vector<PathBarEntry> pathBar_;
     std::array<ToolbarLayout, 3> toolbarLayouts_{};
     int toolbarLayout_ = 0;
     bool placed_ = false;  // size changes count once the window has its placement

@@ -1,6 +1,6 @@
 #include "app/KeyboardShortcuts.win32.h"
 
-#include "app/KeyCommands.h"
+#include "app/Commands.h"
 
 namespace vm {
 

@@ -3,6 +3,7 @@
 #include "app/PopupMenu.win32.h"
 #include "app/TrusteeMenu.h"
 #include "resources/resource.h"
+#include "resources/strings.h"
 #include "security/Rights.h"
 #include "security/SecurityAccess.h"
 
@@ -15,13 +16,17 @@ constexpr int kTrusteePictureSize = 16;
 
 }  // namespace
 
-std::wstring ChooseTrusteeName(const AppContext& app, UINT command, bool forOwner) {
-    const auto user = forOwner ? TrusteeMenuUser::kChangeOwner : TrusteeMenuUser::kOptionsDialog;
-    if (auto name = TrusteeNameForCommand(command, user, app.state.user.CurrentUserName))
-        return *name;
-    // The account picker is not part of the program yet: it answers as a
-    // cancelled picker does.
+std::wstring PickAccount(const AppContext& app) {
+    app.state.reporter().Tell(L"" STR_NOT_AVAILABLE_YET, MessageIcon::kInformation);
     return std::wstring();
+}
+
+std::wstring ChooseTrusteeName(const AppContext& app, UINT command) {
+    if (command == ID_TRUSTEE_ADVANCED)
+        return PickAccount(app);
+    return TrusteeNameForCommand(command, TrusteeMenuUser::kOptionsDialog,
+                                 app.state.user.CurrentUserName)
+        .value_or(std::wstring());
 }
 
 CQuickSetOptionsDlg::CQuickSetOptionsDlg(const AppContext& app, std::wstring buttonText,
@@ -61,8 +66,7 @@ LRESULT CQuickSetOptionsDlg::OnTrusteeButton(Message&) {
     const UINT command =
         PopupMenu(app_, PopupSubMenu::kTrustee, hwnd(), TPM_RIGHTALIGN | TPM_TOPALIGN, true);
     if (IsTrusteeCommand(command))
-        SetDlgItemTextW(hwnd(), IDC_OPTIONS_TRUSTEE_NAME,
-                        ChooseTrusteeName(app_, command, false).c_str());
+        SetDlgItemTextW(hwnd(), IDC_OPTIONS_TRUSTEE_NAME, ChooseTrusteeName(app_, command).c_str());
     return 0;
 }
 

@@ -39,9 +39,13 @@ class CQuickSetOptionsDlg : public CDialog {
     uint8_t scope_ = 0;
 };
 
-// The trustee name a command of the trustee menu gives in the Options dialog
-// and in Change Owner; "Advanced..." asks the account picker, which gives an
-// empty name until it exists.
-std::wstring ChooseTrusteeName(const AppContext& app, UINT command, bool forOwner);
+// The trustee name a command of the trustee menu gives in the Options
+// dialog; "Advanced..." asks the account picker.
+std::wstring ChooseTrusteeName(const AppContext& app, UINT command);
+
+// The account picker ("Advanced..." of the trustee menus). It comes with a
+// later version: until then it says so and picks nothing (an empty name, as
+// a cancelled picker gives).
+std::wstring PickAccount(const AppContext& app);
 
 }  // namespace vm

@@ -5,15 +5,14 @@
 
 namespace vm {
 
-ViewModeControls ControlsForViewMode(int viewMode, bool currentFolderEmpty,
-                                     bool currentFolderOnNtfs) {
+ViewModeControls ControlsForViewMode(const MainWindowState& state) {
     ViewModeControls controls;
-    if (viewMode == kEditMode) {
+    if (state.EditListVisible()) {
         controls.addButtonEnabled = true;
         controls.editListVisible = true;
         return controls;
     }
-    controls.nonNtfsIndicatorVisible = !currentFolderEmpty && !currentFolderOnNtfs;
+    controls.nonNtfsIndicatorVisible = state.NonNtfsIndicatorVisible();
     controls.backButtonVisible = true;
     controls.pathBarVisible = true;
     controls.browseListVisible = true;

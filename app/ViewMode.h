@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "app/MenuRules.h"
+#include "app/MainWindowState.h"
 
 namespace vm {
 
-// Which controls the window shows or enables in a view mode.
+// Which controls the window shows or enables in its state.
 struct ViewModeControls {
     bool addButtonEnabled = false;
     bool nonNtfsIndicatorVisible = false;
@@ -19,12 +19,11 @@ struct ViewModeControls {
     bool editListVisible = false;
 };
 
-ViewModeControls ControlsForViewMode(int viewMode, bool currentFolderEmpty,
-                                     bool currentFolderOnNtfs);
+ViewModeControls ControlsForViewMode(const MainWindowState& state);
 
-// Ctrl+Tab: to Browse Mode from the Edit Mode list, to Edit Mode otherwise.
-inline int OtherViewMode(bool editListVisible) {
-    return editListVisible ? kBrowseMode : kEditMode;
+// Ctrl+Tab: to Browse Mode from Edit Mode, to Edit Mode otherwise.
+inline ViewMode OtherViewMode(ViewMode mode) {
+    return mode == ViewMode::kEdit ? ViewMode::kBrowse : ViewMode::kEdit;
 }
 
 // A view switch rereads the rows of a list shorter than this.

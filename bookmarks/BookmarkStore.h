@@ -10,11 +10,12 @@
 #include <vector>
 
 #include "platform/Result.h"
+#include "resources/resource.h"
 
 namespace vm {
 
 inline constexpr const wchar_t* kBookmarkFileName = L"Bookmark";
-inline constexpr int kFirstBookmarkCommand = 1324;
+inline constexpr int kFirstBookmarkCommand = ID_BOOKMARK_FIRST_ENTRY;
 // Bookmark commands must stay below the other menu ids; a hand-edited count
 // beyond this is read as this many.
 inline constexpr int kMaxBookmarks = 1000;

@@ -87,6 +87,17 @@ velmora_warnings(velmora_harness)
 target_include_directories(velmora_harness PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
 target_link_libraries(velmora_harness PUBLIC velmora_system_libs gtest)
 
+# Windows benchmarks: one program per file of bench/windows, named
+# wbench_<file>, over the simulated machine with the harness's window thread.
+# They print "name: value unit" lines; they are run by hand, not by CTest.
+file(GLOB WINDOWS_BENCH_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/bench/windows/*.cpp)
+foreach(src IN LISTS WINDOWS_BENCH_SOURCES)
+    get_filename_component(name ${src} NAME_WE)
+    add_executable(wbench_${name} ${src})
+    velmora_warnings(wbench_${name})
+    target_link_libraries(wbench_${name} PRIVATE velmora_resources velmora_harness vm_windows vm_sim)
+endforeach()
+
 # One program per file of tests/windows, named wintest_<file>. They find
 # velmora.exe beside themselves and save their pictures in build/screenshots.
 # Tests that open windows take the display one at a time.

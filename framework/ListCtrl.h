@@ -62,12 +62,31 @@ class CListCtrl : public CWnd {
     void SetExtendedStyle(DWORD mask, DWORD style) {
         Send(LVM_SETEXTENDEDLISTVIEWSTYLE, mask, style);
     }
-    void SetRedraw(bool on) { Send(WM_SETREDRAW, on ? TRUE : FALSE); }
     // LVM_SORTITEMS: compare gets the two rows' item data and context.
     bool SortItems(PFNLVCOMPARE compare, LPARAM context) {
         return Send(LVM_SORTITEMS, static_cast<WPARAM>(context),
                     reinterpret_cast<LPARAM>(compare)) != 0;
     }
+};
+
+// Switches a window's drawing off (WM_SETREDRAW) for the guard's life, then
+// on again and repaints the window, however the scope is left. Bulk changes
+// of a list go inside one. Guards do not nest on one window: the inner one
+// would switch drawing on early.
+class RedrawGuard {
+  public:
+    explicit RedrawGuard(const CWnd& window) : window_(window.hwnd()) {
+        SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+    }
+    ~RedrawGuard() {
+        SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(window_, nullptr, FALSE);
+    }
+    RedrawGuard(const RedrawGuard&) = delete;
+    RedrawGuard& operator=(const RedrawGuard&) = delete;
+
+  private:
+    HWND window_;
 };
 
 }  // namespace vm

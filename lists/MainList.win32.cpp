@@ -202,11 +202,9 @@ void CMainList::RefreshRow(int row, bool checkExistence) {
 }
 
 void CMainList::RefreshSelectedRows() {
-    SetRedraw(false);
+    RedrawGuard drawing(*this);
     for (int row : SelectedRows())
         RefreshRow(row, false);
-    SetRedraw(true);
-    Invalidate();
 }
 
 void CMainList::RefreshAllRowsInBackground() {
@@ -313,29 +311,37 @@ void CMainList::AddDroppedPaths(const std::vector<std::wstring>& paths) {
         AddDroppedPathsWithWaitWindow(paths);
         return;
     }
-    SetRedraw(false);
-    SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-    const int start = ItemCount();
-    for (size_t i = 0; i < paths.size(); ++i) {
-        const int row = AddRow(paths[i], start + static_cast<int>(i));
-        if (row >= 0)
-            SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    {
+        RedrawGuard drawing(*this);
+        SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        const int start = ItemCount();
+        for (size_t i = 0; i < paths.size(); ++i)
+            AddSelectedRow(paths[i], start + static_cast<int>(i));
     }
-    SetRedraw(true);
-    Invalidate();
     NotifyParentStatus();
 }
 
-LRESULT CMainList::OnAddDroppedRow(Message& m) {
-    const auto& path = *reinterpret_cast<const std::wstring*>(m.lParam);
-    const int row = AddRow(path, static_cast<int>(m.wParam));
+int CMainList::AddSelectedRow(const std::wstring& path, int index) {
+    const int row = AddRow(path, index);
     if (row >= 0)
         SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     return row;
 }
 
+LRESULT CMainList::OnAddDroppedRow(Message& m) {
+    const auto& path = *reinterpret_cast<const std::wstring*>(m.lParam);
+    return AddSelectedRow(path, static_cast<int>(m.wParam));
+}
+
 void CMainList::AddDroppedPathsWithWaitWindow(const std::vector<std::wstring>& paths) {
-    SetRedraw(false);
+    {
+        RedrawGuard drawing(*this);
+        AddDroppedRowsBehindWaitWindow(paths);
+    }
+    NotifyParentStatus();
+}
+
+void CMainList::AddDroppedRowsBehindWaitWindow(const std::vector<std::wstring>& paths) {
     SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     const int start = ItemCount();
     CWorkingTipDlg wait(CWorkingTipDlg::Mode::kProgress);
@@ -361,11 +367,8 @@ void CMainList::AddDroppedPathsWithWaitWindow(const std::vector<std::wstring>& p
                                                            : Parent()) == -1 &&
         !worker.Running()) {
         // No wait window could be made: add the rows here.
-        for (size_t i = 0; i < paths.size(); ++i) {
-            const int row = AddRow(paths[i], start + static_cast<int>(i));
-            if (row >= 0)
-                SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-        }
+        for (size_t i = 0; i < paths.size(); ++i)
+            AddSelectedRow(paths[i], start + static_cast<int>(i));
     }
     // Closed early by the user: stop at a row boundary. The worker may be
     // inside a SendMessage to this thread, so keep handling sent messages
@@ -380,9 +383,6 @@ void CMainList::AddDroppedPathsWithWaitWindow(const std::vector<std::wstring>& p
         }
         worker.Stop();
     }
-    SetRedraw(true);
-    Invalidate();
-    NotifyParentStatus();
 }
 
 }  // namespace vm

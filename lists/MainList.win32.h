@@ -84,6 +84,9 @@ class CMainList : public CKRVListCtrl {
     void ApplyStatus(int row, ItemRecord& record, const RowStatus& status);
     void RequestStatus(ItemRecord& record, bool checkExistence);
     void AddDroppedPathsWithWaitWindow(const std::vector<std::wstring>& paths);
+    void AddDroppedRowsBehindWaitWindow(const std::vector<std::wstring>& paths);
+    // AddRow, then the new row selected and focused; the new row's index.
+    int AddSelectedRow(const std::wstring& path, int index);
     RowStatusFiller& Filler();
     // The shell's type name of a path; kept per extension (and for folders),
     // since the shell names types by extension, so that a large folder asks

@@ -19,8 +19,10 @@
 #include <windows.h>
 
 #include <chrono>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,6 +83,33 @@ class UiThread {
     std::function<void()> body_;
     Handle thread_;
     DWORD id_ = 0;
+};
+
+// ---- Running test code on a UI thread --------------------------------------------
+// A hidden window of the UI thread that runs code there, so that a test can
+// call a window's operations on the thread that owns it. Create it on the UI
+// thread (in the UiThread's body); UiThread's end closes it with the others.
+class UiRunner {
+  public:
+    UiRunner() = default;
+    UiRunner(const UiRunner&) = delete;
+    UiRunner& operator=(const UiRunner&) = delete;
+
+    void Create();
+    bool Created() const { return window_ != nullptr; }
+    // Runs the code on the UI thread and waits for it.
+    void Run(const std::function<void()>& code, milliseconds timeout = kTimeout) const;
+    // Starts code that opens something modal (a menu, a dialog) without
+    // waiting for it.
+    void Start(std::function<void()> code);
+
+  private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    std::function<void()> TakeStarted();
+
+    HWND window_ = nullptr;
+    std::mutex mutex_;
+    std::deque<std::function<void()>> started_;
 };
 
 // ---- Another program -----------------------------------------------------------

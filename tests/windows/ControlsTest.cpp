@@ -21,37 +21,21 @@ namespace h = vm::harness;
 namespace vm {
 namespace {
 
-constexpr UINT kRunOnUi = WM_APP + 0x300;
 constexpr int kAllowButton = 2001;
 constexpr int kMissingButton = 2002;
 constexpr int kProgressBar = 2003;
 constexpr UINT kMissingPicture = 9999;
 
-// Holds the controls, counts WM_USER+101 and runs test code on its thread.
+// Holds the controls and counts WM_USER+101.
 class ControlHost : public CWnd {
   public:
     std::atomic<int> completeMessages{0};
-
-    void Run(std::function<void()> code) const {
-        h::Send(hwnd(), kRunOnUi, 0, reinterpret_cast<LPARAM>(&code));
-    }
-    void Start(std::function<void()> code) const {
-        PostMessageW(hwnd(), kRunOnUi, 1,
-                     reinterpret_cast<LPARAM>(new std::function<void()>(std::move(code))));
-    }
 
   protected:
     bool OnMessage(Message& m, LRESULT& result) override {
         result = 0;
         if (m.message == kMsgProgressComplete) {
             ++completeMessages;
-            return true;
-        }
-        if (m.message == kRunOnUi) {
-            auto* code = reinterpret_cast<std::function<void()>*>(m.lParam);
-            (*code)();
-            if (m.wParam == 1)
-                delete code;
             return true;
         }
         return CWnd::OnMessage(m, result);
@@ -74,11 +58,12 @@ class ControlsTest : public testing::Test {
         ASSERT_TRUE(h::WaitFor([this] { return ready.load(); }));
     }
     void TearDown() override {
-        host.Run([this] { DestroyWindow(host.hwnd()); });
+        runner.Run([this] { DestroyWindow(host.hwnd()); });
         ui.reset();
     }
 
     void CreateWindows() {
+        runner.Create();
         pictures = std::make_unique<GdiplusSession>();
         host.CreateWindowOfClass(L"Controls", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
                                  RECT{60, 60, 560, 300}, nullptr);
@@ -100,7 +85,7 @@ class ControlsTest : public testing::Test {
 
     int ButtonPixels(CZOLExButton& button, bool (*matches)(COLORREF)) {
         int count = 0;
-        host.Run([&] {
+        runner.Run([&] {
             count = CountClientPixels(button.hwnd(),
                                       [&](COLORREF pixel, int, int) { return matches(pixel); });
         });
@@ -111,6 +96,7 @@ class ControlsTest : public testing::Test {
 
     std::unique_ptr<GdiplusSession> pictures;
     ControlHost host;
+    h::UiRunner runner;
     CZOLExButton allow;
     CZOLExButton missing;
     CZOLProgressCtrl progress;
@@ -124,7 +110,7 @@ TEST_F(ControlsTest, ImageButtonPaintsPictureGreyWhenDisabledAndFaceWithoutPictu
     EXPECT_TRUE(imageLoaded);
     EXPECT_FALSE(missingLoaded);
     LONG_PTR style = 0;
-    host.Run([&] { style = allow.Style(); });
+    runner.Run([&] { style = allow.Style(); });
     EXPECT_EQ(style & BS_TYPEMASK, BS_OWNERDRAW);
 
     EXPECT_GT(ButtonPixels(allow, Greenish), 150);
@@ -134,7 +120,7 @@ TEST_F(ControlsTest, ImageButtonPaintsPictureGreyWhenDisabledAndFaceWithoutPictu
               20);
     Picture(L"controls-buttons");
 
-    host.Run([&] { EnableWindow(allow.hwnd(), FALSE); });
+    runner.Run([&] { EnableWindow(allow.hwnd(), FALSE); });
     EXPECT_EQ(ButtonPixels(allow, Greenish), 0);
     EXPECT_GT(ButtonPixels(allow, Greyish), 150);
     Picture(L"controls-button-disabled");
@@ -143,7 +129,7 @@ TEST_F(ControlsTest, ImageButtonPaintsPictureGreyWhenDisabledAndFaceWithoutPictu
 TEST_F(ControlsTest, HoverLightensThePicture) {
     auto brightness = [&] {
         int total = 0;
-        host.Run([&] {
+        runner.Run([&] {
             CountClientPixels(allow.hwnd(), [&](COLORREF c, int, int) {
                 if (Greenish(c))
                     total += GetRValue(c) + GetGValue(c) + GetBValue(c);
@@ -154,26 +140,26 @@ TEST_F(ControlsTest, HoverLightensThePicture) {
     };
     auto greenPixels = [&] { return ButtonPixels(allow, Greenish); };
     const double plain = static_cast<double>(brightness()) / std::max(1, greenPixels());
-    host.Run([&] { allow.Send(WM_MOUSEMOVE, 0, MAKELPARAM(20, 20)); });
+    runner.Run([&] { allow.Send(WM_MOUSEMOVE, 0, MAKELPARAM(20, 20)); });
     bool hovered = false;
-    host.Run([&] { hovered = allow.Hovered(); });
+    runner.Run([&] { hovered = allow.Hovered(); });
     EXPECT_TRUE(hovered);
     const double lit = static_cast<double>(brightness()) / std::max(1, greenPixels());
     EXPECT_GT(lit, plain);
     Picture(L"controls-button-hover");
-    host.Run([&] { allow.Send(WM_MOUSELEAVE); });
-    host.Run([&] { hovered = allow.Hovered(); });
+    runner.Run([&] { allow.Send(WM_MOUSELEAVE); });
+    runner.Run([&] { hovered = allow.Hovered(); });
     EXPECT_FALSE(hovered);
 }
 
 TEST_F(ControlsTest, ProgressPostsCompletionOncePerCallAtHundred) {
-    host.Run([&] { progress.SetPos(99.9f); });
+    runner.Run([&] { progress.SetPos(99.9f); });
     h::Pump(std::chrono::milliseconds(100));
     EXPECT_EQ(host.completeMessages, 0);
-    host.Run([&] { progress.SetPos(100.0f); });
+    runner.Run([&] { progress.SetPos(100.0f); });
     h::Pump(std::chrono::milliseconds(100));
     EXPECT_EQ(host.completeMessages, 1);
-    host.Run([&] { progress.SetPos(100.0f); });
+    runner.Run([&] { progress.SetPos(100.0f); });
     h::Pump(std::chrono::milliseconds(100));
     EXPECT_EQ(host.completeMessages, 2);
 }
@@ -181,14 +167,14 @@ TEST_F(ControlsTest, ProgressPostsCompletionOncePerCallAtHundred) {
 TEST_F(ControlsTest, ProgressFillsHalfAndMovesItsBlock) {
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     bool themed = true;
-    host.Run([&] {
+    runner.Run([&] {
         themed = progress.Themed();
         progress.SetIndeterminate(false);
         progress.SetPos(50.0f);
     });
     if (!themed) {
         int filled = 0;
-        host.Run([&] {
+        runner.Run([&] {
             filled = CountClientPixels(progress.hwnd(), [&](COLORREF c, int x, int y) {
                 return c == highlight && y == 10 && x < 400;
             });
@@ -198,14 +184,14 @@ TEST_F(ControlsTest, ProgressFillsHalfAndMovesItsBlock) {
     Picture(L"controls-progress-half");
 
     int start = 0;
-    host.Run([&] {
+    runner.Run([&] {
         progress.SetIndeterminate(true);
         start = progress.MarkerOffset();
         progress.StartAnimation();
     });
     h::Pump(std::chrono::milliseconds(300));
     int later = 0;
-    host.Run([&] {
+    runner.Run([&] {
         later = progress.MarkerOffset();
         progress.StopAnimation();
     });
@@ -216,7 +202,7 @@ TEST_F(ControlsTest, ProgressFillsHalfAndMovesItsBlock) {
 TEST_F(ControlsTest, PngMenuDrawsItsItemsWithIconsAndMarks) {
     auto menu = std::make_shared<CPNGMenu>(kPopupMenuItemHeight, kMenuIconSize);
     HMENU popup = nullptr;
-    host.Run([&] {
+    runner.Run([&] {
         popup = CreatePopupMenu();
         HMENU inner = CreatePopupMenu();
         AppendMenuW(inner, MF_STRING, 103, L"Inner");
@@ -236,7 +222,7 @@ TEST_F(ControlsTest, PngMenuDrawsItsItemsWithIconsAndMarks) {
         EXPECT_EQ(menu->ItemText(popup, 4, true), L"More");
     });
     std::atomic<UINT> chosen{1};
-    host.Start([&, menu, popup] {
+    runner.Start([&, menu, popup] {
         chosen = menu->Track(popup, host.hwnd(), TPM_LEFTALIGN | TPM_TOPALIGN, POINT{100, 320});
         DestroyMenu(popup);
     });

@@ -26,35 +26,18 @@ namespace h = vm::harness;
 namespace vm {
 namespace {
 
-constexpr UINT kRunOnUi = WM_APP + 0x300;
 constexpr int kListId = 1012;
 
-// A window of ours that holds one list, counts the status messages it gets
-// and runs test code on its thread.
+// A window of ours that holds one list and counts the status messages it
+// gets.
 class ListHost : public CWnd {
   public:
     std::atomic<int> statusMessages{0};
-
-    void Run(std::function<void()> code, h::milliseconds timeout = h::kTimeout) const {
-        h::Send(hwnd(), kRunOnUi, 0, reinterpret_cast<LPARAM>(&code), timeout);
-    }
-    void Start(std::function<void()> code) const {
-        PostMessageW(hwnd(), kRunOnUi, 1,
-                     reinterpret_cast<LPARAM>(new std::function<void()>(std::move(code))));
-    }
 
   protected:
     bool OnMessage(Message& m, LRESULT& result) override {
         if (m.message == kMsgUpdateStatus) {
             ++statusMessages;
-            result = 0;
-            return true;
-        }
-        if (m.message == kRunOnUi) {
-            auto* code = reinterpret_cast<std::function<void()>*>(m.lParam);
-            (*code)();
-            if (m.wParam == 1)
-                delete code;
             result = 0;
             return true;
         }
@@ -89,12 +72,13 @@ class ListsTest : public testing::Test {
 
     void TearDown() override {
         if (host.hwnd() != nullptr)
-            host.Run([this] { DestroyWindow(host.hwnd()); });
+            runner.Run([this] { DestroyWindow(host.hwnd()); });
         ui.reset();
     }
 
     // On the UI thread: the host window, the list and the pictures.
     void CreateWindows() {
+        runner.Create();
         pictures = std::make_unique<GdiplusSession>();
         allowed = LoadPngResource(IDP_ACCESS_ALLOWED);
         readOnly = LoadPngResource(IDP_ACCESS_READ_ONLY);
@@ -132,7 +116,7 @@ class ListsTest : public testing::Test {
     }
 
     void MakeList(ListMode mode, DWORD extendedStyle = 0) {
-        host.Run([&] {
+        runner.Run([&] {
             list->RemoveAllRows();
             list->SetExtendedStyle(extendedStyle, extendedStyle);
             list->SetUpColumns(mode);
@@ -140,13 +124,12 @@ class ListsTest : public testing::Test {
     }
 
     void ShowFolder(const std::wstring& folder) {
-        host.Run([&] {
-            list->SetRedraw(false);
+        runner.Run([&] {
+            RedrawGuard drawing(*list);
             list->RemoveAllRows();
             for (const auto& entry : ReadFolderEntries(machine, folder))
                 list->AppendEntry(entry);
             list->Resort();
-            list->SetRedraw(true);
         });
         WaitForStatus();
     }
@@ -154,7 +137,7 @@ class ListsTest : public testing::Test {
     void WaitForStatus() {
         ASSERT_TRUE(h::WaitFor([this] {
             bool pending = true;
-            host.Run([&] { pending = list->StatusPending(); });
+            runner.Run([&] { pending = list->StatusPending(); });
             return !pending;
         }));
     }
@@ -171,7 +154,7 @@ class ListsTest : public testing::Test {
     // Pixels of a colour in a band of the list's client area.
     int CountPixels(COLORREF colour, int top, int bottom) {
         int count = 0;
-        host.Run([&] {
+        runner.Run([&] {
             count = CountClientPixels(listWindow, [&](COLORREF pixel, int, int y) {
                 return pixel == colour && y >= top && y < bottom;
             });
@@ -188,6 +171,7 @@ class ListsTest : public testing::Test {
     std::unique_ptr<GdiplusSession> pictures;
     std::unique_ptr<Gdiplus::Bitmap> allowed, readOnly, denied, owner;
     ListHost host;
+    h::UiRunner runner;
     std::unique_ptr<CMainList> list;
     std::atomic<HWND> listWindow{nullptr};
     std::unique_ptr<h::UiThread> ui;
@@ -200,7 +184,7 @@ TEST_F(ListsTest, BrowseListShowsColumnsRowsAndTheirStatus) {
         (std::vector<std::wstring>{L"Name", L"Type", L"Date created",
                                    L"Access rights of current user", L"Owner", L"File system"}));
     std::vector<int> order;
-    host.Run([&] { order = list->ColumnOrder(); });
+    runner.Run([&] { order = list->ColumnOrder(); });
     EXPECT_EQ(order, (std::vector<int>{0, 1, 2, 5, 3, 4}));
 
     ShowFolder(L"C:\\Data");
@@ -221,7 +205,7 @@ TEST_F(ListsTest, HeaderClicksSortAndFlip) {
     MakeList(ListMode::kBrowse);
     ShowFolder(L"C:\\Data");
     auto clickHeader = [&](int column) {
-        host.Run([&] {
+        runner.Run([&] {
             NMLISTVIEW click{};
             click.hdr.hwndFrom = listWindow;
             click.hdr.idFrom = kListId;
@@ -262,12 +246,12 @@ TEST_F(ListsTest, EmptyFolderTextOnlyInTheBrowseList) {
 TEST_F(ListsTest, MissingItemShowsQuestionMarksOnYellow) {
     MakeList(ListMode::kEdit);
     int row = -1;
-    host.Run([&] { row = list->AppendRow(L"C:\\Data\\notes.txt"); });
+    runner.Run([&] { row = list->AppendRow(L"C:\\Data\\notes.txt"); });
     WaitForStatus();
     machine.Remove(L"C:\\Data\\notes.txt");
     int32_t kind = 0;
     int32_t access = 0;
-    host.Run([&] {
+    runner.Run([&] {
         list->RefreshRow(row, true);
         kind = list->Record(row)->kind;
         access = list->Record(row)->access;
@@ -281,7 +265,7 @@ TEST_F(ListsTest, MissingItemShowsQuestionMarksOnYellow) {
     Picture(L"lists-missing-item");
 
     // A drive root cannot be marked missing.
-    host.Run([&] {
+    runner.Run([&] {
         row = list->AppendRow(L"Q:\\");
         list->RefreshRow(row, true);
         kind = list->Record(row)->kind;
@@ -298,7 +282,7 @@ TEST_F(ListsTest, RemovingSelectedRowsKeepsTheOthersAndPostsOnce) {
     h::Pump(std::chrono::milliseconds(50));
     const int before = host.statusMessages;
     std::vector<std::wstring> paths;
-    host.Run([&] {
+    runner.Run([&] {
         list->RemoveSelectedRows();
         for (int row = 0; row < list->ItemCount(); ++row)
             paths.push_back(list->Record(row)->path);
@@ -310,12 +294,12 @@ TEST_F(ListsTest, RemovingSelectedRowsKeepsTheOthersAndPostsOnce) {
 
 TEST_F(ListsTest, CheckBoxesToggleOnlyInTheirColumn) {
     MakeList(ListMode::kPlain, LVS_EX_CHECKBOXES);
-    host.Run([&] {
+    runner.Run([&] {
         list->AppendRow(L"C:\\Data\\notes.txt");
         list->Record(0)->descriptor = Bytes{1, 2, 3};
     });
     auto click = [&](int x) {
-        host.Run([&] {
+        runner.Run([&] {
             NMITEMACTIVATE activate{};
             activate.hdr.hwndFrom = listWindow;
             activate.hdr.idFrom = kListId;
@@ -329,13 +313,13 @@ TEST_F(ListsTest, CheckBoxesToggleOnlyInTheirColumn) {
     };
     auto checked = [&] {
         bool value = false;
-        host.Run([&] { value = list->IsChecked(0); });
+        runner.Run([&] { value = list->IsChecked(0); });
         return value;
     };
     EXPECT_FALSE(checked());
     // The box is drawn inside the row (window-coloured with a sunken edge).
     int boxPixels = 0;
-    host.Run([&] {
+    runner.Run([&] {
         const RECT bounds = list->ItemRect(0);
         const COLORREF shadow = GetSysColor(COLOR_3DSHADOW);
         boxPixels = CountClientPixels(listWindow, [&](COLORREF c, int x, int y) {
@@ -365,7 +349,7 @@ TEST_F(ListsTest, RowsAppearAtOnceAndStatusCellsFollowWhileTheWindowAnswers) {
                 Sleep(5);
     });
     bool pendingAfterFill = false;
-    host.Run([&] {
+    runner.Run([&] {
         for (const auto& path : ListFolderPaths(machine, L"C:\\Slow"))
             list->AppendRow(path);
         pendingAfterFill = list->StatusPending();
@@ -375,7 +359,7 @@ TEST_F(ListsTest, RowsAppearAtOnceAndStatusCellsFollowWhileTheWindowAnswers) {
     EXPECT_TRUE(pendingAfterFill);
     EXPECT_EQ(h::ListViewRowCount(listWindow), 60);
     int slowRow = -1;
-    host.Run([&] {
+    runner.Run([&] {
         for (int row = 0; row < list->ItemCount(); ++row)
             if (list->Record(row)->path == L"C:\\Slow\\f9.txt")
                 slowRow = row;
@@ -389,103 +373,6 @@ TEST_F(ListsTest, RowsAppearAtOnceAndStatusCellsFollowWhileTheWindowAnswers) {
     EXPECT_EQ(Column(4), std::vector<std::wstring>(60, L"Administrators"));
     EXPECT_EQ(Column(3), std::vector<std::wstring>(60, L"Allowed"));
     machine.SetCallHook(nullptr);
-}
-
-// Not a test: the numbers of a 10,000-entry Browse Mode fill under Wine.
-// Run with --gtest_also_run_disabled_tests --gtest_filter=*Measure*.
-TEST_F(ListsTest, DISABLED_MeasureBrowseFillOf10000) {
-    for (int i = 0; i < 10000; ++i)
-        machine.AddFile(L"C:\\Big\\f" + std::to_wstring(i) + L".txt");
-    MakeList(ListMode::kBrowse);
-    machine.ResetCounters();
-    LARGE_INTEGER frequency{}, start{}, listed{}, added{}, shown{}, filled{};
-    QueryPerformanceFrequency(&frequency);
-    host.Run(
-        [&] {
-            QueryPerformanceCounter(&start);
-            list->SetRedraw(false);
-            const auto entries = ReadFolderEntries(machine, L"C:\\Big");
-            QueryPerformanceCounter(&listed);
-            list->ReserveItems(static_cast<int>(entries.size()));
-            for (const auto& entry : entries)
-                list->AppendEntry(entry);
-            QueryPerformanceCounter(&added);
-            list->Resort();
-            list->SetRedraw(true);
-            QueryPerformanceCounter(&shown);
-        },
-        h::milliseconds(600000));
-    const uint64_t windowCalls = machine.TotalCalls();
-    ASSERT_TRUE(h::WaitFor(
-        [this] {
-            bool pending = true;
-            host.Run([&] { pending = list->StatusPending(); });
-            return !pending;
-        },
-        h::milliseconds(600000)));
-    QueryPerformanceCounter(&filled);
-    auto microsPerRow = [&](const LARGE_INTEGER& end) {
-        return static_cast<double>(end.QuadPart - start.QuadPart) * 1e6 /
-               static_cast<double>(frequency.QuadPart) / 10000.0;
-    };
-    std::printf("rows shown: %.1f us/row (window thread), status filled: %.1f us/row\n",
-                microsPerRow(shown), microsPerRow(filled));
-    std::printf("of which: listing %.1f us/row, adding %.1f us/row, sorting %.1f us/row\n",
-                microsPerRow(listed), microsPerRow(added) - microsPerRow(listed),
-                microsPerRow(shown) - microsPerRow(added));
-    // The same rows in a plain list view, for comparison.
-    double plainMicros = 0;
-    host.Run(
-        [&] {
-            HWND plain = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT, 0, 0, 400,
-                                         300, host.hwnd(), nullptr, nullptr, nullptr);
-            for (int c = 0; c < 6; ++c) {
-                LVCOLUMNW column{};
-                column.mask = LVCF_WIDTH;
-                column.cx = 100;
-                SendMessageW(plain, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
-            }
-            LARGE_INTEGER from{}, to{};
-            QueryPerformanceCounter(&from);
-            SendMessageW(plain, WM_SETREDRAW, FALSE, 0);
-            for (int i = 0; i < 10000; ++i) {
-                LVITEMW item{};
-                item.mask = LVIF_TEXT | LVIF_PARAM;
-                item.iItem = i;
-                item.pszText = const_cast<wchar_t*>(L"name");
-                const int row = static_cast<int>(
-                    SendMessageW(plain, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-                for (int c = 1; c < 4; ++c) {
-                    LVITEMW text{};
-                    text.iSubItem = c;
-                    text.pszText = const_cast<wchar_t*>(L"text");
-                    SendMessageW(plain, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&text));
-                }
-            }
-            QueryPerformanceCounter(&to);
-            plainMicros = static_cast<double>(to.QuadPart - from.QuadPart) * 1e6 /
-                          static_cast<double>(frequency.QuadPart) / 10000.0;
-            DestroyWindow(plain);
-        },
-        h::milliseconds(600000));
-    {
-        LARGE_INTEGER from{}, to{};
-        QueryPerformanceCounter(&from);
-        for (int i = 0; i < 10000; ++i) {
-            const uint64_t when = 133485408000000000ull + static_cast<uint64_t>(i) * 600000000ull;
-            FILETIME utc{static_cast<DWORD>(when), static_cast<DWORD>(when >> 32)};
-            FILETIME local{};
-            FileTimeToLocalFileTime(&utc, &local);
-        }
-        QueryPerformanceCounter(&to);
-        std::printf("FileTimeToLocalFileTime: %.1f us/call\n",
-                    static_cast<double>(to.QuadPart - from.QuadPart) * 1e6 /
-                        static_cast<double>(frequency.QuadPart) / 10000.0);
-    }
-    std::printf("a plain list view takes %.1f us/row for the same inserts\n", plainMicros);
-    std::printf("platform calls per row: %.2f before the rows show, %.2f in all\n",
-                static_cast<double>(windowCalls) / 10000.0,
-                static_cast<double>(machine.TotalCalls()) / 10000.0);
 }
 
 std::vector<std::wstring> ManyFiles(sim::SimPlatform& machine, int count) {
@@ -508,7 +395,7 @@ TEST_F(ListsTest, DroppingMoreThan300FilesShowsTheWaitWindow) {
             Sleep(4);
     });
     std::atomic<bool> done{false};
-    host.Start([&] {
+    runner.Start([&] {
         list->AddDroppedPaths(paths);
         done = true;
     });
@@ -529,14 +416,14 @@ TEST_F(ListsTest, DroppingMoreThan300FilesShowsTheWaitWindow) {
 TEST_F(ListsTest, DroppingUpTo300FilesAddsThemAtOnce) {
     MakeList(ListMode::kEdit);
     const auto paths = ManyFiles(machine, 300);
-    host.Run([&] { list->AddDroppedPaths(paths); });
+    runner.Run([&] { list->AddDroppedPaths(paths); });
     EXPECT_EQ(h::ListViewRowCount(listWindow), 300);
 }
 
 TEST_F(ListsTest, DroppingFromANonNtfsVolumeAddsNothing) {
     MakeList(ListMode::kEdit);
     std::atomic<bool> done{false};
-    host.Start([&] {
+    runner.Start([&] {
         list->AddDroppedPaths({L"E:\\stick.txt", L"C:\\Data\\notes.txt"});
         done = true;
     });

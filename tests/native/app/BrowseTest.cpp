@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "app/BrowsePaths.h"
-#include "app/KeyCommands.h"
 #include "app/PathBar.h"
 #include "app/ViewMode.h"
 #include "platform/Utf16.h"
@@ -117,50 +116,33 @@ TEST(PathBar, FolderOnAnUnknownDriveChangesNothingButTheOldEntry) {
     EXPECT_EQ(bar.size(), 4u);
 }
 
-TEST(KeyCommands, ShortcutsAndTheirConditions) {
-    KeyState edit{false, true, false};
-    KeyState browse{false, false, false};
-    KeyState ctrlEdit{true, true, false};
-    KeyState ctrlBrowse{true, false, false};
-    EXPECT_EQ(ActionForKey(vk::kTab, ctrlBrowse), KeyAction::kSwitchViewMode);
-    EXPECT_EQ(ActionForKey(vk::kTab, browse), KeyAction::kNone);
-    EXPECT_EQ(ActionForKey(vk::kReturn, ctrlBrowse), KeyAction::kPostAdvanced);
-    EXPECT_EQ(ActionForKey(vk::kReturn, browse), KeyAction::kNone);
-    EXPECT_EQ(ActionForKey(vk::kReturn, KeyState{false, false, true}),
-              KeyAction::kNavigateTypedPath);
-    EXPECT_EQ(ActionForKey(vk::kDelete, edit), KeyAction::kRemoveSelected);
-    EXPECT_EQ(ActionForKey(vk::kDelete, browse), KeyAction::kNone);
-    EXPECT_EQ(ActionForKey(vk::kA, ctrlBrowse), KeyAction::kSelectAll);
-    EXPECT_EQ(ActionForKey(vk::kA, browse), KeyAction::kNone);
-    EXPECT_EQ(ActionForKey(vk::kC, ctrlBrowse), KeyAction::kPostCopySecurity);
-    EXPECT_EQ(ActionForKey(vk::kO, ctrlEdit), KeyAction::kPostAddItems);
-    EXPECT_EQ(ActionForKey(vk::kO, ctrlBrowse), KeyAction::kNone);
-    EXPECT_EQ(ActionForKey(vk::kV, ctrlEdit), KeyAction::kPasteSecurity);
-    EXPECT_EQ(ActionForKey(vk::kF5, browse), KeyAction::kRefresh);
-    EXPECT_EQ(ActionForKey(vk::kF5, ctrlEdit), KeyAction::kRefresh);
-    EXPECT_TRUE(IsSwallowedKey(vk::kEscape));
-    EXPECT_FALSE(IsSwallowedKey(vk::kTab));
-}
-
 TEST(ViewMode, ControlsOfEachMode) {
-    auto edit = ControlsForViewMode(kEditMode, false, false);
+    MainWindowState state;
+    state.viewMode = ViewMode::kEdit;
+    state.currentFolder = L"E:\\Photos";
+    state.currentFolderOnNtfs = false;
+    auto edit = ControlsForViewMode(state);
     EXPECT_TRUE(edit.addButtonEnabled);
     EXPECT_TRUE(edit.editListVisible);
     EXPECT_FALSE(edit.nonNtfsIndicatorVisible);
     EXPECT_FALSE(edit.pathBarVisible || edit.backButtonVisible || edit.browseListVisible);
 
-    auto fatFolder = ControlsForViewMode(kBrowseMode, false, false);
+    state.viewMode = ViewMode::kBrowse;
+    auto fatFolder = ControlsForViewMode(state);
     EXPECT_FALSE(fatFolder.addButtonEnabled);
     EXPECT_TRUE(fatFolder.nonNtfsIndicatorVisible);
     EXPECT_TRUE(fatFolder.pathBarVisible && fatFolder.backButtonVisible);
     EXPECT_FALSE(fatFolder.editListVisible);
-    EXPECT_FALSE(ControlsForViewMode(kBrowseMode, true, false).nonNtfsIndicatorVisible);
-    EXPECT_FALSE(ControlsForViewMode(kBrowseMode, false, true).nonNtfsIndicatorVisible);
+    state.currentFolderOnNtfs = true;
+    EXPECT_FALSE(ControlsForViewMode(state).nonNtfsIndicatorVisible);
+    state.currentFolderOnNtfs = false;
+    state.currentFolder.clear();  // the drive list
+    EXPECT_FALSE(ControlsForViewMode(state).nonNtfsIndicatorVisible);
 }
 
 TEST(ViewMode, SwitchingAndStatus) {
-    EXPECT_EQ(OtherViewMode(true), kBrowseMode);
-    EXPECT_EQ(OtherViewMode(false), kEditMode);
+    EXPECT_EQ(OtherViewMode(ViewMode::kEdit), ViewMode::kBrowse);
+    EXPECT_EQ(OtherViewMode(ViewMode::kBrowse), ViewMode::kEdit);
     EXPECT_TRUE(RereadsRowsOnSwitch(299));
     EXPECT_FALSE(RereadsRowsOnSwitch(300));
     EXPECT_EQ(StatusText(2, 17), L"Selected 2 / Total 17");

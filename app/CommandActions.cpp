@@ -1,0 +1,182 @@
+#include "app/CommandActions.h"
+
+#include "app/ItemFailures.h"
+#include "app/TrusteeMenu.h"
+#include "app/ViewMode.h"
+#include "resources/strings.h"
+#include "security/DaclEdits.h"
+
+namespace vm {
+
+namespace {
+
+// The quick commands refuse while the "Non-NTFS Volume" indicator shows.
+bool RefuseOnNonNtfs(CommandContext& context) {
+    if (!context.state.NonNtfsIndicatorVisible())
+        return false;
+    context.app.reporter().Tell(kNtfsOnlyMessage, MessageIcon::kError);
+    return true;
+}
+
+bool RefuseEmptySelection(CommandContext& context) {
+    if (!context.state.selection.empty())
+        return false;
+    context.app.reporter().Tell(kSelectAtLeastOneMessage, MessageIcon::kError);
+    return true;
+}
+
+std::vector<QuickItem> QuickItemsOf(const MainWindowState& state) {
+    std::vector<QuickItem> items;
+    for (const SelectedItem& item : state.selection)
+        items.push_back({item.path, item.IsFile()});
+    return items;
+}
+
+void ReportFailures(CommandContext& context, const std::vector<ItemFailure>& failures) {
+    ReportItemFailures(context.app.platform(), context.app.reporter(), failures);
+}
+
+void QuickSet(CommandContext& context, QuickKind kind) {
+    if (RefuseOnNonNtfs(context) || RefuseEmptySelection(context))
+        return;
+    const std::vector<QuickItem> items = QuickItemsOf(context.state);
+    const auto options = context.window.AskQuickSetOptions(kind, AllFiles(items));
+    if (!options)
+        return;
+    QuickSetOutcome outcome;
+    {
+        const auto pause = context.window.PauseListDrawing();
+        outcome = RunQuickSet(context.app.engine, context.app.user, items,
+                              {kind, options->trustee, options->scope},
+                              [&](size_t index, AccessLevel access) {
+                                  const int row = context.state.selection[index].row;
+                                  context.window.StoreRowAccess(row, access);
+                                  context.window.RefreshRow(row);
+                              });
+    }
+    ReportFailures(context, QuickSetFailures(items, outcome));
+}
+
+// The account a trustee menu command names for Change Owner; empty for none.
+std::wstring OwnerAccountOf(CommandContext& context, uint32_t command) {
+    if (command == ID_TRUSTEE_ADVANCED)
+        return context.window.PickAccount();
+    return TrusteeNameForCommand(command, TrusteeMenuUser::kChangeOwner,
+                                 context.app.user.CurrentUserName)
+        .value_or(std::wstring());
+}
+
+}  // namespace
+
+void RefuseNotAvailableYet(CommandContext& context) {
+    context.app.reporter().Tell(L"" STR_NOT_AVAILABLE_YET, MessageIcon::kInformation);
+}
+
+void ShowAbout(CommandContext& context) {
+    context.app.reporter().Tell(L"" STR_ABOUT_TEXT, MessageIcon::kInformation);
+}
+
+void Exit(CommandContext& context) {
+    context.window.CloseMainWindow();
+}
+
+void AllowAccess(CommandContext& context) {
+    QuickSet(context, QuickKind::kAllowAccess);
+}
+
+void GrantReadOnly(CommandContext& context) {
+    QuickSet(context, QuickKind::kReadOnly);
+}
+
+void DenyAccess(CommandContext& context) {
+    QuickSet(context, QuickKind::kDenyAccess);
+}
+
+void ChangeOwner(CommandContext& context) {
+    if (RefuseOnNonNtfs(context))
+        return;
+    const uint32_t command = context.window.ChooseFromTrusteeMenu();
+    if (!IsTrusteeCommand(command))
+        return;
+    const std::wstring account = OwnerAccountOf(context, command);
+    if (account.empty() || RefuseEmptySelection(context))
+        return;
+    std::vector<ItemFailure> failures;
+    {
+        const auto pause = context.window.PauseListDrawing();
+        failures = RunChangeOwner(context.app.engine, QuickItemsOf(context.state), account,
+                                  [&](size_t index, const std::wstring& owner) {
+                                      context.window.ShowRowOwner(
+                                          context.state.selection[index].row, owner);
+                                  });
+    }
+    ReportFailures(context, failures);
+}
+
+void PasteSecurity(CommandContext& context) {
+    const CopyBuffer& buffer = context.app.copyBuffer;
+    if (!buffer.CopiedDescriptor || buffer.CopiedOwnerName.empty())
+        return;  // nothing copied: the menu entry is off, the key does nothing
+    std::vector<ItemFailure> failures;
+    {
+        const auto pause = context.window.PauseListDrawing();
+        for (const SelectedItem& item : context.state.selection) {
+            const Status pasted = PasteSecuritySettings(context.app.engine, buffer, item.path);
+            if (!pasted.ok())
+                failures.push_back({item.path, pasted.error});
+            context.window.RefreshRow(item.row);
+        }
+    }
+    ReportFailures(context, failures);
+}
+
+void OpenSelected(CommandContext& context) {
+    context.window.OpenSelectedRows();
+}
+
+void RemoveSelected(CommandContext& context) {
+    // Only the gathered list loses rows; a folder's listing keeps its own.
+    if (context.state.EditListVisible())
+        context.window.RemoveSelectedRows();
+}
+
+void SendToEditView(CommandContext& context) {
+    if (!context.state.BrowseListVisible())
+        return;
+    for (const SelectedItem& item : context.state.selection)
+        context.window.AppendToEditList(item.path);
+}
+
+void SelectAll(CommandContext& context) {
+    context.window.SelectAllRows();
+}
+
+void ShowEditMode(CommandContext& context) {
+    context.window.SetViewMode(ViewMode::kEdit);
+}
+
+void ShowBrowseMode(CommandContext& context) {
+    context.window.SetViewMode(ViewMode::kBrowse);
+}
+
+void SwitchViewMode(CommandContext& context) {
+    context.window.SetViewMode(OtherViewMode(context.state.viewMode));
+}
+
+void RefreshView(CommandContext& context) {
+    context.window.Refresh();
+}
+
+void GoBack(CommandContext& context) {
+    context.window.GoBack();
+}
+
+void NavigateToTypedPath(CommandContext& context) {
+    context.window.NavigateToTypedPath();
+}
+
+void ShowMainMenu(CommandContext& context) {
+    context.window.ShowMainMenu();
+}
+
+}  // namespace vm

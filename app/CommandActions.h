@@ -1,0 +1,96 @@
+// What the main window's commands do, as portable functions over a command
+// context: the window's state (the selection in ascending row order
+// included), the process-wide state with the engine and the reporter, and
+// the few things only the window can do (MainWindowActions), which the main
+// window implements and tests fake. The command table (Commands.h) names
+// one of these per command.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/AppState.h"
+#include "app/MainWindowState.h"
+#include "app/QuickCommands.h"
+
+namespace vm {
+
+// Keeps the current list from drawing while it lives; the list repaints
+// when it goes.
+class ListDrawingPause {
+  public:
+    virtual ~ListDrawingPause() = default;
+};
+
+// The choice of the quick commands' Options dialog.
+struct QuickSetOptions {
+    std::wstring trustee;
+    uint8_t scope = 0;
+};
+
+class MainWindowActions {
+  public:
+    virtual ~MainWindowActions() = default;
+
+    // The view.
+    virtual void SetViewMode(ViewMode mode) = 0;
+    virtual void Refresh() = 0;
+    virtual void GoBack() = 0;
+    virtual void NavigateToTypedPath() = 0;
+    virtual void ShowMainMenu() = 0;
+    virtual void CloseMainWindow() = 0;
+
+    // The lists.
+    virtual void SelectAllRows() = 0;
+    virtual void RemoveSelectedRows() = 0;  // of the Edit Mode list
+    virtual void AppendToEditList(const std::wstring& path) = 0;
+    virtual void OpenSelectedRows() = 0;  // with the shell
+    // Rows of the current list while a command changes their items.
+    [[nodiscard]] virtual std::unique_ptr<ListDrawingPause> PauseListDrawing() = 0;
+    virtual void StoreRowAccess(int row, AccessLevel access) = 0;
+    virtual void RefreshRow(int row) = 0;  // rereads its status cells now
+    virtual void ShowRowOwner(int row, const std::wstring& owner) = 0;
+
+    // The windows a command asks through.
+    virtual std::optional<QuickSetOptions> AskQuickSetOptions(QuickKind kind, bool allFiles) = 0;
+    // The command of the trustee menu the user chose; 0 for none.
+    virtual uint32_t ChooseFromTrusteeMenu() = 0;
+    // The account picker ("Advanced..." of the trustee menu); empty when
+    // nothing was picked.
+    virtual std::wstring PickAccount() = 0;
+};
+
+struct CommandContext {
+    const MainWindowState& state;
+    AppState& app;
+    MainWindowActions& window;
+};
+
+// ---- Actions of the table -------------------------------------------------------
+// A command whose window comes with a later version: says so.
+void RefuseNotAvailableYet(CommandContext& context);
+void ShowAbout(CommandContext& context);
+void Exit(CommandContext& context);
+
+void AllowAccess(CommandContext& context);
+void GrantReadOnly(CommandContext& context);
+void DenyAccess(CommandContext& context);
+void ChangeOwner(CommandContext& context);
+void PasteSecurity(CommandContext& context);
+
+void OpenSelected(CommandContext& context);
+void RemoveSelected(CommandContext& context);
+void SendToEditView(CommandContext& context);
+void SelectAll(CommandContext& context);
+
+void ShowEditMode(CommandContext& context);
+void ShowBrowseMode(CommandContext& context);
+void SwitchViewMode(CommandContext& context);
+void RefreshView(CommandContext& context);
+void GoBack(CommandContext& context);
+void NavigateToTypedPath(CommandContext& context);
+void ShowMainMenu(CommandContext& context);
+
+}  // namespace vm
