@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <type_traits>
 
 #include "platform/Utf16.h"
 #include "platform/ntfs/VolumeAccounts.h"
@@ -48,9 +49,13 @@ class HivexHive final : public RegistryHive {
         hive_value_h value = hivex_node_get_value(hive_, *node, ToUtf8(name).c_str());
         if (value == 0)
             return std::nullopt;
-        hive_type type{};
+        // The SAM keeps RIDs in the type field, far outside the REG_* names
+        // of hive_type: the library writes the number into storage of the
+        // enum's underlying type, and it is never read as the enum.
+        std::underlying_type_t<hive_type> type = 0;
         size_t length = 0;
-        Malloced<char> data(hivex_value_value(hive_, value, &type, &length));
+        Malloced<char> data(
+            hivex_value_value(hive_, value, reinterpret_cast<hive_type*>(&type), &length));
         if (!data)
             return std::nullopt;
         const auto* bytes = reinterpret_cast<const uint8_t*>(data.get());
