@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/AppState.h"
+#include "app/MainWindowState.h"
 #include "app/TrusteeMenu.h"
 #include "platform/sim/SimPlatform.h"
 
@@ -55,6 +56,43 @@ TEST(AppState, PlatformStateReadsUserAndFileSystems) {
     EXPECT_EQ(state.fileSystems.ForPath(L"G:\\"), L"");
     EXPECT_EQ(state.fileSystems.ForPath(L"\\\\server\\share"), L"");
     EXPECT_EQ(machine.CallCount(sim::Call::kGetVolumeFileSystemName), 26u);
+}
+
+TEST(MainWindowState, TheIndicatorShowsOnlyForABrowsedFolderWithoutSecurity) {
+    MainWindowState state;
+    state.currentFolder = L"E:\\Photos";
+    state.currentFolderOnNtfs = false;
+    EXPECT_TRUE(state.NonNtfsIndicatorVisible());
+    state.viewMode = ViewMode::kEdit;  // the gathered list has no folder of its own
+    EXPECT_FALSE(state.NonNtfsIndicatorVisible());
+    state.viewMode = ViewMode::kBrowse;
+    state.currentFolder.clear();  // the drive list
+    EXPECT_FALSE(state.NonNtfsIndicatorVisible());
+    EXPECT_TRUE(state.ShowsDriveList());
+}
+
+TEST(MainWindowState, SelectionKindsCountMissingItemsAsWhatTheyWere) {
+    MainWindowState state;
+    EXPECT_FALSE(state.SingleSelectionIsDirectory());
+    EXPECT_TRUE(state.AllSelectedAreFiles());  // nothing selected: nothing but files
+    state.selection = {{3, L"C:\\gone", -kKindFolder}};
+    EXPECT_TRUE(state.SingleSelectionIsDirectory());
+    state.selection = {{0, L"C:\\", kKindDriveRoot}};
+    EXPECT_TRUE(state.SingleSelectionIsDirectory());
+    state.selection = {{1, L"C:\\a.txt", -kKindFile}, {2, L"C:\\b.txt", kKindFile}};
+    EXPECT_FALSE(state.SingleSelectionIsDirectory());
+    EXPECT_TRUE(state.AllSelectedAreFiles());
+}
+
+TEST(MainWindowState, AHandEditedViewModeStartsInBrowseMode) {
+    Settings settings;
+    for (int value : {0, 2, 3, -1}) {
+        settings.viewMode = value;
+        EXPECT_EQ(StartingViewMode(settings), ViewMode::kBrowse) << value;
+    }
+    settings.viewMode = 1;
+    EXPECT_EQ(StartingViewMode(settings), ViewMode::kEdit);
+    EXPECT_EQ(SettingOfViewMode(ViewMode::kEdit), 1);
 }
 
 }  // namespace

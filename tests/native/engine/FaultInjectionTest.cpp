@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "EngineFixture.h"
+#include "app/QuickCommands.h"
 #include "security/DaclEdits.h"
 #include "security/Inheritance.h"
 #include "security/Ownership.h"
@@ -71,8 +72,13 @@ std::string Violation(const AclSlot& before, const AclSlot& after, const AclSlot
 }
 
 using Operation = std::function<void(Engine&, sim::SimPlatform&)>;
+// Told, after each failing run, the DACLs a successful run leaves and the
+// ones this run left, with a name for the fault.
+using Verdict =
+    std::function<void(const Dacls& after, const Dacls& final, const std::string& fault)>;
 
-void CheckEveryFault(const std::string& name, const Operation& operation) {
+void CheckEveryFault(const std::string& name, const Operation& operation,
+                     const Verdict& verdict = nullptr) {
     std::array<uint64_t, sim::kCallKinds> counts{};
     Dacls before;
     Dacls after;
@@ -97,12 +103,16 @@ void CheckEveryFault(const std::string& name, const Operation& operation) {
             machine.FailNthCall(static_cast<Call>(kind), n, err::kAccessDenied);
             operation(engine, machine);
             machine.ClearFaults();
-            for (const auto& [path, final] : DaclsOf(machine)) {
+            const std::string fault =
+                name + ": " + sim::CallName(static_cast<Call>(kind)) + " #" + std::to_string(n);
+            const Dacls finals = DaclsOf(machine);
+            for (const auto& [path, final] : finals) {
                 std::string broken = Violation(before[path], after[path], final);
-                EXPECT_EQ(broken, "")
-                    << name << ": " << sim::CallName(static_cast<Call>(kind)) << " #" << n
-                    << " failing, " << ToUtf8(path) << " " << ToUtf8(machine.DaclSddlOf(path));
+                EXPECT_EQ(broken, "") << fault << " failing, " << ToUtf8(path) << " "
+                                      << ToUtf8(machine.DaclSddlOf(path));
             }
+            if (verdict)
+                verdict(after, finals, fault);
         }
     }
 }
@@ -135,20 +145,31 @@ TEST(FaultInjection, InheritanceApply) {
     }
 }
 
-TEST(FaultInjection, QuickCommandSequenceCanRollBack) {
-    // Owner to Administrators, clean DACL, one entry, owner back: the
-    // sequence the quick commands build from the primitives.
-    CheckEveryFault("Quick command", [](Engine& engine, sim::SimPlatform& machine) {
-        std::wstring owner = GetOwnerName(machine, L"C:\\T\\a");
-        SetOwner(engine, L"C:\\T\\a", L"Administrators");
-        if (auto previous = DaclSnapshot::Capture(machine, L"C:\\T\\a")) {
-            SetNullOrEmptyDacl(engine, L"C:\\T\\a", true);
-            if (!AddAccessEntry(engine, L"C:\\T\\a", L"Everyone", 0x1200A9,
-                                ace_type::kAccessAllowed, 0))
-                previous->Restore(machine);
-        }
-        SetOwner(engine, L"C:\\T\\a", owner);
-    });
+// The quick commands' own sequence (RunQuickSet) on a file and a folder:
+// whichever call fails, no item is left open or stripped, and an item that
+// did not end as the successful run left it is reported as failed, never as
+// done.
+TEST(FaultInjection, QuickSetRollsBackAndReportsEveryFailure) {
+    const std::vector<QuickItem> items = {{L"C:\\T\\a", true}, {L"C:\\T\\S", false}};
+    for (QuickKind kind : {QuickKind::kAllowAccess, QuickKind::kReadOnly, QuickKind::kDenyAccess}) {
+        QuickSetOutcome outcome;
+        CheckEveryFault(
+            "Quick set",
+            [&](Engine& engine, sim::SimPlatform& machine) {
+                const UserIdentity user{L"Alice", BuildCurrentUserGroups(machine, L"Alice")};
+                outcome = RunQuickSet(engine, user, items, {kind, L"Everyone", 3}, nullptr);
+            },
+            [&](const Dacls& after, const Dacls& final, const std::string& fault) {
+                for (size_t i = 0; i < outcome.items.size(); ++i) {
+                    const std::wstring& path = items[i].path;
+                    const bool done = outcome.items[i].result == QuickItemResult::kDone;
+                    EXPECT_FALSE(done && final.at(path) != after.at(path))
+                        << fault << ": " << ToUtf8(path) << " reported done";
+                    EXPECT_TRUE(done || outcome.items[i].error != 0u)
+                        << fault << ": " << ToUtf8(path) << " failed without a reason";
+                }
+            });
+    }
 }
 
 TEST(FaultInjection, Propagation) {

@@ -171,14 +171,35 @@ TEST_F(RowStatusTest, NamesAreSharedAcrossAFillUntilANewOne) {
     EXPECT_EQ(machine.CallCount(Call::kLookupAccountSid), 4u);
 }
 
+// Destroying a filler in the middle of 2000 requests stops its worker at a
+// request boundary: it reads almost none of the rest, and nothing touches
+// the machine once the destructor has returned.
 TEST_F(RowStatusTest, DestroyingABusyFillerStopsIt) {
+    constexpr uint64_t kRequests = 2000;
     std::vector<RowStatusRequest> requests;
-    for (uint64_t i = 0; i < 2000; ++i)
+    for (uint64_t i = 0; i < kRequests; ++i)
         requests.push_back({i, L"C:\\Data\\mine.txt"});
+    std::atomic<bool> destroying{false};
+    std::atomic<bool> destroyed{false};
+    std::atomic<uint64_t> callsAfterDestruction{0};
+    // The worker's first call waits until the destruction has begun, so
+    // that it is busy, not finished, when the filler goes.
+    machine.SetCallHook([&](Call, const std::wstring&) {
+        while (!destroying)
+            std::this_thread::yield();
+        if (destroyed)
+            ++callsAfterDestruction;
+    });
+    machine.ResetCounters();
     auto filler = std::make_unique<RowStatusFiller>(machine, user, [] {});
     filler->Enqueue(std::move(requests));
+    destroying = true;
     filler.reset();  // must not hang or touch freed memory
-    SUCCEED();
+    destroyed = true;
+    EXPECT_EQ(callsAfterDestruction.load(), 0u);
+    // Each request reads the owner once: at most a few were read.
+    EXPECT_LT(machine.CallCount(Call::kGetNamedSecurityInfo), kRequests / 2);
+    machine.SetCallHook(nullptr);
 }
 
 }  // namespace
