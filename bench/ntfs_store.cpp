@@ -1,7 +1,7 @@
 // Descriptor reads and writes of 10,000 files on a real NTFS volume (an
 // image mounted with the FUSE driver), through the volume store and the
 // platform, each against a plain getxattr / setxattr loop over the same
-// files measured in the same run. Each figure is the best of three rounds.
+// files measured in the same run, the two taking turns.
 // Prints one "name: value unit" line per figure.
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -24,30 +24,61 @@ namespace {
 
 using namespace vm;
 
-constexpr int kFiles = 10000;
-constexpr int kWrongCaseFiles = 100;
+constexpr size_t kFiles = 10000;
+constexpr size_t kWrongCaseFiles = 100;
 constexpr int kRounds = 3;
 
-double Milliseconds(const std::function<bool()>& round) {
-    auto start = std::chrono::steady_clock::now();
-    if (!round())
-        return -1;
-    std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
-    return took.count();
+using Clock = std::chrono::steady_clock;
+using PerFile = std::function<bool(size_t)>;
+
+double Milliseconds(Clock::duration span) {
+    return std::chrono::duration<double, std::milli>(span).count();
 }
 
-// The best of kRounds rounds of each, the two taking turns, so that both
-// meet the same state of the machine.
-bool BestOfBoth(const std::function<bool()>& measured, const std::function<bool()>& reference,
-                double& measuredBest, double& referenceBest) {
-    measuredBest = referenceBest = 0;
-    for (int i = 0; i < kRounds; ++i) {
-        double m = Milliseconds(measured);
-        double r = Milliseconds(reference);
-        if (m < 0 || r < 0)
+// The measured operation and the reference take turns on chunks of 100
+// files, so that both meet the same state of a machine whose speed varies;
+// which of them goes first changes from chunk to chunk, so that neither
+// always finds the files' names already looked up by the other. Each figure
+// is the best total of kRounds rounds over all files.
+bool Interleaved(const PerFile& measured, const PerFile& reference, double& measuredBest,
+                 double& referenceBest) {
+    constexpr size_t kChunk = 100;
+    auto run = [](const PerFile& operation, size_t from, Clock::duration& total) {
+        auto start = Clock::now();
+        for (size_t i = from; i < from + kChunk; ++i)
+            if (!operation(i))
+                return false;
+        total += Clock::now() - start;
+        return true;
+    };
+    for (int round = 0; round < kRounds; ++round) {
+        Clock::duration m{}, r{};
+        for (size_t from = 0; from < kFiles; from += kChunk) {
+            bool measuredFirst = (from / kChunk) % 2 == 0;
+            bool ok = measuredFirst ? run(measured, from, m) && run(reference, from, r)
+                                    : run(reference, from, r) && run(measured, from, m);
+            if (!ok)
+                return false;
+        }
+        measuredBest = round == 0 ? Milliseconds(m) : std::min(measuredBest, Milliseconds(m));
+        referenceBest = round == 0 ? Milliseconds(r) : std::min(referenceBest, Milliseconds(r));
+    }
+    return true;
+}
+
+// For what cannot be cut into chunks: whole runs taking turns.
+bool Alternating(const std::function<bool()>& measured, const std::function<bool()>& reference,
+                 double& measuredBest, double& referenceBest) {
+    for (int round = 0; round < kRounds; ++round) {
+        auto start = Clock::now();
+        if (!measured())
             return false;
-        measuredBest = i == 0 ? m : std::min(measuredBest, m);
-        referenceBest = i == 0 ? r : std::min(referenceBest, r);
+        auto middle = Clock::now();
+        if (!reference())
+            return false;
+        double m = Milliseconds(middle - start), r = Milliseconds(Clock::now() - middle);
+        measuredBest = round == 0 ? m : std::min(measuredBest, m);
+        referenceBest = round == 0 ? r : std::min(referenceBest, r);
     }
     return true;
 }
@@ -74,7 +105,7 @@ bool MakeFiles(const std::string& mount, Bench& bench) {
     std::string folder = mount + "/Bench";
     if (mkdir(folder.c_str(), 0777) != 0)
         return false;
-    for (int i = 0; i < kFiles; ++i) {
+    for (size_t i = 0; i < kFiles; ++i) {
         std::string name = "file" + std::to_string(i) + ".dat";
         bench.local.push_back(folder + "/" + name);
         bench.windows.push_back(L"C:\\Bench\\" + FromUtf8(name));
@@ -110,73 +141,53 @@ int main() {
     const char* attribute = ntfs::kFuseDescriptorAttribute;
     std::vector<uint8_t> buffer(64 * 1024);
 
-    auto getxattrLoop = [&] {
-        for (const auto& path : bench.local)
-            if (lgetxattr(path.c_str(), attribute, buffer.data(), buffer.size()) <= 0)
-                return false;
-        return true;
+    auto getxattr = [&](size_t i) {
+        return lgetxattr(bench.local[i].c_str(), attribute, buffer.data(), buffer.size()) > 0;
     };
-    auto storeReads = [&] {
-        for (const auto& path : bench.windows)
-            if (!store.ReadDescriptor(path).ok())
-                return false;
-        return true;
+    auto storeRead = [&](size_t i) { return store.ReadDescriptor(bench.windows[i]).ok(); };
+    auto platformRead = [&](size_t i) {
+        return platform.GetFileSecurity(bench.windows[i], secinfo::kDacl).ok();
     };
-    auto platformReads = [&] {
-        for (const auto& path : bench.windows)
-            if (!platform.GetFileSecurity(path, secinfo::kDacl).ok())
-                return false;
-        return true;
+    // The two sides write different descriptors, so that every write
+    // changes the file's descriptor.
+    auto setxattr = [&](size_t i) {
+        const Bytes& value = bench.second;
+        return lsetxattr(bench.local[i].c_str(), attribute, value.data(), value.size(), 0) == 0;
     };
-    // Every round writes the other descriptor, so that each write changes it.
-    int round = 0;
-    auto next = [&]() -> const Bytes& { return (round++ % 2) ? bench.second : bench.first; };
-    auto setxattrLoop = [&] {
-        const Bytes& value = next();
-        for (const auto& path : bench.local)
-            if (lsetxattr(path.c_str(), attribute, value.data(), value.size(), 0) != 0)
-                return false;
-        return true;
-    };
-    auto storeWrites = [&] {
-        const Bytes& value = next();
-        for (const auto& path : bench.windows)
-            if (!store.WriteDescriptor(path, value).ok())
-                return false;
-        return true;
+    auto storeWrite = [&](size_t i) {
+        return store.WriteDescriptor(bench.windows[i], bench.first).ok();
     };
     // SetFileSecurityW of a DACL: read, merge, write.
-    auto platformWrites = [&] {
-        const Bytes& value = next();
-        for (const auto& path : bench.windows)
-            if (!platform.SetFileSecurity(path, secinfo::kDacl, value).ok())
-                return false;
-        return true;
+    auto platformWrite = [&](size_t i) {
+        return platform.SetFileSecurity(bench.windows[i], secinfo::kDacl, bench.first).ok();
     };
     // Names in another case than stored: each is found by reading the folder.
-    auto wrongCase = [&] {
-        for (int i = 0; i < kWrongCaseFiles; ++i)
-            if (!store.ReadDescriptor(L"c:\\BENCH\\FILE" + std::to_wstring(i) + L".DAT").ok())
-                return false;
-        return true;
+    auto wrongCaseRead = [&](size_t i) {
+        return i >= kWrongCaseFiles ||
+               store.ReadDescriptor(L"c:\\BENCH\\FILE" + std::to_wstring(i) + L".DAT").ok();
     };
-
     // A folder listing as Browse Mode and the command line ask for it:
     // names, attributes, times and sizes of all 10,000 entries.
     auto listing = [&] {
         auto found = platform.FindFiles(L"C:\\Bench\\*");
         return found.ok() && found->size() == kFiles + 2;
     };
+    auto getxattrLoop = [&] {
+        for (size_t i = 0; i < kFiles; ++i)
+            if (!getxattr(i))
+                return false;
+        return true;
+    };
 
     getxattrLoop();  // warm the kernel's caches once for all
     double read[6], write[4], wrongCaseTime = 0, unused = 0;
-    bool ok = BestOfBoth(storeReads, getxattrLoop, read[0], read[1]) &&
-              BestOfBoth(platformReads, getxattrLoop, read[2], read[3]) &&
-              BestOfBoth(listing, getxattrLoop, read[4], read[5]) &&
-              BestOfBoth(storeWrites, setxattrLoop, write[0], write[1]) &&
-              BestOfBoth(platformWrites, setxattrLoop, write[2], write[3]) &&
-              BestOfBoth(
-                  wrongCase, [] { return true; }, wrongCaseTime, unused);
+    bool ok = Interleaved(storeRead, getxattr, read[0], read[1]) &&
+              Interleaved(platformRead, getxattr, read[2], read[3]) &&
+              Alternating(listing, getxattrLoop, read[4], read[5]) &&
+              Interleaved(storeWrite, setxattr, write[0], write[1]) &&
+              Interleaved(platformWrite, setxattr, write[2], write[3]) &&
+              Interleaved(
+                  wrongCaseRead, [](size_t) { return true; }, wrongCaseTime, unused);
     if (!ok) {
         std::fprintf(stderr, "a read or write failed\n");
         return 1;
