@@ -93,7 +93,8 @@ int Run() {
     h::UiRunner runner;
     h::UiThread ui([&] {
         runner.Create();
-        host.CreateWindowOfClass(L"Fill", WS_OVERLAPPEDWINDOW, 0, RECT{0, 0, 900, 500}, nullptr);
+        host.CreateWindowOfClass(L"Fill", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, RECT{0, 0, 900, 500},
+                                 nullptr);
         list = std::make_unique<CMainList>(environment);
         list->CreateControl(WC_LISTVIEWW, LVS_REPORT | WS_VISIBLE, 0, RECT{0, 0, 880, 460},
                             host.hwnd(), kListId);
@@ -122,7 +123,7 @@ int Run() {
     h::WaitFor(
         [&] {
             bool pending = true;
-            runner.Run([&] { pending = list->StatusPending(); });
+            runner.Run([&] { pending = list->StatusPending(); }, kLongWait);
             return !pending;
         },
         kLongWait);
@@ -136,10 +137,12 @@ int Run() {
     Line("platform_calls_before_rows_show", static_cast<double>(callsBeforeShown) / kRows,
          "calls/row");
     Line("platform_calls_in_all", static_cast<double>(machine.TotalCalls()) / kRows, "calls/row");
-    runner.Run([&] {
-        list.reset();
-        DestroyWindow(host.hwnd());
-    });
+    runner.Run(
+        [&] {
+            list.reset();
+            DestroyWindow(host.hwnd());
+        },
+        kLongWait);
     return 0;
 }
 
