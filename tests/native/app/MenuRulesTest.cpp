@@ -151,7 +151,7 @@ TEST_F(MenuRules, NonNtfsFolderDisablesTheSecurityPartOfTheItemMenu) {
     MainWindowState state = ItemMenu(1);
     state.currentFolderOnNtfs = false;
     const std::vector<MenuEntryUpdate> item = Open(kItemMenu, state);
-    const std::vector<MenuEntry>& entries = ShippedSubMenus()[kItemMenu].entry.entries;
+    const std::vector<MenuEntry> entries = ShippedSubMenus()[kItemMenu].entry.entries;
     for (size_t position = 0; position < kSecurityEntries; ++position) {
         if (!entries[position].separator) {
             EXPECT_FALSE(item[position].enabled) << position;
