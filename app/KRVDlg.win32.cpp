@@ -562,7 +562,7 @@ LRESULT CKRVDlg::OnListDoubleClick(Message& m) {
     ItemRecord* record = activate.iItem >= 0 ? list.Record(activate.iItem) : nullptr;
     if (!browse || !record || record->BaseKind() == kKindFile) {
         if (record || !browse)
-            list.OpenSelectedRows();
+            Execute(ID_ITEM_OPEN);
         return 0;
     }
     if (record->access == static_cast<int32_t>(AccessLevel::kDenied) &&
