@@ -12,14 +12,17 @@
 #   seam        the platform interface, the reporter, UTF-16 and case helpers
 #   descriptor  the descriptor model: SID, ACL, descriptor, SDDL, rights
 #   engine      the security engine over the seam
+#   rules       Windows' own security rules over descriptors (access check,
+#               inheritance and propagation, generic mapping, paths, the
+#               account table), shared by every Platform that applies them
 #   sim         the simulated machine (a Platform over the descriptor model)
-#   ntfs        NTFS volumes mounted on Linux (a Platform that shares the
-#               simulated machine's Windows rules)
+#   ntfs        NTFS volumes mounted on Linux (a Platform over the same rules)
 #   files       the program's own files (profile files, whole-file I/O)
 #   resources   resource ids and texts (constants only)
 #   models      every other portable model, the command table included
 
-set(VELMORA_LAYERS windows framework win32 base seam descriptor engine sim ntfs files resources
+set(VELMORA_LAYERS windows framework win32 base seam descriptor engine rules sim ntfs files
+    resources
     models)
 
 set(VELMORA_PORTABLE_FOLDERS "app|backup|lists|advanced|bookmarks|controls")
@@ -39,10 +42,12 @@ set(VELMORA_LAYER_descriptor_FILES "^security/(Sid|Acl|SecurityDescriptor|Sddl|R
 set(VELMORA_LAYER_descriptor_USES base resources)
 set(VELMORA_LAYER_engine_FILES "^security/[^/]+$")
 set(VELMORA_LAYER_engine_USES descriptor seam base resources)
+set(VELMORA_LAYER_rules_FILES "^platform/rules/")
+set(VELMORA_LAYER_rules_USES descriptor seam base)
 set(VELMORA_LAYER_sim_FILES "^platform/sim/")
-set(VELMORA_LAYER_sim_USES descriptor seam base)
+set(VELMORA_LAYER_sim_USES rules descriptor seam base)
 set(VELMORA_LAYER_ntfs_FILES "^platform/ntfs/")
-set(VELMORA_LAYER_ntfs_USES sim descriptor seam base)
+set(VELMORA_LAYER_ntfs_USES rules descriptor seam base)
 set(VELMORA_LAYER_files_FILES "^files/")
 set(VELMORA_LAYER_files_USES seam base)
 set(VELMORA_LAYER_resources_FILES "^resources/[^/]+\\.h$")

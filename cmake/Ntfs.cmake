@@ -6,7 +6,7 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(HIVEX REQUIRED IMPORTED_TARGET hivex)
 
 file(GLOB NTFS_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/ntfs/*.cpp)
-velmora_library(vm_ntfs "${NTFS_SOURCES}" DEPENDS vm_sim)
+velmora_library(vm_ntfs "${NTFS_SOURCES}" DEPENDS vm_rules)
 target_link_libraries(vm_ntfs PRIVATE PkgConfig::HIVEX)
 
 # The real-volume rig: makes, mounts and audits NTFS images in a folder of

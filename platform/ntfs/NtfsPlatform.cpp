@@ -1,8 +1,8 @@
 #include "platform/ntfs/NtfsPlatform.h"
 
-#include "platform/sim/SimGenericMapping.h"
-#include "platform/sim/SimPath.h"
-#include "platform/sim/SimToken.h"
+#include "platform/rules/GenericMapping.h"
+#include "platform/rules/Paths.h"
+#include "platform/rules/Token.h"
 
 namespace vm::ntfs {
 
@@ -78,7 +78,7 @@ Result<Bytes> NtfsPlatform::GetNamedSecurityInfo(const std::wstring& path, uint3
     return GetFileSecurity(path, info);
 }
 
-// Stored as SetFileSecurityW stores it, by the simulated machine's own rule:
+// Stored as SetFileSecurityW stores it, by the shared rule (rules/GenericMapping.h):
 // generic rights of the entries that take effect are mapped, nothing is
 // merged with the parent and nothing propagates to the children.
 Status NtfsPlatform::SetFileSecurity(const std::wstring& path, uint32_t info,
@@ -87,7 +87,7 @@ Status NtfsPlatform::SetFileSecurity(const std::wstring& path, uint32_t info,
     if (!parts)
         return Status::Fail(err::kInvalidSecurityDescriptor);
     if (info & secinfo::kDacl)
-        parts->dacl = sim::MapGenericRightsOnWrite(parts->dacl);
+        parts->dacl = rules::MapGenericRightsOnWrite(parts->dacl);
     return store_.WriteParts(path, info, *parts);
 }
 
@@ -110,7 +110,7 @@ Status NtfsPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t inf
     return store_.WriteParts(path, secinfo::kOwner, parts);
 }
 
-// Both need the inheritance rules of the simulated machine, shared.
+// Both need the shared inheritance rules.
 Result<std::vector<InheritedFrom>> NtfsPlatform::GetInheritanceSource(const std::wstring&, bool,
                                                                       const Bytes&) {
     return Fail<std::vector<InheritedFrom>>(err::kCallNotImplemented);
@@ -164,7 +164,7 @@ Result<std::unique_ptr<TokenHandle>> NtfsPlatform::OpenProcessToken(uint32_t des
 }
 
 Result<Luid> NtfsPlatform::LookupPrivilegeValue(const std::wstring& name) {
-    auto luid = sim::PrivilegeLuid(name);
+    auto luid = rules::PrivilegeLuid(name);
     if (!luid)
         return Fail<Luid>(err::kNoSuchPrivilege);
     return *luid;
@@ -177,7 +177,7 @@ Result<bool> NtfsPlatform::AdjustTokenPrivilege(TokenHandle& token, Luid privile
         return Fail<bool>(err::kInvalidHandle);
     if (!(handle->access() & kTokenAdjustPrivileges))
         return Fail<bool>(err::kAccessDenied);
-    if (sim::PrivilegeName(privilege).empty())
+    if (rules::PrivilegeName(privilege).empty())
         return Fail<bool>(err::kNoSuchPrivilege);
     return true;
 }
@@ -205,12 +205,12 @@ Result<std::vector<FindData>> NtfsPlatform::FindFiles(const std::wstring& patter
                                                                   : listed.error());
     Entries entries;
     // NTFS lists "." and ".." first in every folder but a root.
-    auto parsed = sim::ParsePath(folderPath);
+    auto parsed = rules::ParsePath(folderPath);
     if (parsed && !parsed->IsRoot()) {
         auto self = store_.Describe(folderPath);
         auto parent = store_.Describe(folderPath + L"..");
         for (auto [name, data] : {std::pair{L".", &self}, std::pair{L"..", &parent}}) {
-            if (data->ok() && sim::MatchesPattern(namePattern, name)) {
+            if (data->ok() && rules::MatchesPattern(namePattern, name)) {
                 FindData dot = **data;
                 dot.name = name;
                 entries.push_back(std::move(dot));
@@ -218,7 +218,7 @@ Result<std::vector<FindData>> NtfsPlatform::FindFiles(const std::wstring& patter
         }
     }
     for (auto& entry : *listed) {
-        if (sim::MatchesPattern(namePattern, entry.name))
+        if (rules::MatchesPattern(namePattern, entry.name))
             entries.push_back(std::move(entry));
     }
     if (entries.empty())
@@ -227,7 +227,7 @@ Result<std::vector<FindData>> NtfsPlatform::FindFiles(const std::wstring& patter
 }
 
 Result<std::wstring> NtfsPlatform::GetVolumeFileSystemName(const std::wstring& rootPath) {
-    auto parsed = sim::ParsePath(rootPath);
+    auto parsed = rules::ParsePath(rootPath);
     if (!parsed || !parsed->IsRoot())
         return Fail<std::wstring>(err::kInvalidName);
     if (!store_.HasVolume(parsed->drive))

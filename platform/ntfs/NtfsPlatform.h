@@ -3,8 +3,8 @@
 // hives, folders are listed with POSIX calls.
 //
 // The volume stores what it is given and applies none of Windows' rules.
-// Those rules are the simulated machine's and must be the very same code
-// here. The generic mapping of a DACL write is taken from it already; the
+// Those rules live in platform/rules, shared with the simulated machine. The
+// generic mapping of a DACL write is taken from there already; the
 // others (SetNamedSecurityInfoW's rebuilding of inherited entries and
 // propagation to the children, GetInheritanceSourceW, SetEntriesInAclW,
 // the access check and the account whose access it evaluates) are not yet

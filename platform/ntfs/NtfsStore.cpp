@@ -5,7 +5,7 @@
 #include "platform/TextCase.h"
 #include "platform/Utf16.h"
 #include "platform/ntfs/Posix.h"
-#include "platform/sim/SimPath.h"
+#include "platform/rules/Paths.h"
 
 namespace vm::ntfs {
 
@@ -222,7 +222,7 @@ const MountedVolume* NtfsStore::VolumeOf(wchar_t drive) const {
 
 Result<std::string> NtfsStore::DirectPath(const std::wstring& path,
                                           const MountedVolume** volume) const {
-    auto parsed = sim::ParsePath(path);
+    auto parsed = rules::ParsePath(path);
     if (!parsed)
         return Result<std::string>::Fail(path.empty() ? err::kPathNotFound : err::kInvalidName);
     *volume = VolumeOf(parsed->drive);
@@ -243,7 +243,7 @@ Result<std::string> NtfsStore::Resolve(const std::wstring& path,
                                        const MountedVolume** volume) const {
     if (auto direct = DirectPath(path, volume); !direct.ok())
         return direct;
-    auto parsed = sim::ParsePath(path);
+    auto parsed = rules::ParsePath(path);
     std::string local = (*volume)->root;
     const auto& names = parsed->components;
     for (size_t i = 0; i < names.size(); ++i) {

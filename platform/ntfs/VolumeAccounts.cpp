@@ -26,8 +26,8 @@ struct WellKnownEntry {
     SidNameUse use;
 };
 
-// Well-known SIDs (MS-DTYP 2.4.2.4) that Windows resolves and the simulated
-// machine's table does not carry, with the names LookupAccountSidW gives on
+// Well-known SIDs (MS-DTYP 2.4.2.4) that Windows resolves and the shared
+// account table does not carry, with the names LookupAccountSidW gives on
 // an English system.
 constexpr WellKnownEntry kMoreWellKnown[] = {
     {2, {0}, 1, L"LOCAL", L"", SidNameUse::kWellKnownGroup},
@@ -72,7 +72,7 @@ constexpr WellKnownEntry kMoreWellKnown[] = {
     {16, {16384}, 1, L"System Mandatory Level", L"Mandatory Label", SidNameUse::kLabel},
 };
 
-VolumeAccount FromSim(const sim::Account& account) {
+VolumeAccount FromSim(const rules::Account& account) {
     return {account.sid, account.name, account.domain, account.use};
 }
 
@@ -147,7 +147,7 @@ bool VolumeAccounts::AddFromSam(const RegistryHive& sam, const std::wstring& com
 }
 
 std::optional<VolumeAccount> VolumeAccounts::FindByName(const std::wstring& name) const {
-    if (const sim::Account* known = wellKnown_.FindByName(name))
+    if (const rules::Account* known = wellKnown_.FindByName(name))
         return FromSim(*known);
     size_t slash = name.find(L'\\');
     if (slash != std::wstring::npos) {
@@ -170,7 +170,7 @@ std::optional<VolumeAccount> VolumeAccounts::FindByName(const std::wstring& name
 }
 
 std::optional<VolumeAccount> VolumeAccounts::FindBySid(const Sid& sid) const {
-    if (const sim::Account* known = wellKnown_.FindBySid(sid))
+    if (const rules::Account* known = wellKnown_.FindBySid(sid))
         return FromSim(*known);
     for (const auto& account : accounts_) {
         if (account.sid == sid)

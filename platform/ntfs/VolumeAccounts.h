@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "platform/sim/SimAccounts.h"
+#include "platform/rules/Accounts.h"
 #include "security/Sid.h"
 
 namespace vm::ntfs {
@@ -64,7 +64,7 @@ class VolumeAccounts {
     const std::optional<Sid>& MachineSid() const { return machineSid_; }
 
   private:
-    sim::Accounts wellKnown_;
+    rules::Accounts wellKnown_;
     std::vector<VolumeAccount> accounts_;
     std::optional<Sid> machineSid_;
 };

@@ -4,9 +4,9 @@
 #include <unordered_map>
 
 #include "platform/Utf16.h"
+#include "platform/rules/Paths.h"
 #include "platform/sim/MachineFormat.h"
 #include "platform/sim/MachineText.h"
-#include "platform/sim/SimPath.h"
 
 namespace vm::sim {
 
@@ -102,7 +102,7 @@ class MachineReader {
     bool OnJunction(const Fields& fields);
     bool OnData(const Fields& fields);
     bool Object(ObjectKind kind, const Fields& fields, const std::wstring& extra);
-    bool Place(ObjectKind kind, const ParsedPath& parsed, const std::wstring& extra,
+    bool Place(ObjectKind kind, const rules::ParsedPath& parsed, const std::wstring& extra,
                const Security& security);
     bool FlushContent();
     std::wstring InFolder(const std::wstring& path) const;
@@ -231,10 +231,10 @@ bool MachineReader::OnMachine(const Fields& fields) {
 bool MachineReader::OnWindows(const Fields& fields) {
     if (!Expect(fields, 1, L"the Windows directory"))
         return false;
-    auto parsed = ParsePath(fields[1]);
+    auto parsed = rules::ParsePath(fields[1]);
     if (!parsed || parsed->IsRoot())
         return Fail(Quoted(fields[1]) + L" is not a full path of a folder");
-    windowsDirectory_ = JoinPath(parsed->drive, parsed->components);
+    windowsDirectory_ = rules::JoinPath(parsed->drive, parsed->components);
     return true;
 }
 
@@ -369,12 +369,12 @@ bool MachineReader::OnPrivilege(const Fields& fields) {
     if (!BeforeIdentity(mf::kPrivilege) || !Expect(fields, 2, L"name, enabled or disabled"))
         return false;
     sawTokenLines_ = true;
-    auto luid = PrivilegeLuid(fields[1]);
+    auto luid = rules::PrivilegeLuid(fields[1]);
     if (!luid)
         return Fail(Quoted(fields[1]) + L" is not a privilege name");
     if (fields[2] != mf::kEnabled && fields[2] != mf::kDisabled)
         return Fail(L"a privilege is enabled or disabled, not " + Quoted(fields[2]));
-    std::wstring name = PrivilegeName(*luid);
+    std::wstring name = rules::PrivilegeName(*luid);
     if (!token_.privileges)
         token_.privileges.emplace();
     for (const auto& held : *token_.privileges) {
@@ -535,7 +535,7 @@ bool MachineReader::OnFile(const Fields& fields) {
 bool MachineReader::OnJunction(const Fields& fields) {
     if (!Expect(fields, 6, L"path, attributes, created, written, target, security"))
         return false;
-    if (!ParsePath(fields[5]))
+    if (!rules::ParsePath(fields[5]))
         return Fail(L"a junction's target is a full path, not " + Quoted(fields[5]));
     Fields rest = fields;
     rest.erase(rest.begin() + 5);
@@ -547,7 +547,7 @@ bool MachineReader::OnJunction(const Fields& fields) {
 bool MachineReader::Object(ObjectKind kind, const Fields& fields, const std::wstring& extra) {
     if (!SettleIdentity())
         return false;
-    auto parsed = ParsePath(InFolder(fields[1]));
+    auto parsed = rules::ParsePath(InFolder(fields[1]));
     if (!parsed)
         return Fail(Quoted(fields[1]) + L" is not a full path such as C:\\Folder, nor .\\name " +
                     L"below a folder line");
@@ -555,8 +555,8 @@ bool MachineReader::Object(ObjectKind kind, const Fields& fields, const std::wst
     if (volume == volumes_.end())
         return Fail(L"the volume " + std::wstring{parsed->drive, L':'} +
                     L" is not described above");
-    std::wstring path = JoinPath(parsed->drive, parsed->components);
-    std::wstring key = FoldCase(path);
+    std::wstring path = rules::JoinPath(parsed->drive, parsed->components);
+    std::wstring key = rules::FoldCase(path);
     if (auto seen = described_.find(key); seen != described_.end())
         return Fail(path + L" is described twice (first on line " +
                     std::to_wstring(seen->second.line) + L")");
@@ -598,19 +598,19 @@ std::wstring MachineReader::InFolder(const std::wstring& path) const {
     return lastFolder_ + (lastFolder_.ends_with(L'\\') ? L"" : L"\\") + path.substr(2);
 }
 
-bool MachineReader::Place(ObjectKind kind, const ParsedPath& parsed, const std::wstring& extra,
-                          const Security& security) {
+bool MachineReader::Place(ObjectKind kind, const rules::ParsedPath& parsed,
+                          const std::wstring& extra, const Security& security) {
     std::vector<std::wstring> parentParts(parsed.components.begin(), parsed.components.end() - 1);
-    std::wstring parent = JoinPath(parsed.drive, parentParts);
+    std::wstring parent = rules::JoinPath(parsed.drive, parentParts);
     if (!parentParts.empty()) {
-        auto found = described_.find(FoldCase(parent));
+        auto found = described_.find(rules::FoldCase(parent));
         if (found == described_.end())
             return Fail(L"its folder " + parent + L" is not described above");
         if (found->second.kind != ObjectKind::kFolder)
             return Fail(L"its parent " + parent + L" is not a folder (line " +
                         std::to_wstring(found->second.line) + L")");
     }
-    std::wstring path = JoinPath(parsed.drive, parsed.components);
+    std::wstring path = rules::JoinPath(parsed.drive, parsed.components);
     bool made = kind == ObjectKind::kFolder ? machine_->AddFolder(path)
                 : kind == ObjectKind::kFile ? machine_->AddFile(path, L"", *ParseDecimal(extra))
                                             : machine_->AddJunction(path, extra);

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/sim/SimAccessCheck.h"
-#include "platform/sim/SimInheritance.h"
-#include "platform/sim/SimPath.h"
+#include "platform/rules/AccessCheck.h"
+#include "platform/rules/AceInheritance.h"
+#include "platform/rules/Paths.h"
 #include "security/Sddl.h"
 
 namespace vm::sim {
@@ -160,7 +160,7 @@ uint32_t SimPlatform::Enter(Call call, const std::wstring& path) {
 SimPlatform::Node* SimPlatform::Find(const std::wstring& path, uint32_t* error) const {
     std::wstring current = path;
     for (int depth = 0; depth < kMaxJunctionDepth; ++depth) {
-        auto parsed = ParsePath(current);
+        auto parsed = rules::ParsePath(current);
         if (!parsed) {
             *error = path.empty() ? err::kPathNotFound : err::kInvalidName;
             return nullptr;
@@ -178,7 +178,7 @@ SimPlatform::Node* SimPlatform::Find(const std::wstring& path, uint32_t* error) 
                 *error = err::kPathNotFound;
                 return nullptr;
             }
-            Node* next = node->Child(FoldCase(parsed->components[i]));
+            Node* next = node->Child(rules::FoldCase(parsed->components[i]));
             if (!next) {
                 *error = last ? err::kFileNotFound : err::kPathNotFound;
                 return nullptr;
@@ -227,7 +227,7 @@ std::wstring SimPlatform::PathOf(const Node& node) const {
         at = at->parent;
     }
     std::reverse(parts.begin(), parts.end());
-    return JoinPath(at->name[0], parts);
+    return rules::JoinPath(at->name[0], parts);
 }
 
 // ---- Scenario set-up ------------------------------------------------------------
@@ -236,7 +236,7 @@ void SimPlatform::AddVolume(wchar_t letter, const std::wstring& fileSystem,
                             const std::wstring& rootSddl) {
     std::lock_guard lock(mutex_);
     auto volume = std::make_unique<Volume>();
-    volume->letter = FoldCase(std::wstring(1, letter))[0];
+    volume->letter = rules::FoldCase(std::wstring(1, letter))[0];
     volume->fileSystem = fileSystem;
     volume->root = std::make_unique<Node>();
     Node& root = *volume->root;
@@ -255,7 +255,7 @@ void SimPlatform::AddVolume(wchar_t letter, const std::wstring& fileSystem,
 
 SimPlatform::Node* SimPlatform::Create(const std::wstring& path, bool isContainer,
                                        uint32_t attributes) {
-    auto parsed = ParsePath(path);
+    auto parsed = rules::ParsePath(path);
     if (!parsed || parsed->IsRoot())
         return nullptr;
     auto volume = volumes_.find(parsed->drive);
@@ -269,14 +269,14 @@ SimPlatform::Node* SimPlatform::Create(const std::wstring& path, bool isContaine
             return nullptr;
         const std::wstring& name = parsed->components[i];
         bool last = i + 1 == parsed->components.size();
-        Node* next = last ? nullptr : node->Child(FoldCase(name));
+        Node* next = last ? nullptr : node->Child(rules::FoldCase(name));
         if (next) {
             node = next;
             continue;
         }
         auto made = std::make_unique<Node>();
         made->name = name;
-        made->folded = FoldCase(name);
+        made->folded = rules::FoldCase(name);
         made->isContainer = last ? isContainer : true;
         made->attributes = last ? attributes : attr::kDirectory;
         made->creationTime = made->lastWriteTime = stamp;
@@ -294,10 +294,11 @@ void SimPlatform::InheritFromParent(Node& node) {
     node.owner = token_.defaultOwner;
     node.group = std::nullopt;
     std::vector<Ace> inherited =
-        node.parent ? InheritedEntries(node.parent->dacl, node.isContainer, node.owner, node.group)
-                    : std::vector<Ace>{};
+        node.parent
+            ? rules::InheritedEntries(node.parent->dacl, node.isContainer, node.owner, node.group)
+            : std::vector<Ace>{};
     if (!inherited.empty()) {
-        node.dacl = RebuildDacl(AclSlot::Absent(), inherited);
+        node.dacl = rules::RebuildDacl(AclSlot::Absent(), inherited);
         node.daclControl = sd_control::kDaclAutoInherited;
         return;
     }
@@ -525,7 +526,7 @@ Sid SimPlatform::AddLocalUser(const std::wstring& name) {
     std::lock_guard lock(mutex_);
     Sid sid = accounts_.AddLocalUser(name);
     // New local accounts join Users, as on Windows.
-    accounts_.AddMember(L"Users", std::wstring(kComputerName) + L"\\" + name);
+    accounts_.AddMember(L"Users", std::wstring(rules::kComputerName) + L"\\" + name);
     return sid;
 }
 
@@ -538,7 +539,7 @@ Sid SimPlatform::AddDomainUser(const std::wstring& name) {
     std::lock_guard lock(mutex_);
     Sid sid = accounts_.AddDomainUser(name);
     // Domain users reach the local Users group through Domain Users.
-    accounts_.AddMember(L"Users", std::wstring(kDomainName) + L"\\" + name);
+    accounts_.AddMember(L"Users", std::wstring(rules::kDomainName) + L"\\" + name);
     return sid;
 }
 
@@ -590,7 +591,8 @@ void SimPlatform::RebuildToken() {
         token_.groups.push_back(entry);
     }
     bool fullAdmin = isAdmin && elevated_;
-    token_.privileges = fullAdmin ? ElevatedAdminPrivileges() : StandardUserPrivileges();
+    token_.privileges =
+        fullAdmin ? rules::ElevatedAdminPrivileges() : rules::StandardUserPrivileges();
     token_.defaultOwner = fullAdmin ? sids::Administrators() : tokenUser_;
 }
 
@@ -624,7 +626,7 @@ void SimPlatform::SetTokenGroups(std::vector<TokenGroup> groups) {
 void SimPlatform::SetTokenPrivilege(const std::wstring& name, bool held, bool enabled) {
     std::lock_guard lock(mutex_);
     std::erase_if(token_.privileges,
-                  [&](const TokenPrivilege& p) { return SameName(p.name, name); });
+                  [&](const TokenPrivilege& p) { return rules::SameName(p.name, name); });
     if (held)
         token_.privileges.push_back({name, enabled});
 }
@@ -785,7 +787,7 @@ void SimPlatform::DenyAccess(const std::wstring& path, uint32_t rights) {
     std::lock_guard lock(mutex_);
     uint32_t error = 0;
     if (Node* node = Find(path, &error))
-        node->refused |= MapGenericFileRights(rights);
+        node->refused |= rules::MapGenericFileRights(rights);
 }
 
 void SimPlatform::ClearFaults() {
@@ -812,10 +814,11 @@ void SimPlatform::SetCallHook(CallHook hook) {
 // ---- Checks -------------------------------------------------------------------------
 
 uint32_t SimPlatform::Check(const Node& node, uint32_t desired, bool backupIntent) const {
-    if (node.refused & MapGenericFileRights(desired))
+    if (node.refused & rules::MapGenericFileRights(desired))
         return err::kAccessDenied;
-    uint32_t denied = DeniedRights(node.owner, node.dacl, token_, desired,
-                                   backupIntent ? OpenIntent::kBackup : OpenIntent::kNormal);
+    uint32_t denied =
+        rules::DeniedRights(node.owner, node.dacl, token_, desired,
+                            backupIntent ? rules::OpenIntent::kBackup : rules::OpenIntent::kNormal);
     return denied == 0 ? err::kSuccess : err::kAccessDenied;
 }
 
@@ -854,7 +857,7 @@ uint32_t RightsToRead(uint32_t info) {
     if (info & (secinfo::kOwner | secinfo::kGroup | secinfo::kDacl))
         rights |= access::kReadControl;
     if (info & secinfo::kSacl)
-        rights |= right::kAccessSystemSecurity;
+        rights |= rules::right::kAccessSystemSecurity;
     return rights;
 }
 
@@ -865,7 +868,7 @@ uint32_t RightsToWrite(uint32_t info) {
     if (info & secinfo::kDacl)
         rights |= access::kWriteDac;
     if (info & secinfo::kSacl)
-        rights |= right::kAccessSystemSecurity;
+        rights |= rules::right::kAccessSystemSecurity;
     return rights;
 }
 
@@ -924,7 +927,7 @@ Status SimPlatform::SetFileSecurity(const std::wstring& path, uint32_t info,
         // Stored with the DACL bits of the control word and generic rights
         // mapped (SimGenericMapping.h): no merge with the parent, no
         // propagation to children.
-        node->dacl = MapGenericRightsOnWrite(sd->dacl);
+        node->dacl = rules::MapGenericRightsOnWrite(sd->dacl);
         node->daclControl = sd->control & kStoredDaclBits;
         // PROTECTED_ / UNPROTECTED_DACL_SECURITY_INFORMATION set or clear
         // SE_DACL_PROTECTED whatever the descriptor says.
@@ -982,7 +985,7 @@ Status SimPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t info
         node->owner = owner;
     }
     if (info & secinfo::kDacl)
-        WriteDaclWithPropagation(*node, MapGenericRightsOnWrite(newDacl), isProtected);
+        WriteDaclWithPropagation(*node, rules::MapGenericRightsOnWrite(newDacl), isProtected);
     return Status::Ok();
 }
 
@@ -996,10 +999,10 @@ void SimPlatform::WriteDaclWithPropagation(Node& node, const AclSlot& dacl, bool
         // then what the parent passes on (MS-DTYP 2.5.3.4); the caller's
         // entries marked inherited are dropped and rebuilt.
         std::vector<Ace> inherited =
-            node.parent
-                ? InheritedEntries(node.parent->dacl, node.isContainer, node.owner, node.group)
-                : std::vector<Ace>{};
-        node.dacl = RebuildDacl(dacl, inherited);
+            node.parent ? rules::InheritedEntries(node.parent->dacl, node.isContainer, node.owner,
+                                                  node.group)
+                        : std::vector<Ace>{};
+        node.dacl = rules::RebuildDacl(dacl, inherited);
         node.daclControl = sd_control::kDaclAutoInherited;
     }
     Propagate(node);
@@ -1019,9 +1022,9 @@ void SimPlatform::Propagate(Node& top) {
                 continue;
             if (Check(*child, access::kReadControl | access::kWriteDac, true) != err::kSuccess)
                 continue;
-            child->dacl = RebuildDacl(
-                child->dacl,
-                InheritedEntries(parent->dacl, child->isContainer, child->owner, child->group));
+            child->dacl = rules::RebuildDacl(
+                child->dacl, rules::InheritedEntries(parent->dacl, child->isContainer, child->owner,
+                                                     child->group));
             child->daclControl =
                 static_cast<uint16_t>((child->daclControl & ~sd_control::kDaclProtected) |
                                       sd_control::kDaclAutoInherited);
@@ -1045,7 +1048,7 @@ bool IsSourceOf(const Ace& candidate, const Ace& inherited) {
     if (!creator && candidate.sid != inherited.sid)
         return false;
     return candidate.mask == inherited.mask ||
-           MapGenericFileRights(candidate.mask) == inherited.mask;
+           rules::MapGenericFileRights(candidate.mask) == inherited.mask;
 }
 
 }  // namespace
@@ -1106,7 +1109,7 @@ Result<Bytes> SimPlatform::SetEntriesInAcl(const std::vector<ExplicitAccess>& en
         if (!old)
             return Fail<Bytes>(err::kInvalidAcl);
     }
-    std::vector<ResolvedAccess> resolved;
+    std::vector<rules::ResolvedAccess> resolved;
     for (const auto& entry : entries) {
         if (entry.mode == access_mode::kNotUsed)
             continue;
@@ -1116,7 +1119,7 @@ Result<Bytes> SimPlatform::SetEntriesInAcl(const std::vector<ExplicitAccess>& en
         resolved.push_back(
             {account->sid, entry.permissions, entry.mode, static_cast<uint8_t>(entry.inheritance)});
     }
-    auto merged = MergeExplicitEntries(resolved, old);
+    auto merged = rules::MergeExplicitEntries(resolved, old);
     if (!merged.ok())
         return Fail<Bytes>(merged.error());
     return merged->ToBytes();
@@ -1195,7 +1198,7 @@ Result<std::unique_ptr<TokenHandle>> SimPlatform::OpenProcessToken(uint32_t desi
 Result<Luid> SimPlatform::LookupPrivilegeValue(const std::wstring& name) {
     if (uint32_t injected = Enter(Call::kLookupPrivilegeValue, name))
         return Fail<Luid>(injected);
-    auto luid = PrivilegeLuid(name);
+    auto luid = rules::PrivilegeLuid(name);
     if (!luid)
         return Fail<Luid>(err::kNoSuchPrivilege);
     return *luid;
@@ -1211,7 +1214,7 @@ Result<bool> SimPlatform::AdjustTokenPrivilege(TokenHandle& token, Luid privileg
     if (!(handle->access() & kTokenAdjustPrivileges))
         return Fail<bool>(err::kAccessDenied);
     std::lock_guard lock(mutex_);
-    std::wstring name = PrivilegeName(privilegeLuid);
+    std::wstring name = rules::PrivilegeName(privilegeLuid);
     // A privilege the token does not hold: success, ERROR_NOT_ALL_ASSIGNED.
     return !name.empty() && token_.Adjust(name, enable);
 }
@@ -1260,12 +1263,12 @@ Result<std::vector<FindData>> SimPlatform::FindFiles(const std::wstring& pattern
         return Fail<Entries>(err::kDirectory);
     // Listing opens the folder normally (no backup intent).
     if (IsSecured(*folder)) {
-        if (uint32_t denied = Check(*folder, right::kListDirectory, false))
+        if (uint32_t denied = Check(*folder, rules::right::kListDirectory, false))
             return Fail<Entries>(denied);
     }
     Entries entries;
     auto add = [&](const std::wstring& name, const Node& node) {
-        if (MatchesPattern(namePattern, name))
+        if (rules::MatchesPattern(namePattern, name))
             entries.push_back(
                 {name, node.attributes, node.creationTime, node.lastWriteTime, node.size});
     };
@@ -1285,7 +1288,7 @@ Result<std::wstring> SimPlatform::GetVolumeFileSystemName(const std::wstring& ro
     if (uint32_t injected = Enter(Call::kGetVolumeFileSystemName, rootPath))
         return Fail<std::wstring>(injected);
     std::lock_guard lock(mutex_);
-    auto parsed = ParsePath(rootPath);
+    auto parsed = rules::ParsePath(rootPath);
     if (!parsed || !parsed->IsRoot())
         return Fail<std::wstring>(err::kInvalidName);
     auto volume = volumes_.find(parsed->drive);

@@ -49,11 +49,21 @@
 #include <vector>
 
 #include "platform/Platform.h"
-#include "platform/sim/SimAccounts.h"
-#include "platform/sim/SimToken.h"
+#include "platform/rules/Accounts.h"
+#include "platform/rules/Token.h"
 #include "security/SecurityDescriptor.h"
 
 namespace vm::sim {
+
+// The machine's accounts and token are those of the shared Windows rules.
+using rules::Account;
+using rules::Accounts;
+using rules::Token;
+using rules::TokenGroup;
+using rules::TokenPrivilege;
+using rules::kComputerName;
+using rules::kDomainName;
+namespace privilege = rules::privilege;
 
 // One kind per Platform method.
 enum class Call : size_t {

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "platform/Utf16.h"
-#include "platform/sim/SimAccessCheck.h"
+#include "platform/rules/AccessCheck.h"
 #include "security/Sddl.h"
 
 namespace {
@@ -72,8 +72,8 @@ std::string HexToSddl(const std::string& hex) {
     return sd ? "OK " + vm::ToUtf8(vm::DescriptorToSddl(*sd)) : "ERR";
 }
 
-std::optional<vm::sim::Token> TokenFrom(const std::string& privileges, const std::string& sids) {
-    vm::sim::Token token;
+std::optional<vm::rules::Token> TokenFrom(const std::string& privileges, const std::string& sids) {
+    vm::rules::Token token;
     std::stringstream list(sids);
     std::string text;
     bool first = true;
@@ -90,8 +90,8 @@ std::optional<vm::sim::Token> TokenFrom(const std::string& privileges, const std
     if (first)
         return std::nullopt;
     token.privileges = {
-        {vm::sim::privilege::kTakeOwnership, privileges.find('t') != std::string::npos},
-        {vm::sim::privilege::kSecurity, privileges.find('s') != std::string::npos}};
+        {vm::rules::privilege::kTakeOwnership, privileges.find('t') != std::string::npos},
+        {vm::rules::privilege::kSecurity, privileges.find('s') != std::string::npos}};
     return token;
 }
 
@@ -107,7 +107,7 @@ std::string Check(std::istream& in) {
     if (std::sscanf(desiredHex.c_str(), "%x", &desired) != 1)
         return "ERR";
     uint32_t denied =
-        vm::sim::DeniedRights(sd->owner, sd->dacl, *token, desired, vm::sim::OpenIntent::kNormal);
+        vm::rules::DeniedRights(sd->owner, sd->dacl, *token, desired, vm::rules::OpenIntent::kNormal);
     return "OK " + Hex32(denied);
 }
 

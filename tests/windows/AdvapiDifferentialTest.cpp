@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "platform/Utf16.h"
-#include "platform/sim/SimAccessCheck.h"
+#include "platform/rules/AccessCheck.h"
 #include "platform/win32/WinApi.h"
 #include "security/Sddl.h"
 
@@ -218,7 +218,7 @@ TEST(AdvapiDifferential, MapGenericMaskAgrees) {
         DWORD mask = gen.Bits();
         DWORD mapped = mask;
         MapGenericMask(&mapped, const_cast<GENERIC_MAPPING*>(&kFileMapping));
-        EXPECT_EQ(sim::MapGenericFileRights(mask), mapped) << mask;
+        EXPECT_EQ(rules::MapGenericFileRights(mask), mapped) << mask;
     }
 }
 
@@ -252,7 +252,7 @@ TEST(AdvapiDifferential, AddAceExBuildsTheSameAcl) {
 // group with its attributes, the privileges as they stand.
 struct ProcessToken {
     HANDLE handle = nullptr;
-    sim::Token model;
+    rules::Token model;
     ~ProcessToken() {
         if (handle)
             CloseHandle(handle);
@@ -311,7 +311,7 @@ bool HoldsEffectiveOwnerRightsEntry(const SecurityDescriptor& sd) {
     if (!sd.dacl.acl)
         return false;
     for (const Ace& ace : sd.dacl.acl->aces) {
-        if (!ace.IsInheritOnly() && ace.sid == sim::OwnerRightsSid())
+        if (!ace.IsInheritOnly() && ace.sid == rules::OwnerRightsSid())
             return true;
     }
     return false;
@@ -338,7 +338,7 @@ TEST(AdvapiDifferential, AccessCheckWithTheFileMappingAgrees) {
         ASSERT_TRUE(sd) << ToUtf8(text);
         // What the system stores is what a check meets: generic rights of
         // effective entries mapped (NTFS maps them when a DACL is written).
-        sd->dacl = sim::MapGenericRightsOnWrite(sd->dacl);
+        sd->dacl = rules::MapGenericRightsOnWrite(sd->dacl);
         Bytes bytes = sd->ToSelfRelative();
         DWORD desired = gen.Bits() & (gen.Chance(20) ? 0xF11F01FF : 0x001F01FF);
         if (desired == 0)
@@ -354,8 +354,8 @@ TEST(AdvapiDifferential, AccessCheckWithTheFileMappingAgrees) {
                                 reinterpret_cast<PPRIVILEGE_SET>(privileges.data()),
                                 &privilegesSize, &granted, &status))
             << ToUtf8(text) << " error " << GetLastError();
-        bool ours = sim::DeniedRights(sd->owner, sd->dacl, token.model, desired,
-                                      sim::OpenIntent::kNormal) == 0;
+        bool ours = rules::DeniedRights(sd->owner, sd->dacl, token.model, desired,
+                                      rules::OpenIntent::kNormal) == 0;
         bool theirs = status != FALSE;
         if (ours == theirs)
             continue;
@@ -370,8 +370,8 @@ TEST(AdvapiDifferential, AccessCheckWithTheFileMappingAgrees) {
                                     const_cast<GENERIC_MAPPING*>(&kFileMapping),
                                     reinterpret_cast<PPRIVILEGE_SET>(privileges.data()),
                                     &privilegesSize, &granted, &status));
-            bool oursReduced = sim::DeniedRights(sd->owner, sd->dacl, token.model, reduced,
-                                                 sim::OpenIntent::kNormal) == 0;
+            bool oursReduced = rules::DeniedRights(sd->owner, sd->dacl, token.model, reduced,
+                                                 rules::OpenIntent::kNormal) == 0;
             if (oursReduced == (status != FALSE)) {
                 tally.Allow("wine-grants-standard-rights");
                 continue;

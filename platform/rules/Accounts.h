@@ -1,4 +1,4 @@
-// The accounts of the simulated machine: the well-known accounts with their
+// A table of accounts as the local security authority keeps it: the well-known accounts with their
 // real SIDs, local users and groups of the computer, users and groups of its
 // domain, and accounts deleted since (their SIDs no longer resolve). Lookups
 // behave as LookupAccountNameW / LookupAccountSidW on the local system: the
@@ -13,7 +13,7 @@
 #include "platform/Platform.h"
 #include "security/Sid.h"
 
-namespace vm::sim {
+namespace vm::rules {
 
 inline constexpr const wchar_t* kComputerName = L"VMPC";
 inline constexpr const wchar_t* kDomainName = L"CORP";
@@ -74,4 +74,4 @@ class Accounts {
 const std::vector<uint32_t>& ComputerDomainSubAuthorities();
 const std::vector<uint32_t>& DomainSubAuthorities();
 
-}  // namespace vm::sim
+}  // namespace vm::rules

@@ -1,4 +1,4 @@
-// Path handling of the simulated machine: Win32 full paths ("C:\Data\a.txt")
+// Win32 path rules: full paths ("C:\Data\a.txt")
 // split into a drive letter and components, compared the way NTFS compares
 // names (case-insensitive, case-preserving), and FindFirstFileW patterns.
 #pragma once
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace vm::sim {
+namespace vm::rules {
 
 // A full path taken apart. Empty components ("C:\\a\\\\b") are dropped and
 // "." / ".." are resolved, as Win32 path normalisation does.
@@ -32,4 +32,4 @@ bool SameName(const std::wstring& a, const std::wstring& b);
 // and "*.*" matches every name (also names without a dot).
 bool MatchesPattern(const std::wstring& pattern, const std::wstring& name);
 
-}  // namespace vm::sim
+}  // namespace vm::rules

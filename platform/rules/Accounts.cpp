@@ -1,10 +1,10 @@
-#include "platform/sim/SimAccounts.h"
+#include "platform/rules/Accounts.h"
 
 #include <algorithm>
 
-#include "platform/sim/SimPath.h"
+#include "platform/rules/Paths.h"
 
-namespace vm::sim {
+namespace vm::rules {
 
 namespace {
 
@@ -212,4 +212,4 @@ std::vector<const Account*> Accounts::GroupsOf(const Sid& sid) const {
     return ordered;
 }
 
-}  // namespace vm::sim
+}  // namespace vm::rules

@@ -1,4 +1,4 @@
-// The process token of the simulated machine: the user, the groups with their
+// A process token: the user, the groups with their
 // attributes, and the privileges held and enabled. There is one token per
 // machine, shared by every thread, as the primary token of a process is.
 #pragma once
@@ -10,7 +10,7 @@
 #include "platform/Platform.h"
 #include "security/Sid.h"
 
-namespace vm::sim {
+namespace vm::rules {
 
 // Privilege names and their LUIDs as LookupPrivilegeValueW gives them.
 namespace privilege {
@@ -68,4 +68,4 @@ struct Token {
 std::vector<TokenPrivilege> StandardUserPrivileges();
 std::vector<TokenPrivilege> ElevatedAdminPrivileges();
 
-}  // namespace vm::sim
+}  // namespace vm::rules

@@ -1,4 +1,4 @@
-// DACL inheritance as the simulated machine computes it: the entries an
+// DACL inheritance as Windows computes it: the entries an
 // object inherits from its parent (MS-DTYP 2.5.3.4, "ACE Inheritance Rules"),
 // the rebuild of an object's DACL from its explicit entries and what its
 // parent passes on ("Automatic Propagation of Inheritable ACEs"), and the
@@ -11,7 +11,7 @@
 
 #include "security/SecurityDescriptor.h"
 
-namespace vm::sim {
+namespace vm::rules {
 
 // The entries that a child inherits from its parent's DACL, in the parent's
 // order, each marked INHERITED_ACE:
@@ -61,4 +61,4 @@ struct ResolvedAccess {
 Result<Acl> MergeExplicitEntries(const std::vector<ResolvedAccess>& entries,
                                  const std::optional<Acl>& oldAcl);
 
-}  // namespace vm::sim
+}  // namespace vm::rules

@@ -1,8 +1,8 @@
-#include "platform/sim/SimGenericMapping.h"
+#include "platform/rules/GenericMapping.h"
 
 #include "security/Rights.h"
 
-namespace vm::sim {
+namespace vm::rules {
 
 namespace {
 
@@ -58,4 +58,4 @@ AclSlot MapGenericRightsOnWrite(const AclSlot& dacl) {
     return stored;
 }
 
-}  // namespace vm::sim
+}  // namespace vm::rules

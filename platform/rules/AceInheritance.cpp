@@ -1,11 +1,11 @@
-#include "platform/sim/SimInheritance.h"
+#include "platform/rules/AceInheritance.h"
 
 #include <algorithm>
 
 #include "platform/Platform.h"
-#include "platform/sim/SimGenericMapping.h"
+#include "platform/rules/GenericMapping.h"
 
-namespace vm::sim {
+namespace vm::rules {
 
 namespace {
 
@@ -199,4 +199,4 @@ Result<Acl> MergeExplicitEntries(const std::vector<ResolvedAccess>& entries,
     return MakeAcl(std::move(aces));
 }
 
-}  // namespace vm::sim
+}  // namespace vm::rules

@@ -8,7 +8,7 @@
 
 #include "security/SecurityDescriptor.h"
 
-namespace vm::sim {
+namespace vm::rules {
 
 // MapGenericMask with the file mapping (FILE_GENERIC_READ, _WRITE, _EXECUTE,
 // FILE_ALL_ACCESS): each generic bit is replaced by the rights it stands for.
@@ -23,4 +23,4 @@ bool HasGenericRights(uint32_t mask);
 // DACL is returned as it is.
 AclSlot MapGenericRightsOnWrite(const AclSlot& dacl);
 
-}  // namespace vm::sim
+}  // namespace vm::rules

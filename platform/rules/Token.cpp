@@ -1,11 +1,11 @@
-#include "platform/sim/SimToken.h"
+#include "platform/rules/Token.h"
 
 #include <algorithm>
 #include <array>
 
-#include "platform/sim/SimPath.h"
+#include "platform/rules/Paths.h"
 
-namespace vm::sim {
+namespace vm::rules {
 
 namespace {
 
@@ -153,4 +153,4 @@ std::vector<TokenPrivilege> ElevatedAdminPrivileges() {
             Off(L"SeCreateSymbolicLinkPrivilege")};
 }
 
-}  // namespace vm::sim
+}  // namespace vm::rules

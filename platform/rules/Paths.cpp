@@ -1,6 +1,6 @@
-#include "platform/sim/SimPath.h"
+#include "platform/rules/Paths.h"
 
-namespace vm::sim {
+namespace vm::rules {
 
 namespace {
 
@@ -101,4 +101,4 @@ bool MatchesPattern(const std::wstring& pattern, const std::wstring& name) {
     return MatchFrom(pattern, 0, name, 0);
 }
 
-}  // namespace vm::sim
+}  // namespace vm::rules

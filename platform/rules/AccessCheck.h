@@ -1,4 +1,4 @@
-// The access check of the simulated machine (MS-DTYP 2.5.3.2), over the
+// Windows' access check (MS-DTYP 2.5.3.2), over the
 // owner and DACL of one object, the process token and the rights a call asks
 // for, with the privileges that Microsoft documents as bypassing it and the
 // OWNER RIGHTS rule of Windows Vista and later.
@@ -7,12 +7,12 @@
 #include <cstdint>
 #include <optional>
 
-#include "platform/sim/SimGenericMapping.h"
-#include "platform/sim/SimToken.h"
+#include "platform/rules/GenericMapping.h"
+#include "platform/rules/Token.h"
 #include "security/Rights.h"
 #include "security/SecurityDescriptor.h"
 
-namespace vm::sim {
+namespace vm::rules {
 
 // File rights the machine checks beyond those of security/Rights.h.
 namespace right {
@@ -35,10 +35,10 @@ enum class OpenIntent { kNormal, kBackup };
 // The requested rights that are NOT granted (0: access allowed). desired may
 // hold generic bits; they are mapped first. The entries' masks are taken as
 // stored: Windows maps generic rights when a DACL is written
-// (SimGenericMapping.h), and MS-DTYP 2.5.3.2 compares the stored mask with
+// (GenericMapping.h), and MS-DTYP 2.5.3.2 compares the stored mask with
 // the rights still wanted, so an effective entry that still holds a generic
 // bit grants or denies nothing through that bit.
 uint32_t DeniedRights(const std::optional<Sid>& owner, const AclSlot& dacl, const Token& token,
                       uint32_t desired, OpenIntent intent);
 
-}  // namespace vm::sim
+}  // namespace vm::rules

@@ -1,8 +1,8 @@
-#include "platform/sim/SimAccessCheck.h"
+#include "platform/rules/AccessCheck.h"
 
 #include <algorithm>
 
-namespace vm::sim {
+namespace vm::rules {
 
 namespace {
 
@@ -100,4 +100,4 @@ uint32_t DeniedRights(const std::optional<Sid>& owner, const AclSlot& dacl, cons
     return remaining;
 }
 
-}  // namespace vm::sim
+}  // namespace vm::rules
