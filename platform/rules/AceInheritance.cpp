@@ -199,4 +199,28 @@ Result<Acl> MergeExplicitEntries(const std::vector<ResolvedAccess>& entries,
     return MakeAcl(std::move(aces));
 }
 
+Result<Bytes> SetEntriesInAcl(const std::vector<ExplicitAccess>& entries, const OptionalAcl& oldAcl,
+                              const ResolveName& resolve) {
+    std::optional<Acl> old;
+    if (oldAcl) {
+        old = Acl::Parse(*oldAcl);
+        if (!old)
+            return Result<Bytes>::Fail(err::kInvalidAcl);
+    }
+    std::vector<ResolvedAccess> resolved;
+    for (const auto& entry : entries) {
+        if (entry.mode == access_mode::kNotUsed)
+            continue;
+        std::optional<Sid> sid = resolve(entry.trusteeName);
+        if (!sid)
+            return Result<Bytes>::Fail(err::kNoneMapped);
+        resolved.push_back(
+            {*sid, entry.permissions, entry.mode, static_cast<uint8_t>(entry.inheritance)});
+    }
+    auto merged = MergeExplicitEntries(resolved, old);
+    if (!merged.ok())
+        return Result<Bytes>::Fail(merged.error());
+    return merged->ToBytes();
+}
+
 }  // namespace vm::rules

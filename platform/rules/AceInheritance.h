@@ -6,9 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "platform/Platform.h"
 #include "security/SecurityDescriptor.h"
 
 namespace vm::rules {
@@ -60,5 +63,14 @@ struct ResolvedAccess {
 // ERROR_INVALID_PARAMETER for an unknown mode.
 Result<Acl> MergeExplicitEntries(const std::vector<ResolvedAccess>& entries,
                                  const std::optional<Acl>& oldAcl);
+
+// SetEntriesInAclW as a whole: each trustee named by account (resolve gives
+// its SID, nullopt when the name does not map: ERROR_NONE_MAPPED),
+// NOT_USED_ACCESS entries skipped, the rest merged into oldAcl (nullopt: a
+// NULL ACL) as MergeExplicitEntries says. ERROR_INVALID_ACL for an oldAcl
+// that does not parse.
+using ResolveName = std::function<std::optional<Sid>(const std::wstring& name)>;
+Result<Bytes> SetEntriesInAcl(const std::vector<ExplicitAccess>& entries, const OptionalAcl& oldAcl,
+                              const ResolveName& resolve);
 
 }  // namespace vm::rules

@@ -5,6 +5,7 @@
 #include "platform/rules/AccessCheck.h"
 #include "platform/rules/AceInheritance.h"
 #include "platform/rules/Paths.h"
+#include "platform/rules/Propagation.h"
 #include "security/Sddl.h"
 
 namespace vm::sim {
@@ -229,6 +230,82 @@ std::wstring SimPlatform::PathOf(const Node& node) const {
     std::reverse(parts.begin(), parts.end());
     return rules::JoinPath(at->name[0], parts);
 }
+
+// ---- The machine as a store of secured objects (platform/rules) ------------------
+// Every call needs mutex_ held: the rules run inside the machine's calls.
+
+class SimPlatform::Store final : public rules::SecurityStore {
+  public:
+    explicit Store(SimPlatform& machine) : machine_(machine) {}
+
+    rules::StoredObject Object(const Node& node) const {
+        return Object(node, machine_.PathOf(node));
+    }
+
+    Result<std::optional<rules::StoredObject>> Parent(const rules::StoredObject& object) override {
+        using Answer = std::optional<rules::StoredObject>;
+        Node* node = nullptr;
+        if (uint32_t error = Locate(object, &node))
+            return Result<Answer>::Fail(error);
+        if (!node->parent)
+            return Answer();
+        return Answer(Object(*node->parent));
+    }
+
+    Result<std::vector<rules::StoredObject>> Children(const rules::StoredObject& folder) override {
+        using Objects = std::vector<rules::StoredObject>;
+        Node* node = nullptr;
+        if (uint32_t error = Locate(folder, &node))
+            return Result<Objects>::Fail(error);
+        std::wstring prefix = folder.path;
+        if (prefix.back() != L'\\')
+            prefix += L'\\';
+        Objects children;
+        children.reserve(node->children.size());
+        for (const auto& child : node->children)
+            children.push_back(Object(*child, prefix + child->name));
+        return children;
+    }
+
+    Status WriteDacl(const rules::StoredObject& object) override {
+        Node* node = nullptr;
+        if (uint32_t error = Locate(object, &node))
+            return Status::Fail(error);
+        node->dacl = object.security.dacl;
+        node->daclControl = object.security.control & kStoredDaclBits;
+        return Status::Ok();
+    }
+
+    uint32_t CheckAccess(const rules::StoredObject& object, uint32_t rights) override {
+        Node* node = nullptr;
+        if (uint32_t error = Locate(object, &node))
+            return error;
+        return machine_.Check(*node, rights, true);
+    }
+
+  private:
+    static rules::StoredObject Object(const Node& node, std::wstring path) {
+        rules::StoredObject object;
+        object.path = std::move(path);
+        object.security.owner = node.owner;
+        object.security.group = node.group;
+        object.security.dacl = node.dacl;
+        object.security.control = node.daclControl;
+        object.isContainer = node.isContainer;
+        object.isReparsePoint = node.IsJunction();
+        return object;
+    }
+
+    // The paths handed out name every object by its own folders (no
+    // junction inside them), so they lead back to the same node.
+    uint32_t Locate(const rules::StoredObject& object, Node** node) const {
+        uint32_t error = 0;
+        *node = machine_.Find(object.path, &error);
+        return *node ? err::kSuccess : error;
+    }
+
+    SimPlatform& machine_;
+};
 
 // ---- Scenario set-up ------------------------------------------------------------
 
@@ -823,12 +900,7 @@ uint32_t SimPlatform::Check(const Node& node, uint32_t desired, bool backupInten
 }
 
 uint32_t SimPlatform::CheckNewOwner(const Sid& owner) const {
-    // Without SeRestorePrivilege the new owner must be the user or a group of
-    // the token that may own objects (SE_GROUP_OWNER); with it, any SID
-    // ("Restore files and directories": set any valid SID as owner).
-    if (token_.Enabled(privilege::kRestore) || token_.MayOwn(owner))
-        return err::kSuccess;
-    return err::kInvalidOwner;
+    return rules::CheckNewOwner(token_, owner);
 }
 
 // ---- Security calls -------------------------------------------------------------------
@@ -990,68 +1062,9 @@ Status SimPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t info
 }
 
 void SimPlatform::WriteDaclWithPropagation(Node& node, const AclSlot& dacl, bool isProtected) {
-    if (isProtected) {
-        // Taken as given; the object stops inheriting.
-        node.dacl = dacl;
-        node.daclControl = sd_control::kDaclProtected | sd_control::kDaclAutoInherited;
-    } else {
-        // "Automatic Propagation of Inheritable ACEs": explicit entries first,
-        // then what the parent passes on (MS-DTYP 2.5.3.4); the caller's
-        // entries marked inherited are dropped and rebuilt.
-        std::vector<Ace> inherited =
-            node.parent ? rules::InheritedEntries(node.parent->dacl, node.isContainer, node.owner,
-                                                  node.group)
-                        : std::vector<Ace>{};
-        node.dacl = rules::RebuildDacl(dacl, inherited);
-        node.daclControl = sd_control::kDaclAutoInherited;
-    }
-    Propagate(node);
+    Store store(*this);
+    rules::WriteDaclAndPropagate(store, store.Object(node), dacl, isProtected);
 }
-
-void SimPlatform::Propagate(Node& top) {
-    // The new inheritance is imposed on every object below whose DACL is not
-    // protected; a protected object keeps its DACL and shields its subtree.
-    // An object the caller may not open for READ_CONTROL and WRITE_DAC is
-    // passed over with its subtree.
-    std::vector<Node*> stack{&top};
-    while (!stack.empty()) {
-        Node* parent = stack.back();
-        stack.pop_back();
-        for (auto& child : parent->children) {
-            if (child->IsProtected())
-                continue;
-            if (Check(*child, access::kReadControl | access::kWriteDac, true) != err::kSuccess)
-                continue;
-            child->dacl = rules::RebuildDacl(
-                child->dacl, rules::InheritedEntries(parent->dacl, child->isContainer, child->owner,
-                                                     child->group));
-            child->daclControl =
-                static_cast<uint16_t>((child->daclControl & ~sd_control::kDaclProtected) |
-                                      sd_control::kDaclAutoInherited);
-            if (child->isContainer && !child->IsJunction())
-                stack.push_back(child.get());
-        }
-    }
-}
-
-namespace {
-
-// Whether an ancestor's entry is the inheritable source of an inherited one:
-// same type, inheritable, same trustee (or a creator SID) and the same rights
-// as written or after generic mapping.
-bool IsSourceOf(const Ace& candidate, const Ace& inherited) {
-    if (candidate.type != inherited.type)
-        return false;
-    if (!(candidate.flags & (ace_flag::kObjectInherit | ace_flag::kContainerInherit)))
-        return false;
-    bool creator = candidate.sid == sids::CreatorOwner() || candidate.sid == Sid(3, {1});
-    if (!creator && candidate.sid != inherited.sid)
-        return false;
-    return candidate.mask == inherited.mask ||
-           rules::MapGenericFileRights(candidate.mask) == inherited.mask;
-}
-
-}  // namespace
 
 Result<std::vector<InheritedFrom>> SimPlatform::GetInheritanceSource(const std::wstring& path,
                                                                      bool /*isContainer*/,
@@ -1067,35 +1080,8 @@ Result<std::vector<InheritedFrom>> SimPlatform::GetInheritanceSource(const std::
     const Node* node = FindForSecurity(path, &error);
     if (!node)
         return Fail<Sources>(error);
-    Sources sources;
-    for (const Ace& ace : parsed->aces) {
-        InheritedFrom from;
-        if (!ace.IsInherited()) {
-            sources.push_back(from);
-            continue;
-        }
-        // The nearest ancestor whose matching entry is its own (not inherited).
-        from.generationGap = -1;
-        int gap = 1;
-        for (const Node* at = node->parent; at; at = at->parent, ++gap) {
-            if (uint32_t denied = Check(*at, access::kReadControl, true))
-                return Fail<Sources>(denied);
-            if (!at->dacl.acl)
-                break;
-            const auto& aces = at->dacl.acl->aces;
-            auto match = std::find_if(aces.begin(), aces.end(),
-                                      [&](const Ace& a) { return IsSourceOf(a, ace); });
-            if (match == aces.end())
-                break;
-            if (!match->IsInherited()) {
-                from.generationGap = gap;
-                from.ancestorName = PathOf(*at);
-                break;
-            }
-        }
-        sources.push_back(from);
-    }
-    return sources;
+    Store store(*this);
+    return rules::InheritanceSources(store, store.Object(*node), *parsed);
 }
 
 Result<Bytes> SimPlatform::SetEntriesInAcl(const std::vector<ExplicitAccess>& entries,
@@ -1103,26 +1089,10 @@ Result<Bytes> SimPlatform::SetEntriesInAcl(const std::vector<ExplicitAccess>& en
     if (uint32_t injected = Enter(Call::kSetEntriesInAcl, L""))
         return Fail<Bytes>(injected);
     std::lock_guard lock(mutex_);
-    std::optional<Acl> old;
-    if (oldAcl) {
-        old = Acl::Parse(*oldAcl);
-        if (!old)
-            return Fail<Bytes>(err::kInvalidAcl);
-    }
-    std::vector<rules::ResolvedAccess> resolved;
-    for (const auto& entry : entries) {
-        if (entry.mode == access_mode::kNotUsed)
-            continue;
-        const Account* account = accounts_.FindByName(entry.trusteeName);
-        if (!account)
-            return Fail<Bytes>(err::kNoneMapped);
-        resolved.push_back(
-            {account->sid, entry.permissions, entry.mode, static_cast<uint8_t>(entry.inheritance)});
-    }
-    auto merged = rules::MergeExplicitEntries(resolved, old);
-    if (!merged.ok())
-        return Fail<Bytes>(merged.error());
-    return merged->ToBytes();
+    return rules::SetEntriesInAcl(entries, oldAcl, [this](const std::wstring& name) {
+        const Account* account = accounts_.FindByName(name);
+        return account ? std::optional<Sid>(account->sid) : std::nullopt;
+    });
 }
 
 // ---- Accounts ---------------------------------------------------------------------------

@@ -58,11 +58,11 @@ namespace vm::sim {
 // The machine's accounts and token are those of the shared Windows rules.
 using rules::Account;
 using rules::Accounts;
+using rules::kComputerName;
+using rules::kDomainName;
 using rules::Token;
 using rules::TokenGroup;
 using rules::TokenPrivilege;
-using rules::kComputerName;
-using rules::kDomainName;
 namespace privilege = rules::privilege;
 
 // One kind per Platform method.
@@ -282,6 +282,9 @@ class SimPlatform final : public Platform {
     struct Volume;
 
   private:
+    // The machine as platform/rules sees a store of secured objects.
+    class Store;
+
     struct Fault {
         uint64_t atCall = 0;  // 0: every call
         uint32_t error = 0;
@@ -307,7 +310,6 @@ class SimPlatform final : public Platform {
     Bytes ReadSecurity(const Node& node, uint32_t info) const;
     Result<Bytes> ReadSecurityCall(Call call, const std::wstring& path, uint32_t info);
     void WriteDaclWithPropagation(Node& node, const AclSlot& dacl, bool isProtected);
-    void Propagate(Node& parent);
     void RebuildToken();
 
     mutable std::mutex mutex_;
