@@ -1,8 +1,11 @@
 #include "platform/ntfs/NtfsPlatform.h"
 
+#include "platform/rules/AceInheritance.h"
 #include "platform/rules/GenericMapping.h"
 #include "platform/rules/Paths.h"
+#include "platform/rules/Propagation.h"
 #include "platform/rules/Token.h"
+#include "security/SecurityDescriptor.h"
 
 namespace vm::ntfs {
 
@@ -12,6 +15,9 @@ template <class T>
 Result<T> Fail(uint32_t error) {
     return Result<T>::Fail(error);
 }
+
+// NetUserGetLocalGroups for a name that is no user (NERR_UserNotFound).
+constexpr uint32_t kNerrUserNotFound = 2221;
 
 // The parts named by info of a whole descriptor, with the control bits that
 // belong to them, as GetFileSecurityW returns them.
@@ -65,10 +71,137 @@ bool NtfsPlatform::LoadInstallation() {
     return false;
 }
 
+// ---- The volume as a store of secured objects (platform/rules) -------------------
+
+class NtfsPlatform::Store final : public rules::SecurityStore {
+  public:
+    explicit Store(NtfsPlatform& platform) : platform_(platform) {}
+
+    // The object at path, named and secured as stored (the walk below it
+    // then finds every child by its exact name).
+    Result<rules::StoredObject> Object(const std::wstring& path) {
+        rules::StoredObject object;
+        auto stored = platform_.StoredPathOf(path);
+        if (!stored.ok())
+            return Result<rules::StoredObject>::Fail(stored.error());
+        object.path = *stored;
+        auto attributes = platform_.store_.Attributes(object.path);
+        if (!attributes.ok())
+            return Result<rules::StoredObject>::Fail(attributes.error());
+        object.isContainer = (*attributes & attr::kDirectory) != 0;
+        object.isReparsePoint = (*attributes & attr::kReparsePoint) != 0;
+        if (uint32_t error = Fill(object))
+            return Result<rules::StoredObject>::Fail(error);
+        return object;
+    }
+
+    Result<std::optional<rules::StoredObject>> Parent(const rules::StoredObject& object) override {
+        using Answer = std::optional<rules::StoredObject>;
+        auto parsed = rules::ParsePath(object.path);
+        if (!parsed)
+            return Result<Answer>::Fail(err::kInvalidName);
+        if (parsed->IsRoot())
+            return Answer();
+        parsed->components.pop_back();
+        // Ancestors are named with their names as stored.
+        auto stored = platform_.StoredPathOf(rules::JoinPath(parsed->drive, parsed->components));
+        if (!stored.ok())
+            return Result<Answer>::Fail(stored.error());
+        rules::StoredObject parent;
+        parent.path = *stored;
+        parent.isContainer = true;
+        if (uint32_t error = Fill(parent))
+            return Result<Answer>::Fail(error);
+        return Answer(std::move(parent));
+    }
+
+    // One listing of names, then one descriptor read per child.
+    Result<std::vector<rules::StoredObject>> Children(const rules::StoredObject& folder) override {
+        using Objects = std::vector<rules::StoredObject>;
+        auto names = platform_.store_.ListNames(folder.path);
+        if (!names.ok())
+            return Result<Objects>::Fail(names.error());
+        std::wstring prefix = folder.path;
+        if (prefix.back() != L'\\')
+            prefix += L'\\';
+        Objects children;
+        children.reserve(names->size());
+        for (const NamedEntry& entry : *names) {
+            rules::StoredObject child;
+            child.path = prefix + entry.name;
+            child.isContainer = entry.isDirectory;
+            child.isReparsePoint = entry.isReparsePoint;
+            child.readError = Fill(child);
+            children.push_back(std::move(child));
+        }
+        return children;
+    }
+
+    // One whole descriptor write: the volume keeps owner, group, DACL and
+    // SACL in one attribute.
+    Status WriteDacl(const rules::StoredObject& object) override {
+        return platform_.store_.WriteDescriptor(object.path, object.security.ToSelfRelative());
+    }
+
+    uint32_t CheckAccess(const rules::StoredObject&, uint32_t) override { return err::kSuccess; }
+
+  private:
+    uint32_t Fill(rules::StoredObject& object) {
+        auto bytes = platform_.ReadStored(object.path);
+        if (!bytes.ok())
+            return bytes.error();
+        object.security = *SecurityDescriptor::Parse(*bytes);
+        return err::kSuccess;
+    }
+
+    NtfsPlatform& platform_;
+};
+
+// ---- Kept reads ---------------------------------------------------------------------------
+
+void NtfsPlatform::KeepReads(bool on) {
+    std::lock_guard lock(keptMutex_);
+    keepReads_ = on;
+    keptDescriptors_.clear();
+    keptStoredPaths_.clear();
+}
+
+void NtfsPlatform::DropKeptReads() {
+    std::lock_guard lock(keptMutex_);
+    keptDescriptors_.clear();
+    keptStoredPaths_.clear();
+}
+
+Result<Bytes> NtfsPlatform::ReadStored(const std::wstring& path) {
+    {
+        std::lock_guard lock(keptMutex_);
+        if (auto kept = keptDescriptors_.find(path); kept != keptDescriptors_.end())
+            return kept->second;
+    }
+    auto bytes = store_.ReadDescriptor(path);
+    std::lock_guard lock(keptMutex_);
+    if (bytes.ok() && keepReads_)
+        keptDescriptors_.emplace(path, *bytes);
+    return bytes;
+}
+
+Result<std::wstring> NtfsPlatform::StoredPathOf(const std::wstring& path) {
+    {
+        std::lock_guard lock(keptMutex_);
+        if (auto kept = keptStoredPaths_.find(path); kept != keptStoredPaths_.end())
+            return kept->second;
+    }
+    auto stored = store_.StoredPath(path);
+    std::lock_guard lock(keptMutex_);
+    if (stored.ok() && keepReads_)
+        keptStoredPaths_.emplace(path, *stored);
+    return stored;
+}
+
 // ---- Security ---------------------------------------------------------------------------
 
 Result<Bytes> NtfsPlatform::GetFileSecurity(const std::wstring& path, uint32_t info) {
-    auto stored = store_.ReadDescriptor(path);
+    auto stored = ReadStored(path);
     if (!stored.ok())
         return stored;
     return SelectParts(*SecurityDescriptor::Parse(*stored), info);
@@ -78,11 +211,12 @@ Result<Bytes> NtfsPlatform::GetNamedSecurityInfo(const std::wstring& path, uint3
     return GetFileSecurity(path, info);
 }
 
-// Stored as SetFileSecurityW stores it, by the shared rule (rules/GenericMapping.h):
-// generic rights of the entries that take effect are mapped, nothing is
-// merged with the parent and nothing propagates to the children.
+// Stored as SetFileSecurityW stores it, by the shared rule
+// (rules/GenericMapping.h): generic rights of the entries that take effect
+// are mapped, nothing is merged with the parent and nothing propagates.
 Status NtfsPlatform::SetFileSecurity(const std::wstring& path, uint32_t info,
                                      const Bytes& descriptor) {
+    DropKeptReads();
     auto parts = SecurityDescriptor::Parse(descriptor);
     if (!parts)
         return Status::Fail(err::kInvalidSecurityDescriptor);
@@ -91,34 +225,72 @@ Status NtfsPlatform::SetFileSecurity(const std::wstring& path, uint32_t info,
     return store_.WriteParts(path, info, *parts);
 }
 
+// The owner alone is merged into the stored descriptor; a DACL goes through
+// the shared rules, which rebuild the inherited entries of an unprotected
+// one and propagate to everything below. An owner given with the DACL is
+// written in the same write as the object's DACL.
 Status NtfsPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t info,
                                           const Bytes* ownerSid, const OptionalAcl* dacl) {
-    (void)dacl;
-    // A DACL written this way rebuilds inherited entries and propagates to
-    // the children: the shared inheritance rules plug in here.
-    if (info & (secinfo::kDacl | secinfo::kSacl))
-        return Status::Fail(err::kCallNotImplemented);
-    if (!(info & secinfo::kOwner))
+    DropKeptReads();
+    if (!(info & (secinfo::kOwner | secinfo::kDacl)))
         return Status::Fail(err::kInvalidParameter);
-    if (!ownerSid)
+    std::optional<Sid> owner;
+    if (info & secinfo::kOwner) {
+        if (!ownerSid)
+            return Status::Fail(err::kInvalidParameter);
+        owner = Sid::Parse(*ownerSid);
+        if (!owner)
+            return Status::Fail(err::kInvalidSid);
+    }
+    if (!(info & secinfo::kDacl)) {
+        SecurityDescriptor parts;
+        parts.owner = owner;
+        return store_.WriteParts(path, secinfo::kOwner, parts);
+    }
+    if (!dacl)
         return Status::Fail(err::kInvalidParameter);
-    auto owner = Sid::Parse(*ownerSid);
-    if (!owner)
-        return Status::Fail(err::kInvalidSid);
-    SecurityDescriptor parts;
-    parts.owner = owner;
-    return store_.WriteParts(path, secinfo::kOwner, parts);
+    AclSlot newDacl = AclSlot::Null();
+    if (dacl->has_value()) {
+        auto parsed = Acl::Parse(**dacl);
+        if (!parsed)
+            return Status::Fail(err::kInvalidAcl);
+        newDacl = AclSlot::With(std::move(*parsed));
+    }
+    Store store(*this);
+    auto object = store.Object(path);
+    if (!object.ok())
+        return object.status();
+    if (owner)
+        object->security.owner = owner;
+    Status written = rules::WriteDaclAndPropagate(store, std::move(*object),
+                                                  rules::MapGenericRightsOnWrite(newDacl),
+                                                  (info & secinfo::kProtectedDacl) != 0);
+    DropKeptReads();
+    return written;
 }
 
-// Both need the shared inheritance rules.
-Result<std::vector<InheritedFrom>> NtfsPlatform::GetInheritanceSource(const std::wstring&, bool,
-                                                                      const Bytes&) {
-    return Fail<std::vector<InheritedFrom>>(err::kCallNotImplemented);
+Result<std::vector<InheritedFrom>> NtfsPlatform::GetInheritanceSource(const std::wstring& path,
+                                                                      bool isContainer,
+                                                                      const Bytes& acl) {
+    using Sources = std::vector<InheritedFrom>;
+    auto parsed = Acl::Parse(acl);
+    if (!parsed)
+        return Fail<Sources>(err::kInvalidAcl);
+    // Only the ancestors are read; the object itself needs no more than its
+    // path.
+    rules::StoredObject object;
+    object.path = path;
+    object.isContainer = isContainer;
+    Store store(*this);
+    return rules::InheritanceSources(store, object, *parsed);
 }
 
-Result<Bytes> NtfsPlatform::SetEntriesInAcl(const std::vector<ExplicitAccess>&,
-                                            const OptionalAcl&) {
-    return Fail<Bytes>(err::kCallNotImplemented);
+Result<Bytes> NtfsPlatform::SetEntriesInAcl(const std::vector<ExplicitAccess>& entries,
+                                            const OptionalAcl& oldAcl) {
+    return rules::SetEntriesInAcl(entries, oldAcl, [this](const std::wstring& name) {
+        auto account = accounts_.FindByName(name);
+        return account ? std::optional<Sid>(account->sid) : std::nullopt;
+    });
 }
 
 // ---- Accounts ---------------------------------------------------------------------------
@@ -147,14 +319,29 @@ Result<std::wstring> NtfsPlatform::ConvertSidToStringSid(const Bytes& sid) {
     return parsed->ToString();
 }
 
-// Whose access is evaluated, and the groups it has, come with the access
-// check.
-Result<std::wstring> NtfsPlatform::GetUserName() {
-    return Fail<std::wstring>(err::kCallNotImplemented);
+Status NtfsPlatform::EvaluateAs(const std::wstring& accountName) {
+    auto account = accounts_.FindByName(accountName);
+    if (!account)
+        return Status::Fail(err::kNoneMapped);
+    evaluatedAccount_ = accountName;
+    return Status::Ok();
 }
 
-Result<std::vector<std::wstring>> NtfsPlatform::GetLocalGroupsOfUser(const std::wstring&) {
-    return Fail<std::vector<std::wstring>>(err::kCallNotImplemented);
+// The account chosen with EvaluateAs, else a member of Administrators.
+Result<std::wstring> NtfsPlatform::GetUserName() {
+    if (evaluatedAccount_)
+        return *evaluatedAccount_;
+    if (auto administrator = accounts_.BuiltinAdministrator())
+        return administrator->name;
+    return std::wstring(L"Administrators");
+}
+
+Result<std::vector<std::wstring>> NtfsPlatform::GetLocalGroupsOfUser(const std::wstring& user) {
+    using Names = std::vector<std::wstring>;
+    auto account = accounts_.FindByName(user);
+    if (!account || account->use != SidNameUse::kUser)
+        return Fail<Names>(kNerrUserNotFound);
+    return accounts_.LocalGroupsOf(account->sid);
 }
 
 // ---- Privileges -------------------------------------------------------------------------

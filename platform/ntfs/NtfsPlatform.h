@@ -2,16 +2,18 @@
 // writes go to the volume store, accounts come from the installation's own
 // hives, folders are listed with POSIX calls.
 //
-// The volume stores what it is given and applies none of Windows' rules.
-// Those rules live in platform/rules, shared with the simulated machine. The
-// generic mapping of a DACL write is taken from there already; the
-// others (SetNamedSecurityInfoW's rebuilding of inherited entries and
-// propagation to the children, GetInheritanceSourceW, SetEntriesInAclW,
-// the access check and the account whose access it evaluates) are not yet
-// shared: the calls that need them fail with ERROR_CALL_NOT_IMPLEMENTED
-// rather than do something of their own.
+// The volume stores what it is given and applies none of Windows' rules;
+// they come from platform/rules, the very code the simulated machine runs:
+// generic rights mapped on every DACL write, SetNamedSecurityInfoW's rebuild
+// of inherited entries and its propagation to everything below,
+// GetInheritanceSourceW, SetEntriesInAclW. The process on Linux reaches the
+// volume with every right, as an administrator with the backup and restore
+// privileges does on Windows, so no access check refuses a call.
 #pragma once
 
+#include <map>
+#include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/Platform.h"
@@ -32,6 +34,20 @@ class NtfsPlatform final : public Platform {
     // its SAM and SYSTEM hives. False when no volume holds a readable SAM
     // hive: then only the well-known accounts resolve.
     bool LoadInstallation();
+
+    // Whose access the program evaluates (GetUserNameW, and the groups of
+    // NetUserGetLocalGroups): an account name as LookupAccountNameW takes it.
+    // ERROR_NONE_MAPPED, nothing changed, when it is no account. Without
+    // this, a member of Administrators: the installation's built-in
+    // administrator, or the Administrators group itself when no SAM hive
+    // was read.
+    Status EvaluateAs(const std::wstring& accountName);
+
+    // While on, descriptors and folder names read are kept per path for
+    // runs that only read (showing a large folder reads each descriptor
+    // once); any write through the platform drops what was kept, and so
+    // does switching it off.
+    void KeepReads(bool on);
 
     Result<Bytes> GetFileSecurity(const std::wstring& path, uint32_t info) override;
     Status SetFileSecurity(const std::wstring& path, uint32_t info,
@@ -61,10 +77,24 @@ class NtfsPlatform final : public Platform {
     std::wstring GetSystemDirectory() override;
     Result<std::wstring> GetSystemWow64Directory() override;
 
+    // The descriptor of path as stored (kept while KeepReads is on).
+    Result<Bytes> ReadStored(const std::wstring& path);
+    // The path with every name as stored (kept while KeepReads is on).
+    Result<std::wstring> StoredPathOf(const std::wstring& path);
+
   private:
+    class Store;
+    void DropKeptReads();
+
     NtfsStore store_;
     VolumeAccounts accounts_;
     std::wstring windowsDirectory_ = L"C:\\Windows";
+    std::optional<std::wstring> evaluatedAccount_;
+
+    std::mutex keptMutex_;
+    bool keepReads_ = false;
+    std::map<std::wstring, Bytes> keptDescriptors_;
+    std::map<std::wstring, std::wstring> keptStoredPaths_;
 };
 
 }  // namespace vm::ntfs

@@ -360,15 +360,34 @@ Result<FindData> NtfsStore::Describe(const std::wstring& path) const {
     });
 }
 
+namespace {
+
+// Whether the local path names a folder, or a link the driver shows for a
+// junction to one.
+bool IsFolderOrLinkToFolder(const std::string& local, const FileStatus& self) {
+    struct stat target {};
+    return self.isDirectory ||
+           (self.isSymlink && stat(local.c_str(), &target) == 0 && S_ISDIR(target.st_mode));
+}
+
+// A junction or symbolic link: a folder when its stored attributes say so
+// (a link to a missing target still is one), else when its target is one.
+bool LinkIsFolder(const std::string& local, const MountedVolume& volume) {
+    if (auto stored = Le32Attribute(local, volume.names.fileAttributes))
+        return (*stored & attr::kDirectory) != 0;
+    struct stat target {};
+    return stat(local.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+}
+
+}  // namespace
+
 Result<std::vector<FindData>> NtfsStore::List(const std::wstring& folderPath) const {
     using Entries = std::vector<FindData>;
     return OnObject<Entries>(folderPath, [](const std::string& local, const MountedVolume& volume) {
         auto self = StatNoFollow(local);
         if (!self.ok())
             return Result<Entries>::Fail(self.error());
-        struct stat target {};
-        if (!self->isDirectory &&
-            !(self->isSymlink && stat(local.c_str(), &target) == 0 && S_ISDIR(target.st_mode)))
+        if (!IsFolderOrLinkToFolder(local, *self))
             return Result<Entries>::Fail(err::kDirectory);
         auto names = ReadFolder(local);
         if (!names.ok())
@@ -384,6 +403,57 @@ Result<std::vector<FindData>> NtfsStore::List(const std::wstring& folderPath) co
         }
         return Result<Entries>(std::move(entries));
     });
+}
+
+Result<std::vector<NamedEntry>> NtfsStore::ListNames(const std::wstring& folderPath) const {
+    using Entries = std::vector<NamedEntry>;
+    return OnObject<Entries>(folderPath, [](const std::string& local, const MountedVolume& volume) {
+        auto self = StatNoFollow(local);
+        if (!self.ok())
+            return Result<Entries>::Fail(self.error());
+        if (!IsFolderOrLinkToFolder(local, *self))
+            return Result<Entries>::Fail(err::kDirectory);
+        auto found = ReadFolder(local);
+        if (!found.ok())
+            return Result<Entries>::Fail(found.error());
+        Entries entries;
+        entries.reserve(found->size());
+        for (const auto& entry : *found) {
+            NamedEntry named{FromUtf8(entry.name), entry.isDirectory, entry.isSymlink};
+            std::string child = Join(local, entry.name);
+            if (!entry.typeKnown) {
+                auto status = StatNoFollow(child);
+                if (!status.ok())
+                    continue;  // gone since the folder was read
+                named.isDirectory = status->isDirectory;
+                named.isReparsePoint = status->isSymlink;
+            }
+            if (named.isReparsePoint)
+                named.isDirectory = LinkIsFolder(child, volume);
+            entries.push_back(std::move(named));
+        }
+        return Result<Entries>(std::move(entries));
+    });
+}
+
+Result<std::wstring> NtfsStore::StoredPath(const std::wstring& path) const {
+    auto parsed = rules::ParsePath(path);
+    auto local = LocalPath(path);
+    if (!local.ok())
+        return Result<std::wstring>::Fail(local.error());
+    const MountedVolume* volume = VolumeOf(parsed->drive);
+    // The local path is the volume's root followed by the stored names.
+    std::string rest = local->substr(volume->root.size());
+    std::vector<std::wstring> names;
+    for (size_t at = 0; at < rest.size();) {
+        size_t slash = rest.find('/', at);
+        if (slash == std::string::npos)
+            slash = rest.size();
+        if (slash > at)
+            names.push_back(FromUtf8(rest.substr(at, slash - at)));
+        at = slash + 1;
+    }
+    return rules::JoinPath(parsed->drive, names);
 }
 
 }  // namespace vm::ntfs

@@ -60,6 +60,13 @@ struct MountedVolume {
     VolumeAttributeNames names;
 };
 
+// One name of a folder as the listing itself gives it.
+struct NamedEntry {
+    std::wstring name;  // as stored
+    bool isDirectory = false;
+    bool isReparsePoint = false;  // a junction or symbolic link
+};
+
 class NtfsStore {
   public:
     // Maps letter to the volume mounted at mountPath. The folder must exist
@@ -103,6 +110,11 @@ class NtfsStore {
     // shows them, attributes, times and sizes. ERROR_DIRECTORY when the
     // path is a file.
     Result<std::vector<FindData>> List(const std::wstring& folderPath) const;
+    // The names of a folder without a call per entry where the listing tells
+    // files from folders ("." and ".." left out). ERROR_DIRECTORY for a file.
+    Result<std::vector<NamedEntry>> ListNames(const std::wstring& folderPath) const;
+    // The full path with every name as stored ("c:\data" gives "C:\Data").
+    Result<std::wstring> StoredPath(const std::wstring& path) const;
 
   private:
     const MountedVolume* VolumeOf(wchar_t drive) const;

@@ -129,7 +129,8 @@ Result<std::vector<FolderEntry>> ReadFolder(const std::string& path) {
         if (name == "." || name == "..")
             continue;
         bool known = entry->d_type != DT_UNKNOWN;
-        entries.push_back({std::move(name), entry->d_type == DT_DIR, known});
+        entries.push_back(
+            {std::move(name), entry->d_type == DT_DIR, entry->d_type == DT_LNK, known});
     }
     if (errno != 0)
         return Result<Entries>::Fail(ErrorFromErrno(errno));

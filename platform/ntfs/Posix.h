@@ -45,6 +45,7 @@ Result<FileStatus> StatNoFollow(const std::string& path);
 struct FolderEntry {
     std::string name;
     bool isDirectory = false;
+    bool isSymlink = false;  // how the driver shows junctions and symbolic links
     bool typeKnown = false;  // false when the file system gave no d_type
 };
 Result<std::vector<FolderEntry>> ReadFolder(const std::string& path);

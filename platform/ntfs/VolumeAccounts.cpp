@@ -88,8 +88,19 @@ std::wstring Joined(const std::wstring& keyPath, const std::wstring& name) {
     return keyPath + L"\\" + name;
 }
 
+// The key of one alias below an Aliases key: its RID as eight upper-case
+// hexadecimal digits ("00000220").
+std::wstring AliasKeyName(uint32_t rid) {
+    static const wchar_t kDigits[] = L"0123456789ABCDEF";
+    std::wstring name(8, L'0');
+    for (int i = 7; i >= 0; --i, rid >>= 4)
+        name[static_cast<size_t>(i)] = kDigits[rid & 0xF];
+    return name;
+}
+
 // The accounts under one "Names" key: each sub-key is an account name, the
-// type of its default value the account's RID.
+// type of its default value the account's RID. An alias gets the members its
+// C value lists (none when the value is missing or damaged).
 void AddNamed(const RegistryHive& sam, const std::wstring& namesKey, const Sid& domainSid,
               const std::wstring& domain, SidNameUse use, std::vector<VolumeAccount>& out) {
     auto names = sam.SubKeys(namesKey);
@@ -101,7 +112,14 @@ void AddNamed(const RegistryHive& sam, const std::wstring& namesKey, const Sid& 
             continue;
         std::vector<uint32_t> subs = domainSid.subAuthorities();
         subs.push_back(rid->type);
-        out.push_back({Sid(domainSid.authority(), std::move(subs)), name, domain, use});
+        VolumeAccount account{Sid(domainSid.authority(), std::move(subs)), name, domain, use, {}};
+        if (use == SidNameUse::kAlias) {
+            std::wstring aliasesKey = namesKey.substr(0, namesKey.rfind(L'\\'));
+            auto c = sam.Value(Joined(aliasesKey, AliasKeyName(rid->type)), L"C");
+            if (auto members = c ? AliasMembersFromC(c->data) : std::nullopt)
+                account.members = std::move(*members);
+        }
+        out.push_back(std::move(account));
     }
 }
 
@@ -126,6 +144,36 @@ std::optional<Sid> MachineSidFromAccountV(std::span<const uint8_t> v) {
             return Sid::Parse(v.subspan(at, kSidSize));
     }
     return std::nullopt;
+}
+
+std::optional<std::vector<Sid>> AliasMembersFromC(std::span<const uint8_t> c) {
+    constexpr size_t kHeaderSize = 52;
+    if (c.size() < kHeaderSize)
+        return std::nullopt;
+    uint64_t offset = kHeaderSize + uint64_t{ReadLe32(c, 40)};
+    uint64_t size = ReadLe32(c, 44);
+    uint32_t count = ReadLe32(c, 48);
+    if (offset > c.size() || size > c.size() - offset)
+        return std::nullopt;
+    std::span<const uint8_t> list =
+        c.subspan(static_cast<size_t>(offset), static_cast<size_t>(size));
+    std::vector<Sid> members;
+    size_t at = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        // Each SID: revision, sub-authority count, 6-byte authority, then
+        // four bytes per sub-authority (MS-DTYP 2.4.2.2).
+        if (list.size() - at < 8)
+            return std::nullopt;
+        size_t length = 8 + 4 * size_t{list[at + 1]};
+        if (list.size() - at < length)
+            return std::nullopt;
+        auto sid = Sid::Parse(list.subspan(at, length));
+        if (!sid)
+            return std::nullopt;
+        members.push_back(std::move(*sid));
+        at += length;
+    }
+    return members;
 }
 
 bool VolumeAccounts::AddFromSam(const RegistryHive& sam, const std::wstring& computerName) {
@@ -194,6 +242,30 @@ std::wstring ComputerNameFromSystemHive(const RegistryHive& system) {
         return L"";
     std::wstring text = FromUtf16LeBytes(name->data);
     return text.substr(0, text.find(L'\0'));
+}
+
+std::vector<std::wstring> VolumeAccounts::LocalGroupsOf(const Sid& user) const {
+    // The BUILTIN aliases were added first, so the SAM's order is kept. A
+    // name is given as LookupAccountSidW gives it, so that the program's
+    // group test, which compares names, finds the entries of the alias.
+    std::vector<std::wstring> names;
+    for (const auto& alias : accounts_) {
+        if (alias.use != SidNameUse::kAlias ||
+            std::find(alias.members.begin(), alias.members.end(), user) == alias.members.end())
+            continue;
+        auto shown = FindBySid(alias.sid);
+        names.push_back(shown ? shown->name : alias.name);
+    }
+    return names;
+}
+
+std::optional<VolumeAccount> VolumeAccounts::BuiltinAdministrator() const {
+    constexpr uint32_t kAdministratorRid = 500;
+    if (!machineSid_)
+        return std::nullopt;
+    std::vector<uint32_t> subs = machineSid_->subAuthorities();
+    subs.push_back(kAdministratorRid);
+    return FindBySid(Sid(machineSid_->authority(), std::move(subs)));
 }
 
 }  // namespace vm::ntfs

@@ -43,6 +43,8 @@ struct VolumeAccount {
     std::wstring name;
     std::wstring domain;
     SidNameUse use = SidNameUse::kUnknown;
+    // An alias (local group): the SIDs of its members.
+    std::vector<Sid> members;
 };
 
 class VolumeAccounts {
@@ -62,6 +64,14 @@ class VolumeAccounts {
     std::optional<VolumeAccount> FindBySid(const Sid& sid) const;
     // S-1-5-21-x-y-z of the installation, once a SAM hive was read.
     const std::optional<Sid>& MachineSid() const { return machineSid_; }
+    // NetUserGetLocalGroups of a user: the aliases (BUILTIN, then the
+    // computer's) that list the SID among their members, named as
+    // FindBySid names them. (A local group cannot hold another one, and
+    // global groups are not followed.)
+    std::vector<std::wstring> LocalGroupsOf(const Sid& user) const;
+    // The installation's built-in administrator (the computer's RID 500,
+    // under whatever name it has), when the SAM hive was read.
+    std::optional<VolumeAccount> BuiltinAdministrator() const;
 
   private:
     rules::Accounts wellKnown_;
@@ -75,6 +85,12 @@ std::wstring ComputerNameFromSystemHive(const RegistryHive& system);
 
 // The machine SID held at the end of the V value of SAM\Domains\Account.
 std::optional<Sid> MachineSidFromAccountV(std::span<const uint8_t> v);
+
+// The members of an alias from the C value of its SAM key (Aliases\<RID>):
+// a 52-byte header whose offsets count from its end; at 40 the offset of
+// the member SIDs, at 44 their size in bytes, at 48 their number. nullopt
+// when any of it lies outside the value or a SID does not parse.
+std::optional<std::vector<Sid>> AliasMembersFromC(std::span<const uint8_t> c);
 
 // The hives of the installation on a mapped volume, read with libhivex:
 // nullptr when the file is missing or no hive.

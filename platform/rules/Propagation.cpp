@@ -80,13 +80,21 @@ Status PropagateInheritance(SecurityStore& store, const StoredObject& top,
     while (!stack.empty()) {
         StoredObject parent = std::move(stack.back());
         stack.pop_back();
+        if (!parent.isContainer || parent.isReparsePoint)
+            continue;  // nothing below it, or nothing this walk may enter
         auto children = store.Children(parent);
-        if (!children.ok())
-            continue;  // a folder that cannot be listed keeps its subtree as it was
+        if (!children.ok()) {
+            // A folder that cannot be listed keeps its subtree as it was.
+            if (!firstError)
+                firstError = children.error();
+            continue;
+        }
         for (StoredObject& child : *children) {
-            if (child.IsDaclProtected())
+            if (!child.readError && child.IsDaclProtected())
                 continue;
-            uint32_t error = store.CheckAccess(child, access::kReadControl | access::kWriteDac);
+            uint32_t error = child.readError;
+            if (!error)
+                error = store.CheckAccess(child, access::kReadControl | access::kWriteDac);
             if (!error) {
                 Rebuild(parent, child);
                 Status written = store.WriteDacl(child);

@@ -25,6 +25,9 @@ struct StoredObject {
     bool isContainer = false;
     // Junctions and symbolic links: never walked into.
     bool isReparsePoint = false;
+    // Not 0 when the object's security could not be read: it is passed
+    // over, and this is why.
+    uint32_t readError = 0;
 
     bool IsDaclProtected() const { return (security.control & sd_control::kDaclProtected) != 0; }
 };

@@ -68,25 +68,112 @@ TEST_F(NtfsPlatformTest, SetFileSecurityMapsGenericRightsOfEffectiveEntriesOnly)
               err::kInvalidSecurityDescriptor);
 }
 
-TEST_F(NtfsPlatformTest, OwnerWritesWorkAndRuleBearingCallsRefuseWithoutTouchingAnything) {
+TEST_F(NtfsPlatformTest, OwnerWritesKeepTheRestOfTheDescriptor) {
     Bytes system = sids::System().ToBytes();
     ASSERT_TRUE(platform.SetNamedSecurityInfo(L"C:\\Data", secinfo::kOwner, &system, nullptr).ok());
-    EXPECT_EQ(GetOwnerName(platform, L"C:\\Data"), L"SYSTEM");
+    EXPECT_EQ(volume.Sddl("Data"), L"O:SYG:SYD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)");
     Bytes badSid{1, 9};
     EXPECT_EQ(platform.SetNamedSecurityInfo(L"C:\\Data", secinfo::kOwner, &badSid, nullptr).error,
               err::kInvalidSid);
+}
 
+// The shared rules of the named-object write: the object gets its explicit
+// entries and what its parent passes on, and everything below that is not
+// protected is rebuilt from its new parent, each object in one write.
+TEST_F(NtfsPlatformTest, UnprotectedDaclWritesRebuildInheritanceAndPropagate) {
+    volume.Put("", L"O:BAG:SYD:PAI(A;;FA;;;BA)");  // the root passes nothing on
+    volume.Folder("Data/Sub", L"O:BAG:SYD:AI(A;ID;FA;;;BA)");
+    volume.File("Data/Sub/c.txt", L"O:SYG:SYD:AI(A;;FR;;;BU)(A;ID;FA;;;BA)");
+    volume.Folder("Data/Shut", L"O:BAG:SYD:PAI(A;;FA;;;BA)");
+    volume.File("Data/Shut/d.txt", L"O:BAG:SYD:AI(A;ID;FA;;;BA)");
+    OptionalAcl acl = SddlToAcl(L"(A;OICI;GR;;;WD)(A;OICI;FA;;;SY)")->ToBytes();
+    // Written in another letter case than stored: the walk still finds every
+    // child by its stored name.
+    ASSERT_TRUE(platform.SetNamedSecurityInfo(L"c:\\DATA", secinfo::kDacl, nullptr, &acl).ok());
+    EXPECT_EQ(volume.Sddl("Data"), L"O:BAG:SYD:AI(A;OICI;FR;;;WD)(A;OICI;FA;;;SY)");
+    EXPECT_EQ(volume.Sddl("Data/a.txt"), L"O:BAG:SYD:AI(A;ID;FR;;;WD)(A;ID;FA;;;SY)");
+    EXPECT_EQ(volume.Sddl("Data/Sub"), L"O:BAG:SYD:AI(A;OICIID;FR;;;WD)(A;OICIID;FA;;;SY)");
+    EXPECT_EQ(volume.Sddl("Data/Sub/c.txt"),
+              L"O:SYG:SYD:AI(A;;FR;;;BU)(A;ID;FR;;;WD)(A;ID;FA;;;SY)");
+    // A protected folder shields itself and everything below it.
+    EXPECT_EQ(volume.Sddl("Data/Shut"), L"O:BAG:SYD:PAI(A;;FA;;;BA)");
+    EXPECT_EQ(volume.Sddl("Data/Shut/d.txt"), L"O:BAG:SYD:AI(A;ID;FA;;;BA)");
+}
+
+TEST_F(NtfsPlatformTest, ProtectedDaclWithOwnerIsOneWriteAndInheritsNothing) {
+    Bytes everyone = sids::Everyone().ToBytes();
+    OptionalAcl acl = SddlToAcl(L"(A;;FA;;;BU)")->ToBytes();
+    ASSERT_TRUE(platform
+                    .SetNamedSecurityInfo(
+                        L"C:\\Data\\a.txt",
+                        secinfo::kOwner | secinfo::kDacl | secinfo::kProtectedDacl, &everyone, &acl)
+                    .ok());
+    EXPECT_EQ(volume.Sddl("Data/a.txt"), L"O:WDG:SYD:PAI(A;;FA;;;BU)");
+    // A NULL DACL written unprotected inherits nothing it could keep.
+    OptionalAcl null;
+    ASSERT_TRUE(
+        platform.SetNamedSecurityInfo(L"C:\\Data\\b.log", secinfo::kDacl, nullptr, &null).ok());
+    EXPECT_EQ(volume.Sddl("Data/b.log"), L"O:BAG:SYD:AI(A;ID;FA;;;BA)(A;ID;FA;;;SY)");
+}
+
+TEST_F(NtfsPlatformTest, RefusedNamedWritesTouchNothing) {
     std::wstring before = volume.Sddl("Data");
+    OptionalAcl bad = Bytes{2, 0, 9};
+    EXPECT_EQ(platform.SetNamedSecurityInfo(L"C:\\Data", secinfo::kDacl, nullptr, &bad).error,
+              err::kInvalidAcl);
     OptionalAcl acl = SddlToAcl(L"(A;;FA;;;WD)")->ToBytes();
-    EXPECT_EQ(
-        platform.SetNamedSecurityInfo(L"C:\\Data", secinfo::kOwner | secinfo::kDacl, &system, &acl)
-            .error,
-        err::kCallNotImplemented);
-    EXPECT_EQ(platform.GetInheritanceSource(L"C:\\Data", true, *acl).error(),
-              err::kCallNotImplemented);
-    EXPECT_EQ(platform.SetEntriesInAcl({}, acl).error(), err::kCallNotImplemented);
-    EXPECT_EQ(platform.GetUserName().error(), err::kCallNotImplemented);
+    EXPECT_EQ(platform.SetNamedSecurityInfo(L"C:\\Gone", secinfo::kDacl, nullptr, &acl).error,
+              err::kFileNotFound);
+    EXPECT_EQ(platform.SetNamedSecurityInfo(L"C:\\Data", secinfo::kGroup, nullptr, nullptr).error,
+              err::kInvalidParameter);
     EXPECT_EQ(volume.Sddl("Data"), before);
+}
+
+TEST_F(NtfsPlatformTest, InheritanceSourcesNameTheAncestorAsStored) {
+    volume.Folder("Data/Sub", L"O:BAG:SYD:AI(A;OICIID;FA;;;BA)(A;OICIID;FA;;;SY)");
+    auto acl = SddlToAcl(L"(A;;FR;;;WD)(A;OICIID;FA;;;BA)(A;ID;FA;;;SY)(A;ID;FA;;;BU)")->ToBytes();
+    auto sources = platform.GetInheritanceSource(L"c:\\data\\sub\\x.txt", false, acl);
+    ASSERT_TRUE(sources.ok());
+    ASSERT_EQ(sources->size(), 4u);
+    EXPECT_EQ((*sources)[0].generationGap, 0);
+    EXPECT_EQ((*sources)[1].generationGap, 2);
+    EXPECT_EQ((*sources)[1].ancestorName, L"C:\\Data");
+    EXPECT_EQ((*sources)[2].generationGap, 2);
+    EXPECT_EQ((*sources)[3].generationGap, -1);  // no ancestor holds it
+    EXPECT_EQ(platform.GetInheritanceSource(L"C:\\Data", true, Bytes{1}).error(), err::kInvalidAcl);
+}
+
+TEST_F(NtfsPlatformTest, SetEntriesInAclResolvesNamesOnTheVolume) {
+    auto acl = platform.SetEntriesInAcl({{L"Everyone", 0x1200A9, access_mode::kSet, 3}},
+                                        SddlToAcl(L"(A;;FA;;;WD)(A;ID;FA;;;SY)")->ToBytes());
+    ASSERT_TRUE(acl.ok());
+    EXPECT_EQ(AclToSddl(*Acl::Parse(*acl)), L"(A;OICI;0x1200a9;;;WD)(A;ID;FA;;;SY)");
+    EXPECT_EQ(
+        platform.SetEntriesInAcl({{L"Nobody", 1, access_mode::kGrant, 0}}, std::nullopt).error(),
+        err::kNoneMapped);
+}
+
+TEST_F(NtfsPlatformTest, TheEvaluatedAccountIsChosenOrAnAdministrator) {
+    // Without a SAM hive the Administrators group stands for its members.
+    EXPECT_EQ(*platform.GetUserName(), L"Administrators");
+    EXPECT_EQ(platform.GetLocalGroupsOfUser(L"Administrators").error(), 2221u);
+    EXPECT_EQ(platform.EvaluateAs(L"Nobody").error, err::kNoneMapped);
+    EXPECT_EQ(*platform.GetUserName(), L"Administrators");
+    ASSERT_TRUE(platform.EvaluateAs(L"Everyone").ok());
+    EXPECT_EQ(*platform.GetUserName(), L"Everyone");
+}
+
+TEST_F(NtfsPlatformTest, KeptReadsServeRepeatsUntilAWrite) {
+    platform.KeepReads(true);
+    std::wstring first = Sddl(*platform.GetFileSecurity(L"C:\\Data\\a.txt", secinfo::kDacl));
+    volume.Put("Data/a.txt", L"O:BAG:SYD:(A;;FA;;;WD)");  // behind the platform's back
+    EXPECT_EQ(Sddl(*platform.GetFileSecurity(L"C:\\Data\\a.txt", secinfo::kDacl)), first);
+    // A write through the platform drops what was kept.
+    Bytes system = sids::System().ToBytes();
+    ASSERT_TRUE(
+        platform.SetNamedSecurityInfo(L"C:\\Data\\b.log", secinfo::kOwner, &system, nullptr).ok());
+    EXPECT_EQ(Sddl(*platform.GetFileSecurity(L"C:\\Data\\a.txt", secinfo::kDacl)),
+              L"D:(A;;FA;;;WD)");
 }
 
 TEST_F(NtfsPlatformTest, FindFilesListsDotsFirstBelowTheRootAndFiltersByPattern) {

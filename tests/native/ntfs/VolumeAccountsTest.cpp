@@ -35,6 +35,30 @@ Sid Local(uint32_t rid) {
     return Sid(5, subs);
 }
 
+void PutLe32(Bytes& bytes, size_t at, uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + static_cast<size_t>(i)] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// An alias's C value as Windows writes it: the 52-byte header, a name, then
+// the member SIDs one after the other.
+Bytes AliasC(uint32_t rid, const std::vector<Sid>& members) {
+    Bytes c(52, 0);
+    PutLe32(c, 0, rid);
+    Bytes name = {'A', 0, 'B', 0};
+    PutLe32(c, 16, 0);
+    PutLe32(c, 20, static_cast<uint32_t>(name.size()));
+    c.insert(c.end(), name.begin(), name.end());
+    Bytes list;
+    for (const Sid& member : members)
+        member.AppendTo(list);
+    PutLe32(c, 40, static_cast<uint32_t>(name.size()));
+    PutLe32(c, 44, static_cast<uint32_t>(list.size()));
+    PutLe32(c, 48, static_cast<uint32_t>(members.size()));
+    c.insert(c.end(), list.begin(), list.end());
+    return c;
+}
+
 TEST(MachineSidTest, IsTheLastMachineSidInTheDomainValue) {
     EXPECT_EQ(MachineSidFromAccountV(AccountV(kMachine)), kMachine);
     EXPECT_EQ(MachineSidFromAccountV(AccountV(kMachine, 0)), kMachine);
@@ -131,6 +155,50 @@ TEST(VolumeAccountsTest, ComputerNameComesFromTheCurrentControlSet) {
     system.Set(L"Select", L"Current", 4, Bytes{1, 0});
     EXPECT_EQ(ComputerNameFromSystemHive(system), L"");
     EXPECT_EQ(ComputerNameFromSystemHive(FakeHive()), L"");
+}
+
+TEST(AliasMembersTest, MembersAreReadWithEveryLengthChecked) {
+    Bytes c = AliasC(544, {Local(500), Local(1001), sids::Everyone()});
+    EXPECT_EQ(AliasMembersFromC(c), (std::vector<Sid>{Local(500), Local(1001), sids::Everyone()}));
+    EXPECT_EQ(AliasMembersFromC(AliasC(545, {})), std::vector<Sid>{});
+    Bytes cut = c;
+    cut.pop_back();  // the last SID is short
+    EXPECT_FALSE(AliasMembersFromC(cut));
+    Bytes moreThanListed = c;
+    PutLe32(moreThanListed, 48, 4);
+    EXPECT_FALSE(AliasMembersFromC(moreThanListed));
+    Bytes outside = c;
+    PutLe32(outside, 40, 0xFFFFFFF0u);  // an offset that wraps past the end
+    EXPECT_FALSE(AliasMembersFromC(outside));
+    Bytes tooLong = c;
+    PutLe32(tooLong, 44, 0xFFFFFFFFu);
+    EXPECT_FALSE(AliasMembersFromC(tooLong));
+    Bytes badSid = c;
+    badSid[52 + 4] = 16;  // the first SID claims 16 sub-authorities
+    EXPECT_FALSE(AliasMembersFromC(badSid));
+    EXPECT_FALSE(AliasMembersFromC(Bytes(51, 0)));
+}
+
+TEST(VolumeAccountsTest, LocalGroupsOfAUserComeFromTheAliasMembers) {
+    FakeHive sam = SamWith({{L"Administrator", 500}, {L"Alice", 1001}, {L"Bob", 1002}});
+    sam.Set(L"SAM\\Domains\\Builtin\\Aliases\\Names\\Users", L"", 545);
+    sam.Set(L"SAM\\Domains\\Builtin\\Aliases\\00000220", L"C", 3,
+            AliasC(544, {Local(500), Local(1001)}));
+    sam.Set(L"SAM\\Domains\\Builtin\\Aliases\\00000221", L"C", 3,
+            AliasC(545, {Local(1001), Local(1002), Sid(5, {11})}));
+    sam.Set(L"SAM\\Domains\\Account\\Aliases\\000003ED", L"C", 3, AliasC(1005, {Local(1002)}));
+    // A damaged value gives the alias no members, and nothing else is lost.
+    sam.Set(L"SAM\\Domains\\Builtin\\Aliases\\00000242", L"C", 3, Bytes(10, 0xFF));
+    VolumeAccounts accounts;
+    ASSERT_TRUE(accounts.AddFromSam(sam, L"WINBOX"));
+    // Localised alias names come back as LookupAccountSidW shows them.
+    EXPECT_EQ(accounts.LocalGroupsOf(Local(1001)),
+              (std::vector<std::wstring>{L"Administrators", L"Users"}));
+    EXPECT_EQ(accounts.LocalGroupsOf(Local(1002)),
+              (std::vector<std::wstring>{L"Users", L"Auditors"}));
+    EXPECT_TRUE(accounts.LocalGroupsOf(Local(1234)).empty());
+    EXPECT_EQ(accounts.BuiltinAdministrator()->name, L"Administrator");
+    EXPECT_FALSE(VolumeAccounts().BuiltinAdministrator());
 }
 
 }  // namespace
