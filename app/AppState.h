@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/DemonstrationMachine.h"
 #include "backup/DefaultDescriptors.h"
 #include "platform/Platform.h"
 #include "platform/Reporter.h"
@@ -64,6 +65,8 @@ struct AppState {
     CopyBuffer copyBuffer;
     FileSystemTable fileSystems;
     DefaultDescriptors defaultDescriptors;
+    // The demonstration program's machine; null in velmora.exe.
+    DemonstrationMachine* demonstration = nullptr;
 };
 
 // CurrentUserName from GetUserNameW (empty when it fails) and the file

@@ -131,6 +131,11 @@ void PasteSecurity(CommandContext& context) {
 }
 
 void OpenSelected(CommandContext& context) {
+    // The demonstration machine's items are not on any disk the shell sees.
+    if (context.app.demonstration) {
+        context.app.reporter().Tell(L"" STR_DEMO_CANNOT_OPEN, MessageIcon::kInformation);
+        return;
+    }
     context.window.OpenSelectedRows();
 }
 
@@ -177,6 +182,18 @@ void NavigateToTypedPath(CommandContext& context) {
 
 void ShowMainMenu(CommandContext& context) {
     context.window.ShowMainMenu();
+}
+
+void ResetDemonstrationMachine(CommandContext& context) {
+    DemonstrationMachine* demonstration = context.app.demonstration;
+    if (!demonstration || !context.app.reporter().Ask(L"" STR_DEMO_RESET_QUESTION) ||
+        !demonstration->ResetToShipped(context.app.reporter()))
+        return;
+    // The user, the groups and the volumes are the shipped machine's now.
+    ReadPlatformState(context.app);
+    context.app.user.CurrentUserGroups =
+        BuildCurrentUserGroups(context.app.platform(), context.app.user.CurrentUserName);
+    context.window.Refresh();
 }
 
 }  // namespace vm

@@ -93,4 +93,7 @@ void GoBack(CommandContext& context);
 void NavigateToTypedPath(CommandContext& context);
 void ShowMainMenu(CommandContext& context);
 
+// The demonstration program: puts its machine back as shipped, after asking.
+void ResetDemonstrationMachine(CommandContext& context);
+
 }  // namespace vm

@@ -53,6 +53,9 @@ bool BrowseListVisible(const MainWindowState& s) {
 bool PathBarEditHasFocus(const MainWindowState& s) {
     return s.pathBarEditHasFocus;
 }
+bool OnDemonstrationMachine(const MainWindowState& s) {
+    return s.demonstrationMachine;
+}
 
 // ---- The table --------------------------------------------------------------------------
 constexpr uint32_t kLastBookmarkCommand = ID_BOOKMARK_FIRST_ENTRY + kMaxBookmarks - 1;
@@ -115,6 +118,7 @@ constexpr Command kCommands[] = {
      .lastId = kLastBookmarkCommand},
     {.id = ID_APP_CHECK_UPDATES, .action = RefuseNotAvailableYet},
     {.id = ID_APP_ABOUT, .action = ShowAbout},
+    {.id = ID_DEMO_RESET, .action = ResetDemonstrationMachine, .shown = OnDemonstrationMachine},
     {.id = ID_APP_EXIT, .action = Exit},
 
     // Keys without a menu entry.

@@ -17,7 +17,8 @@ namespace {
 constexpr DWORD kAllLowByteControlClasses = 0xFF;
 constexpr DWORD kProgramPathChars = 270;
 
-// A copy of a raw data resource; nullopt when it is missing.
+}  // namespace
+
 std::optional<Bytes> CopyDataResource(UINT id) {
     HMODULE module = ResourceModule();
     HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
@@ -30,8 +31,6 @@ std::optional<Bytes> CopyDataResource(UINT id) {
         return std::nullopt;
     return Bytes(bytes, bytes + size);
 }
-
-}  // namespace
 
 Answer MainWindowReporter::Show(const std::wstring& text, MessageIcon icon,
                                 MessageButtons buttons) {
@@ -52,7 +51,7 @@ std::wstring ProgramFilePath() {
     return std::wstring(path, length < kProgramPathChars ? length : 0);
 }
 
-CKRVApp::CKRVApp() = default;
+CKRVApp::CKRVApp(ProgramVariant variant) : variant_(std::move(variant)) {}
 
 CKRVApp::~CKRVApp() = default;
 
@@ -75,12 +74,20 @@ void CKRVApp::LoadDefaultDescriptors() {
 }
 
 void CKRVApp::LoadProcessState() {
-    platform_ = std::make_unique<win32::Win32Platform>();
-    state_ = std::make_unique<AppState>(*platform_, reporter_);
+    Platform* platform = variant_.platform;
+    if (!platform) {
+        ownPlatform_ = std::make_unique<win32::Win32Platform>();
+        platform = ownPlatform_.get();
+    }
+    state_ = std::make_unique<AppState>(*platform, reporter_);
+    state_->demonstration = variant_.demonstration;
     context_ = std::make_unique<AppContext>(*state_);
     reporter_.FollowOwner(&context_->mainWindow);
     state_->OsVersion = ReadOsVersion();
-    state_->files = ProgramFilesFor(ProgramFilePath());
+    // ProgramFilesFor takes the folder of a program path: a trailing
+    // backslash makes the folder itself that.
+    state_->files = ProgramFilesFor(
+        variant_.filesDirectory.empty() ? ProgramFilePath() : variant_.filesDirectory + L'\\');
     context_->bookmarks = LoadBookmarkIndex(state_->files.bookmarkFile);
     gdiplus_ = std::make_unique<GdiplusSession>();
     oleStarted_ = SUCCEEDED(OleInitialize(nullptr));

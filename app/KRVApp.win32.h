@@ -6,6 +6,7 @@
 #include "platform/win32/WinApi.h"
 
 #include <memory>
+#include <string>
 
 #include "app/AppContext.win32.h"
 #include "framework/GdiPlus.h"
@@ -26,9 +27,20 @@ class MainWindowReporter final : public Reporter {
     const HWND* owner_ = nullptr;
 };
 
+// What another program built on the same application brings to it: the
+// demonstration program runs every window over its simulated machine and
+// keeps its settings and bookmarks beside that machine. velmora.exe passes
+// nothing and runs on the system's own security, with its files beside the
+// program file.
+struct ProgramVariant {
+    Platform* platform = nullptr;  // nullptr: the Win32 platform
+    std::wstring filesDirectory;   // of "KRV.ini" and "Bookmark"; empty: the program's folder
+    DemonstrationMachine* demonstration = nullptr;
+};
+
 class CKRVApp {
   public:
-    CKRVApp();
+    explicit CKRVApp(ProgramVariant variant = {});
     ~CKRVApp();
     CKRVApp(const CKRVApp&) = delete;
     CKRVApp& operator=(const CKRVApp&) = delete;
@@ -47,7 +59,8 @@ class CKRVApp {
     void LoadProcessState();
     void LoadDefaultDescriptors();
 
-    std::unique_ptr<Platform> platform_;
+    ProgramVariant variant_;
+    std::unique_ptr<Platform> ownPlatform_;  // the Win32 platform, unless the variant brings one
     MainWindowReporter reporter_;
     std::unique_ptr<AppState> state_;
     std::unique_ptr<AppContext> context_;
@@ -59,5 +72,8 @@ class CKRVApp {
 float ReadOsVersion();
 // The folder of the program file (GetModuleFileNameW, 270 characters).
 std::wstring ProgramFilePath();
+// A copy of a raw data resource (RT_RCDATA) of the program; nullopt when it
+// is missing or empty.
+std::optional<Bytes> CopyDataResource(UINT id);
 
 }  // namespace vm

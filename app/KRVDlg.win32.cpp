@@ -185,6 +185,7 @@ MainWindowState CKRVDlg::Snapshot() {
     state.hasCopiedOwnerName = !app_.state.copyBuffer.CopiedOwnerName.empty();
     const HWND edit = pathBar_ ? pathBar_.Edit() : nullptr;
     state.pathBarEditHasFocus = edit != nullptr && GetFocus() == edit;
+    state.demonstrationMachine = app_.state.demonstration != nullptr;
     return state;
 }
 
@@ -233,6 +234,8 @@ LRESULT CKRVDlg::OnInitMenuPopup(Message& m) {
 BOOL CKRVDlg::OnInitDialog() {
     AddAboutToSystemMenu();
     SetIcons();
+    if (app_.state.demonstration)
+        SetWindowTextW(hwnd(), L"" STR_DEMO_CAPTION);
     environment_.messageOwner = hwnd();
     app_.mainWindow = hwnd();
     app_.state.user.CurrentUserGroups =
@@ -248,6 +251,7 @@ BOOL CKRVDlg::OnInitDialog() {
     pathBar_.Fill(app_);
     pathBar_.Select(kDesktopEntry);
     ShowDrives();
+    ShowStartFolder();
     SetViewMode(StartingViewMode(app_.settings));
     EnableWindow(Item(IDC_MAIN_CLIPBOARD), FALSE);
     keys_ = std::make_unique<KeyboardShortcutHook>(hwnd(), [this](UINT key) { HandleKey(key); });
@@ -519,6 +523,16 @@ void CKRVDlg::NavigateTo(const std::wstring& folder) {
     RegisterShellNotifications(folder);
 }
 
+// Browse Mode starts on the drives; the demonstration program may name a
+// folder of its machine instead.
+void CKRVDlg::ShowStartFolder() {
+    if (!app_.state.demonstration)
+        return;
+    const std::wstring folder = app_.state.demonstration->StartFolder();
+    if (!folder.empty())
+        NavigateTo(folder);
+}
+
 void CKRVDlg::GoBack() {
     if (auto above = FolderAbove(view_.currentFolder))
         NavigateTo(*above);
@@ -584,6 +598,9 @@ LRESULT CKRVDlg::OnPathBarSelect(Message&) {
 }
 
 void CKRVDlg::RegisterShellNotifications(const std::wstring& folder) {
+    // The demonstration machine's folders are not the shell's.
+    if (app_.state.demonstration)
+        return;
     const ItemIdList item(ILCreateFromPathW(folder.c_str()));
     if (!item)
         return;

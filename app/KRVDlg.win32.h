@@ -33,6 +33,7 @@ class CKRVDlg : public CDialog, private MainWindowActions {
     // Operations of the window (also driven by tests).
     void SetViewMode(ViewMode mode) override;
     void ShowDrives();
+    void ShowStartFolder();
     void NavigateTo(const std::wstring& folder);
     void GoBack() override;
     void Refresh() override;

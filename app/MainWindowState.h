@@ -45,7 +45,8 @@ struct MainWindowState {
     int editListRowCount = 0;
     bool hasCopiedDescriptor = false;
     bool hasCopiedOwnerName = false;
-    bool pathBarEditHasFocus = false;  // the keyboard focus is in the path bar's edit field
+    bool pathBarEditHasFocus = false;   // the keyboard focus is in the path bar's edit field
+    bool demonstrationMachine = false;  // the demonstration program (velmora-demo.exe)
 
     bool EditListVisible() const { return viewMode == ViewMode::kEdit; }
     bool BrowseListVisible() const { return viewMode == ViewMode::kBrowse; }

@@ -74,6 +74,8 @@ void CPathBar::Fill(const AppContext& app) {
                                      SpecialFolderOf(CSIDL_DRIVES).name, drives);
     for (size_t i = 0; i < entries_.size(); ++i)
         Insert(i, entries_[i]);
+    if (app.state.demonstration)
+        desktopFolder_ = app.state.demonstration->DesktopFolder();
 }
 
 void CPathBar::Follow(const std::wstring& folder) {
@@ -95,7 +97,7 @@ std::optional<std::wstring> CPathBar::SelectedFolder() const {
     if (index >= entries_.size())
         return std::nullopt;
     if (index == kDesktopEntry)
-        return DesktopDirectory();
+        return desktopFolder_ ? *desktopFolder_ : DesktopDirectory();
     if (index == kComputerEntry)
         return std::wstring();
     return entries_[index].path;

@@ -24,7 +24,8 @@ class CPathBar : public CWnd {
     void Follow(const std::wstring& folder);
     void Select(size_t index);
     // The folder the selected entry stands for: the Desktop directory for
-    // entry 0, empty for Computer (the drive list); nullopt for no entry.
+    // entry 0 (the simulated user's in the demonstration program), empty for
+    // Computer (the drive list); nullopt for no entry.
     std::optional<std::wstring> SelectedFolder() const;
     // The edit field and what is typed in it.
     HWND Edit() const;
@@ -34,6 +35,7 @@ class CPathBar : public CWnd {
     void Insert(size_t index, const PathBarEntry& entry);
 
     std::vector<PathBarEntry> entries_;
+    std::optional<std::wstring> desktopFolder_;  // nullopt: the shell's
 };
 
 // SHGetFolderPathW(CSIDL_DESKTOP); empty when the shell has none.

@@ -20,10 +20,14 @@
 #   files       the program's own files (profile files, whole-file I/O)
 #   resources   resource ids and texts (constants only)
 #   models      every other portable model, the command table included
+#   demoprogram velmora-demo.exe's entry point (demo/*.win32.*): the windows
+#               over the simulated machine
+#   demo        the demonstration program's portable part (demo/): its
+#               machine files and the Platform it replaces the machine in
 
 set(VELMORA_LAYERS windows framework win32 base seam descriptor engine rules sim ntfs files
     resources
-    models)
+    models demoprogram demo)
 
 set(VELMORA_PORTABLE_FOLDERS "app|backup|lists|advanced|bookmarks|controls")
 
@@ -54,6 +58,11 @@ set(VELMORA_LAYER_resources_FILES "^resources/[^/]+\\.h$")
 set(VELMORA_LAYER_resources_USES)
 set(VELMORA_LAYER_models_FILES "^(${VELMORA_PORTABLE_FOLDERS})/[^/]+\\.(h|cpp)$")
 set(VELMORA_LAYER_models_USES engine descriptor files seam base resources)
+set(VELMORA_LAYER_demoprogram_FILES "^demo/[^/]+\\.win32\\.(h|cpp)$")
+set(VELMORA_LAYER_demoprogram_USES
+    demo windows framework win32 models engine sim descriptor files seam base resources)
+set(VELMORA_LAYER_demo_FILES "^demo/")
+set(VELMORA_LAYER_demo_USES models engine sim descriptor files seam base resources)
 
 # The descriptor model's files inside security/ (the rest of security/ is the
 # engine); the libraries below are built from these same lists.

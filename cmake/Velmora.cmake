@@ -41,7 +41,8 @@ file(GLOB_RECURSE VELMORA_LAYERED_SOURCES CONFIGURE_DEPENDS
      ${PROJECT_SOURCE_DIR}/lists/*.h ${PROJECT_SOURCE_DIR}/lists/*.cpp
      ${PROJECT_SOURCE_DIR}/advanced/*.h ${PROJECT_SOURCE_DIR}/advanced/*.cpp
      ${PROJECT_SOURCE_DIR}/bookmarks/*.h ${PROJECT_SOURCE_DIR}/bookmarks/*.cpp
-     ${PROJECT_SOURCE_DIR}/controls/*.h ${PROJECT_SOURCE_DIR}/controls/*.cpp)
+     ${PROJECT_SOURCE_DIR}/controls/*.h ${PROJECT_SOURCE_DIR}/controls/*.cpp
+     ${PROJECT_SOURCE_DIR}/demo/*.h ${PROJECT_SOURCE_DIR}/demo/*.cpp)
 set(VELMORA_LAYERS_STAMP ${CMAKE_BINARY_DIR}/velmora-layers.stamp)
 add_custom_command(
     OUTPUT ${VELMORA_LAYERS_STAMP}

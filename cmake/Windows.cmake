@@ -43,6 +43,20 @@ velmora_warnings(velmora)
 target_link_options(velmora PRIVATE -municode)
 target_link_libraries(velmora PRIVATE velmora_resources vm_windows)
 
+# velmora-demo.exe: the same program over the demonstration machine, a
+# simulated PC it carries as a resource (demo/DemoMain.win32.cpp). Besides the
+# tests, the one program that links the simulated machine.
+add_library(velmora_demo_resources OBJECT ${PROJECT_SOURCE_DIR}/demo/velmora-demo.rc)
+# windres looks for the machine file (resources/demo/...) along the include path.
+target_include_directories(velmora_demo_resources PRIVATE ${PROJECT_SOURCE_DIR})
+set_property(SOURCE ${PROJECT_SOURCE_DIR}/demo/velmora-demo.rc APPEND PROPERTY OBJECT_DEPENDS
+             ${PROJECT_SOURCE_DIR}/resources/demo/demo-machine.txt ${RESOURCE_FILES})
+add_executable(velmora-demo WIN32 ${PROJECT_SOURCE_DIR}/demo/DemoMain.win32.cpp)
+velmora_warnings(velmora-demo)
+target_link_options(velmora-demo PRIVATE -municode)
+target_link_libraries(velmora-demo PRIVATE velmora_resources velmora_demo_resources vm_demo
+                      vm_windows)
+
 # --- Tests ---------------------------------------------------------------------
 # GoogleTest is built from its sources for mingw: Debian's googletest package
 # on the build machine; elsewhere point VELMORA_GOOGLETEST_SOURCE at a copy of
@@ -79,6 +93,9 @@ velmora_native_tests()
 add_test(NAME velmora_imports
          COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DEXE=$<TARGET_FILE:velmora>
                  -P ${PROJECT_SOURCE_DIR}/cmake/CheckImports.cmake)
+add_test(NAME velmora_demo_imports
+         COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DEXE=$<TARGET_FILE:velmora-demo>
+                 -P ${PROJECT_SOURCE_DIR}/cmake/CheckImports.cmake)
 
 # Window test harness (tests/harness/Harness.h).
 file(GLOB HARNESS_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/harness/*.cpp)
@@ -111,7 +128,7 @@ foreach(src IN LISTS WINDOWS_TEST_SOURCES)
     # The window tests run the real windows over the simulated machine.
     target_link_libraries(${target} PRIVATE velmora_resources velmora_harness vm_windows vm_sim
                           velmora_gtest_main)
-    add_dependencies(${target} velmora)
+    add_dependencies(${target} velmora velmora-demo)
     velmora_add_test(${target})
     set_tests_properties(${target} PROPERTIES RESOURCE_LOCK display ENVIRONMENT
                          "VELMORA_SCREENSHOT_DIR=${VELMORA_SCREENSHOT_DIR}")

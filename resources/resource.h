@@ -215,3 +215,21 @@
 #define ID_KEY_SWITCH_VIEW 32870          // Ctrl+Tab
 #define ID_KEY_SELECT_ALL 32871           // Ctrl+A
 #define ID_KEY_NAVIGATE_TYPED_PATH 32872  // Enter in the path bar's edit field
+
+// ---- The demonstration program (velmora-demo.exe) only -------------------------------------
+// Its machine description (resources/demo/demo-machine.txt, RCDATA) and its
+// string table (demo/velmora-demo.rc), a block of ids of its own so that the
+// two programs' string tables never share one.
+#define IDR_DEMO_MACHINE 240
+#define IDS_DEMO_CAPTION 240
+#define IDS_DEMO_RESET_QUESTION 241
+#define IDS_DEMO_CANNOT_OPEN 242
+#define IDS_DEMO_SAVED_DAMAGED 243     // %s: the reader's error, %s: where the file was kept
+#define IDS_DEMO_SAVED_STUCK 244       // %s: the saved file, %s: the reader's error
+#define IDS_DEMO_SAVED_UNREADABLE 245  // %s: the saved file
+#define IDS_DEMO_SHIPPED_DAMAGED 246   // %s: the reader's error
+#define IDS_DEMO_NOT_SAVED 247         // %s: the saved file, %s: the system's reason
+#define IDS_DEMO_NO_FOLDER 248         // %s: the folder of --folder
+#define IDS_DEMO_BAD_COMMAND_LINE 249  // %s: what is wrong, %s: the usage
+// The main menu's entry that puts the demonstration machine back as shipped.
+#define ID_DEMO_RESET 32880

@@ -78,3 +78,30 @@
 #define STR_BUTTON_DENY_ACCESS "Deny Access"
 // The main menu's About entry, which the system menu repeats.
 #define STR_MENU_ABOUT "About Velmora..."
+
+// ---- The demonstration program (velmora-demo.exe) only ---------------------------------
+// Its string table is demo/velmora-demo.rc; the main menu's entry is shown
+// only there.
+#define STR_DEMO_CAPTION "Velmora — demonstration machine"
+#define STR_MENU_DEMO_RESET "Reset the demonstration machine..."
+#define STR_DEMO_RESET_QUESTION                                                         \
+    "Put the demonstration machine back as it was shipped?\n\nEvery change made to it " \
+    "since then is lost."
+#define STR_DEMO_CANNOT_OPEN                                                                  \
+    "The files and folders of the demonstration machine exist only inside Velmora, so other " \
+    "programs cannot open them."
+#define STR_DEMO_SAVED_DAMAGED                                                           \
+    "The saved demonstration machine could not be read (%s).\n\nIt was kept as %s, and " \
+    "the demonstration machine starts as shipped."
+#define STR_DEMO_SAVED_STUCK                                                                 \
+    "The saved demonstration machine %s could not be read (%s), nor moved aside.\n\nThe "    \
+    "demonstration machine starts as shipped, and the changes made in this session are not " \
+    "saved over that file."
+#define STR_DEMO_SAVED_UNREADABLE                                                           \
+    "The saved demonstration machine %s could not be opened.\n\nThe demonstration machine " \
+    "starts as shipped, and the changes made in this session are not saved over that file."
+#define STR_DEMO_SHIPPED_DAMAGED "The demonstration machine of this program could not be read (%s)."
+#define STR_DEMO_NOT_SAVED "The demonstration machine could not be saved to %s: %s"
+#define STR_DEMO_NO_FOLDER \
+    "The folder %s is not on the demonstration machine, so the drives are shown instead."
+#define STR_DEMO_BAD_COMMAND_LINE "%s\n\nUsage: %s"

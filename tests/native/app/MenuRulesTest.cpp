@@ -113,7 +113,9 @@ TEST_F(MenuRules, PasteNeedsBothTheDaclAndTheOwnerName) {
 }
 
 TEST_F(MenuRules, MainMenuWithNothingSelectedKeepsItsSubMenusOpen) {
-    const MainWindowState state = ItemMenu(0);
+    MainWindowState state = ItemMenu(0);
+    // The one entry shown in the demonstration program only.
+    state.demonstrationMachine = true;
     EXPECT_FALSE(Enabled(ID_BACKUP_CREATE, kMainMenu, state));
     // Restoring, resetting and the bookmark manager need no selection.
     for (const MenuEntryUpdate& update : Open(kMainMenu, state))
