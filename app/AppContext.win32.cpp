@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "platform/Dpi.h"
 #include "resources/resource.h"
 
 namespace vm {
@@ -89,10 +90,16 @@ void BuildExtensionIconCache(ExtensionIconCache& cache) {
 }
 
 void LoadStatusPictures(StatusPictures& pictures) {
-    pictures.accessAllowed = LoadPngResource(IDP_ACCESS_ALLOWED);
-    pictures.accessReadOnly = LoadPngResource(IDP_ACCESS_READ_ONLY);
-    pictures.accessDenied = LoadPngResource(IDP_ACCESS_DENIED);
-    pictures.owner = LoadPngResource(IDP_OWNER);
+    for (ImageScale scale : kImageScales) {
+        auto& rendering = pictures.renderings[static_cast<size_t>(scale)];
+        const auto load = [scale](int id) {
+            return LoadPngResource(static_cast<UINT>(ImageResourceIdAt(id, scale)));
+        };
+        rendering.accessAllowed = load(IDP_ACCESS_ALLOWED);
+        rendering.accessReadOnly = load(IDP_ACCESS_READ_ONLY);
+        rendering.accessDenied = load(IDP_ACCESS_DENIED);
+        rendering.owner = load(IDP_OWNER);
+    }
 }
 
 }  // namespace vm

@@ -10,6 +10,7 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <array>
 #include <memory>
 
 #include "app/AppState.h"
@@ -24,13 +25,17 @@ namespace vm {
 using DrawThemeTextExFunction = HRESULT(WINAPI*)(HTHEME, HDC, int, int, LPCWSTR, int, DWORD, LPRECT,
                                                  const DTTOPTS*);
 
-// The pictures decoded once at start-up (PNG 172, 174, 173, 175); a missing
-// resource stays empty.
+// The pictures decoded once at start-up (PNG 172, 174, 173, 175), each at
+// its three renderings (ImageScale, platform/Dpi.h); a missing resource stays
+// empty.
 struct StatusPictures {
-    std::unique_ptr<Gdiplus::Bitmap> accessAllowed;
-    std::unique_ptr<Gdiplus::Bitmap> accessReadOnly;
-    std::unique_ptr<Gdiplus::Bitmap> accessDenied;
-    std::unique_ptr<Gdiplus::Bitmap> owner;
+    struct Rendering {
+        std::unique_ptr<Gdiplus::Bitmap> accessAllowed;
+        std::unique_ptr<Gdiplus::Bitmap> accessReadOnly;
+        std::unique_ptr<Gdiplus::Bitmap> accessDenied;
+        std::unique_ptr<Gdiplus::Bitmap> owner;
+    };
+    std::array<Rendering, 3> renderings;
 };
 
 struct ShellState {

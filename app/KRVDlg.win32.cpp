@@ -11,6 +11,7 @@
 #include "app/QuickSetOptionsDlg.win32.h"
 #include "app/ViewMode.h"
 #include "app/WindowPlacement.h"
+#include "framework/Dpi.h"
 #include "framework/Gdi.h"
 #include "framework/ListCtrl.h"
 #include "framework/Shell.h"
@@ -40,7 +41,6 @@ constexpr int kStripPictureSize = 16;
 // folders (SHCNE_RENAMEITEM | SHCNE_CREATE | SHCNE_DELETE | SHCNE_MKDIR |
 // SHCNE_RMDIR | SHCNE_RENAMEFOLDER).
 constexpr LONG kFolderEvents = 0x0002001F;
-constexpr int kBottomRepaintHeight = 36;
 
 ListEnvironment EnvironmentOf(AppContext& app) {
     ListEnvironment environment;
@@ -48,10 +48,14 @@ ListEnvironment EnvironmentOf(AppContext& app) {
     environment.icons = &app.shell.iconCache;
     environment.smallImages = app.shell.smallSystemImages;
     environment.themeActive = &app.shell.themeActive;
-    environment.accessIcons[0] = app.shell.pictures.accessAllowed.get();
-    environment.accessIcons[1] = app.shell.pictures.accessReadOnly.get();
-    environment.accessIcons[2] = app.shell.pictures.accessDenied.get();
-    environment.ownerIcon = app.shell.pictures.owner.get();
+    for (size_t scale = 0; scale < environment.cellPictures.size(); ++scale) {
+        const auto& rendering = app.shell.pictures.renderings[scale];
+        auto& pictures = environment.cellPictures[scale];
+        pictures.access[0] = rendering.accessAllowed.get();
+        pictures.access[1] = rendering.accessReadOnly.get();
+        pictures.access[2] = rendering.accessDenied.get();
+        pictures.owner = rendering.owner.get();
+    }
     return environment;
 }
 
@@ -67,10 +71,28 @@ RECT ChildRect(HWND parent, HWND child) {
     return rect;
 }
 
-WindowRect WorkArea() {
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    return ToWindowRect(work);
+// The work areas of the monitors there are, the primary first.
+std::vector<vm::WindowRect> MonitorWorkAreas() {
+    std::vector<vm::WindowRect> areas;
+    const auto collect = [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        MONITORINFO info{sizeof info};
+        if (GetMonitorInfoW(monitor, &info)) {
+            auto& found = *reinterpret_cast<std::vector<vm::WindowRect>*>(data);
+            const vm::WindowRect work = ToWindowRect(info.rcWork);
+            if (info.dwFlags & MONITORINFOF_PRIMARY)
+                found.insert(found.begin(), work);
+            else
+                found.push_back(work);
+        }
+        return TRUE;
+    };
+    EnumDisplayMonitors(nullptr, nullptr, collect, reinterpret_cast<LPARAM>(&areas));
+    if (areas.empty()) {
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        areas.push_back(ToWindowRect(work));
+    }
+    return areas;
 }
 
 void ShowControl(HWND control, bool show) {
@@ -279,8 +301,8 @@ void CKRVDlg::SetIcons() {
         return static_cast<HICON>(LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDI_VELMORA),
                                              IMAGE_ICON, size, size, LR_SHARED));
     };
-    bigIcon_ = load(GetSystemMetrics(SM_CXICON));
-    smallIcon_ = load(GetSystemMetrics(SM_CXSMICON));
+    bigIcon_ = load(MetricForDpi(SM_CXICON, Dpi()));
+    smallIcon_ = load(MetricForDpi(SM_CXSMICON, Dpi()));
     Send(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     Send(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 }
@@ -300,15 +322,45 @@ void CKRVDlg::SetUpButtons() {
     nonNtfsButton_.SetImage(IDP_NON_NTFS, kStripPictureSize, true);
 }
 
+// The buttons' places in the dialog template, at the DPI the dialog was made
+// for; every later DPI scales them from there (not from the last one, so
+// that rounding does not pile up).
 void CKRVDlg::RecordToolbarLayouts() {
+    templateDpi_ = Dpi();
+    for (size_t i = 0; i < kToolbarButtonCount; ++i)
+        templateButtons_[i] = ToWindowRect(ChildRect(hwnd(), Item(kToolbarButtonIds[i])));
+    templateSeparatorTops_ = {static_cast<int>(ChildRect(hwnd(), Item(IDC_MAIN_SEPARATOR1)).top),
+                              static_cast<int>(ChildRect(hwnd(), Item(IDC_MAIN_SEPARATOR2)).top)};
+    ComputeToolbarLayoutsForDpi();
+    toolbarLayout_ = 0;
+}
+
+void CKRVDlg::ComputeToolbarLayoutsForDpi() {
+    const int dpi = Dpi();
     std::array<vm::WindowRect, kToolbarButtonCount> rects{};
     for (size_t i = 0; i < kToolbarButtonCount; ++i)
-        rects[i] = ToWindowRect(ChildRect(hwnd(), Item(kToolbarButtonIds[i])));
-    const std::array<int, 2> separatorTops{
-        static_cast<int>(ChildRect(hwnd(), Item(IDC_MAIN_SEPARATOR1)).top),
-        static_cast<int>(ChildRect(hwnd(), Item(IDC_MAIN_SEPARATOR2)).top)};
-    toolbarLayouts_ = ComputeToolbarLayouts(rects, separatorTops);
-    toolbarLayout_ = 0;
+        rects[i] = ScaleRectBetweenDpi(templateButtons_[i], templateDpi_, dpi);
+    const std::array<int, 2> tops{ScaleBetweenDpi(templateSeparatorTops_[0], templateDpi_, dpi),
+                                  ScaleBetweenDpi(templateSeparatorTops_[1], templateDpi_, dpi)};
+    toolbarLayouts_ = ComputeToolbarLayouts(rects, tops, dpi);
+}
+
+// The monitor's scale changed, or the window moved to a monitor of another
+// scale: the controls have their fonts, places and pictures at the new DPI
+// (CDialog); the tool bar and the rest are laid out anew.
+void CKRVDlg::OnDpiChanged(int, int) {
+    SetIcons();
+    ComputeToolbarLayoutsForDpi();
+    toolbarLayout_ = -1;  // the rectangles changed: placed again whichever layout it is
+    LayOut();
+}
+
+RECT CKRVDlg::RectForNewDpi(const RECT& suggested) {
+    // Windows moves a window to the monitor of its saved rectangle at that
+    // monitor's scale; the rectangle was saved there, so it stays as saved.
+    if (placing_)
+        return placingRect_;
+    return suggested;
 }
 
 void CKRVDlg::AllowDropsFromUnelevatedPrograms() {
@@ -327,14 +379,18 @@ void CKRVDlg::AllowDropsFromUnelevatedPrograms() {
 }
 
 void CKRVDlg::ApplyInitialPlacement() {
-    const InitialPlacement placement = ChooseInitialPlacement(app_.settings, WorkArea());
+    const InitialPlacement placement =
+        ChooseInitialPlacement(app_.settings, MonitorWorkAreas(), Dpi());
     const vm::WindowRect& r = placement.rect;
     placed_ = true;
     if (placement.show == InitialShow::kMaximized) {
         ShowWindow(hwnd(), SW_SHOWMAXIMIZED);
         return;
     }
+    placing_ = true;
+    placingRect_ = {r.left, r.top, r.right, r.bottom};
     MoveWindow(hwnd(), r.left, r.top, r.width(), r.height(), FALSE);
+    placing_ = false;
     ShowWindow(hwnd(), SW_SHOW);
 }
 
@@ -354,8 +410,7 @@ void CKRVDlg::ApplyToolbarLayout(int index) {
     const ToolbarLayout& layout = toolbarLayouts_[static_cast<size_t>(index)];
     for (size_t i = 0; i < kToolbarButtonCount; ++i) {
         const vm::WindowRect& r = layout.buttons[i].rect;
-        toolbarButtons_[i].SetImage(kToolbarPictures[i], kToolbarPictureSize,
-                                    layout.buttons[i].showText);
+        toolbarButtons_[i].ShowText(layout.buttons[i].showText);
         MoveWindow(Item(kToolbarButtonIds[i]), r.left, r.top, r.width(), r.height(), TRUE);
     }
     const int separators[] = {IDC_MAIN_SEPARATOR1, IDC_MAIN_SEPARATOR2};
@@ -368,12 +423,13 @@ void CKRVDlg::ApplyToolbarLayout(int index) {
 
 void CKRVDlg::LayOut() {
     const RECT window = WindowRect();
-    const int layout = ToolbarLayoutForWidth(window.right - window.left);
+    const RECT client = ClientRect();
+    const int layout =
+        ChooseToolbarLayout(window.right - window.left, client.right, toolbarLayouts_, Dpi());
     if (layout != toolbarLayout_)
         ApplyToolbarLayout(layout);
-    const RECT client = ClientRect();
     const MainWindowPlaces places =
-        ComputeMainWindowPlaces(client.right, client.bottom, ToolbarHeight());
+        ComputeMainWindowPlaces(client.right, client.bottom, ToolbarHeight(), Dpi());
     MoveControl(IDC_MAIN_EDIT_LIST, places.editList);
     MoveControl(IDC_MAIN_BACK, places.backButton);
     MoveControl(IDC_MAIN_PATH_BAR, places.pathBar);
@@ -419,14 +475,15 @@ LRESULT CKRVDlg::OnSize(Message& m) {
         return 0;
     LayOut();
     const RECT client = ClientRect();
-    const RECT bottom{0, client.bottom - kBottomRepaintHeight, client.right, client.bottom};
+    const RECT bottom{0, client.bottom - BottomRepaintHeight(Dpi()), client.right, client.bottom};
     InvalidateRect(hwnd(), &bottom, TRUE);
     return 0;
 }
 
 LRESULT CKRVDlg::OnGetMinMaxInfo(Message& m) {
     auto& info = *reinterpret_cast<MINMAXINFO*>(m.lParam);
-    info.ptMinTrackSize = {kMinimumTrackSize.width, kMinimumTrackSize.height};
+    const WindowSize minimum = MinimumTrackSize(Dpi());
+    info.ptMinTrackSize = {minimum.width, minimum.height};
     return 0;
 }
 

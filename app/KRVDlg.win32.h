@@ -49,12 +49,15 @@ class CKRVDlg : public CDialog, private MainWindowActions {
     CMainList& EditList() { return editList_; }
     CMainList& BrowseList() { return browseList_; }
     int ToolbarLayoutIndex() const { return toolbarLayout_; }
+    const CZOLExButton& ToolbarButton(size_t index) const { return toolbarButtons_[index]; }
 
   protected:
     BOOL OnInitDialog() override;
     void OnOK() override {}  // Enter never closes the main window
     bool OnMessage(Message& m, LRESULT& result) override;
     void OnDestroyed() override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
+    RECT RectForNewDpi(const RECT& suggested) override;
 
   private:
     static std::span<const Route<CKRVDlg>> Routes();
@@ -84,6 +87,7 @@ class CKRVDlg : public CDialog, private MainWindowActions {
     void SetUpButtons();
     void AddAboutToSystemMenu();
     void RecordToolbarLayouts();
+    void ComputeToolbarLayoutsForDpi();
     void AllowDropsFromUnelevatedPrograms();
     void ApplyInitialPlacement();
 
@@ -128,8 +132,14 @@ class CKRVDlg : public CDialog, private MainWindowActions {
     std::unique_ptr<KeyboardShortcutHook> keys_;
     ULONG shellNotification_ = 0;
     std::array<ToolbarLayout, 3> toolbarLayouts_{};
+    // The tool bar as the template placed it, at the DPI the dialog was made.
+    std::array<vm::WindowRect, kToolbarButtonCount> templateButtons_{};
+    std::array<int, 2> templateSeparatorTops_{};
+    int templateDpi_ = kBaseDpi;
     int toolbarLayout_ = 0;
-    bool placed_ = false;  // size changes count once the window has its placement
+    bool placed_ = false;   // size changes count once the window has its placement
+    bool placing_ = false;  // moving to the start rectangle, which a DPI change keeps
+    RECT placingRect_{};
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
 };

@@ -91,6 +91,7 @@ void SetPictures(CPNGMenu& menu, const AppContext& app, PopupSubMenu subMenu, HM
 UINT PopupMenu(const AppContext& app, PopupSubMenu subMenu, HWND owner, UINT alignment,
                bool returnOnly) {
     CPNGMenu menu(kPopupMenuItemHeight, kMenuIconSize);
+    menu.SetDpi(CWnd::DpiOf(owner));
     if (!menu.Load(IDR_POPUP_MENUS))
         return 0;
     HMENU popup = menu.SubMenu(static_cast<int>(subMenu));

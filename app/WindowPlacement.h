@@ -2,6 +2,8 @@
 // the settings block, as pure functions of sizes and states.
 #pragma once
 
+#include <vector>
+
 #include "app/Settings.h"
 
 namespace vm {
@@ -23,9 +25,14 @@ struct WindowSize {
     bool operator==(const WindowSize&) const = default;
 };
 
+// Sizes at 96 DPI; the window scales them by its DPI.
 inline constexpr WindowSize kDefaultWindowSize{1150, 688};
 // MINMAXINFO.ptMinTrackSize of the main window.
 inline constexpr WindowSize kMinimumTrackSize{320, 300};
+
+// The default size at a DPI, no larger than the work area it opens on.
+WindowSize DefaultWindowSize(int dpi, const WindowRect& workArea);
+WindowSize MinimumTrackSize(int dpi);
 
 enum class InitialShow {
     kCentredDefault,  // default size, centred on the screen
@@ -39,8 +46,16 @@ struct InitialPlacement {
 };
 
 // A saved rectangle is unusable only when both its width and its height are
-// under 10 pixels.
-InitialPlacement ChooseInitialPlacement(const Settings& settings, const WindowRect& screen);
+// under 10 pixels. The rectangle is kept in screen pixels, as the window had
+// it; it is restored where it was when a monitor still shows enough of it,
+// else centred with its size on the primary work area. workAreas are those of
+// the monitors that exist, the primary first; dpi is the primary's.
+InitialPlacement ChooseInitialPlacement(const Settings& settings,
+                                        const std::vector<WindowRect>& workAreas, int dpi);
+
+// Whether a monitor's work area shows enough of a window to grab it: the
+// whole of a small window, else at least 50 x 50 pixels (at 96 DPI).
+bool IsReachable(const WindowRect& window, const WindowRect& workArea, int dpi);
 
 // A rectangle of the given size centred on the screen rectangle.
 WindowRect CentreOn(const WindowRect& screen, WindowSize size);

@@ -133,3 +133,13 @@ foreach(src IN LISTS WINDOWS_TEST_SOURCES)
     set_tests_properties(${target} PROPERTIES RESOURCE_LOCK display ENVIRONMENT
                          "VELMORA_SCREENSHOT_DIR=${VELMORA_SCREENSHOT_DIR}")
 endforeach()
+
+# The display-scale test once more at 150%: Wine takes the scale from
+# LogPixels of its prefix, and scripts/wine-run keeps a prefix of that scale
+# beside the usual one (VELMORA_WINE_DPI).
+if(TARGET wintest_DisplayScaleTest)
+    add_test(NAME wintest_DisplayScaleTest_144 COMMAND wintest_DisplayScaleTest)
+    set_tests_properties(wintest_DisplayScaleTest_144 PROPERTIES TIMEOUT 600 RESOURCE_LOCK display
+                         ENVIRONMENT
+                         "VELMORA_SCREENSHOT_DIR=${VELMORA_SCREENSHOT_DIR};VELMORA_WINE_DPI=144")
+endif()

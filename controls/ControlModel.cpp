@@ -4,8 +4,12 @@
 
 namespace vm {
 
-int ButtonImageLeft(bool showText, int clientWidth, int imageSize) {
-    return showText ? 8 : (clientWidth - imageSize) / 2;
+int ButtonImageLeft(bool showText, int clientWidth, int imageSize, int dpi) {
+    return showText ? ScaleForDpi(8, dpi) : (clientWidth - imageSize) / 2;
+}
+
+int ButtonCaptionLeft(int imageSize, int dpi) {
+    return imageSize + ScaleForDpi(16, dpi);
 }
 
 int ButtonImageTop(int clientHeight, int imageSize) {
@@ -37,20 +41,47 @@ int ProgressFillRight(int innerLeft, float position, float minimum, float maximu
     return innerLeft + static_cast<int>(filled + 0.5f);
 }
 
-int AdvanceMarker(int markerOffset, int markerWidth, int clientWidth) {
-    const int next = markerOffset + kMarkerStep;
+int UnthemedMarkerWidth(int dpi) {
+    return ScaleForDpi(kUnthemedMarkerWidth, dpi);
+}
+
+int AdvanceMarker(int markerOffset, int markerWidth, int clientWidth, int dpi) {
+    const int next = markerOffset + ScaleForDpi(kMarkerStep, dpi);
     return next > clientWidth ? -markerWidth : next;
 }
 
-int MenuItemWidth(int labelExtent, int acceleratorExtent, int itemHeight, int iconSize) {
-    const int text = labelExtent + (acceleratorExtent > 0 ? 24 + acceleratorExtent : 0);
-    // The text rectangle starts iconSize + 18 in and ends 15 before the edge.
-    const int margins = std::max(0, iconSize + 18 + 15 - itemHeight);
-    return std::max(text, 100) + itemHeight + margins;
+MenuMetrics MenuMetricsForDpi(int dpi, int itemHeight, int iconSize) {
+    const MenuMetrics base;
+    const auto s = [dpi](int pixelsAt96) { return ScaleForDpi(pixelsAt96, dpi); };
+    MenuMetrics metrics;
+    metrics.itemHeight = s(itemHeight);
+    metrics.iconSize = s(iconSize);
+    metrics.separatorHeight = s(base.separatorHeight);
+    metrics.minTextWidth = s(base.minTextWidth);
+    metrics.acceleratorGap = s(base.acceleratorGap);
+    metrics.gutterBeyondIcon = s(base.gutterBeyondIcon);
+    metrics.textBeyondIcon = s(base.textBeyondIcon);
+    metrics.textRightInset = s(base.textRightInset);
+    metrics.iconLeft = s(base.iconLeft);
+    metrics.subMenuArrowWidth = s(base.subMenuArrowWidth);
+    metrics.subMenuClipWidth = s(base.subMenuClipWidth);
+    metrics.checkInset = s(base.checkInset);
+    metrics.checkRight = s(base.checkRight);
+    metrics.checkGlyphHeight = s(base.checkGlyphHeight);
+    return metrics;
 }
 
-int MenuItemHeight(bool separator, int itemHeight) {
-    return separator ? kSeparatorHeight : itemHeight;
+int MenuItemWidth(int labelExtent, int acceleratorExtent, const MenuMetrics& metrics) {
+    const int text =
+        labelExtent + (acceleratorExtent > 0 ? metrics.acceleratorGap + acceleratorExtent : 0);
+    // The text rectangle starts iconSize + 18 in and ends 15 before the edge.
+    const int margins = std::max(
+        0, metrics.iconSize + metrics.textBeyondIcon + metrics.textRightInset - metrics.itemHeight);
+    return std::max(text, metrics.minTextWidth) + metrics.itemHeight + margins;
+}
+
+int MenuItemHeight(bool separator, const MenuMetrics& metrics) {
+    return separator ? metrics.separatorHeight : metrics.itemHeight;
 }
 
 MenuItemText SplitMenuItemText(const std::wstring& text) {

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "framework/Dpi.h"
+
 namespace vm {
 namespace {
 
@@ -37,7 +39,18 @@ std::wstring MenuItemString(HMENU menu, UINT position) {
 }  // namespace
 
 CPNGMenu::CPNGMenu(int itemHeight, int iconSize)
-    : itemHeight_(itemHeight), iconSize_(iconSize), themed_(IsThemeActive() != FALSE) {}
+    : itemHeightAt96_(itemHeight),
+      iconSizeAt96_(iconSize),
+      metrics_(MenuMetricsForDpi(kBaseDpi, itemHeight, iconSize)),
+      themed_(IsThemeActive() != FALSE) {}
+
+void CPNGMenu::SetDpi(int dpi) {
+    if (dpi <= 0 || dpi == dpi_)
+        return;
+    dpi_ = dpi;
+    metrics_ = MenuMetricsForDpi(dpi, itemHeightAt96_, iconSizeAt96_);
+    menuFont_.Reset();  // made again at this DPI when next asked for
+}
 
 CPNGMenu::~CPNGMenu() {
     if (OwnerDrawMenuSink::current == this)
@@ -93,7 +106,7 @@ bool CPNGMenu::SetItemIcon(HMENU menu, UINT item, bool byPosition, UINT pngResou
     ItemData* data = DataOf(menu, item, byPosition);
     if (data == nullptr)
         return false;
-    data->icon = LoadPngResource(pngResourceId);
+    data->icon = LoadPngForSide(pngResourceId, metrics_.iconSize);
     return data->icon != nullptr;
 }
 
@@ -126,8 +139,7 @@ UINT CPNGMenu::Track(HMENU popup, HWND owner, UINT flags, POINT at) {
 HFONT CPNGMenu::MenuFont() {
     if (!menuFont_) {
         NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof(metrics);
-        if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+        if (NonClientMetricsForDpi(metrics, dpi_))
             menuFont_.Reset(CreateFontIndirectW(&metrics.lfMenuFont));
     }
     return menuFont_ ? menuFont_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
@@ -137,7 +149,7 @@ void CPNGMenu::MeasureItem(MEASUREITEMSTRUCT& item) {
     const auto* data = reinterpret_cast<const ItemData*>(item.itemData);
     if (data == nullptr)
         return;
-    item.itemHeight = static_cast<UINT>(MenuItemHeight(data->id == kSeparatorId, itemHeight_));
+    item.itemHeight = static_cast<UINT>(MenuItemHeight(data->id == kSeparatorId, metrics_));
     // The text is measured with the font it is drawn in.
     WindowDc dc(owner_);
     SelectedObject font(dc.get(), MenuFont());
@@ -149,7 +161,7 @@ void CPNGMenu::MeasureItem(MEASUREITEMSTRUCT& item) {
         return static_cast<int>(extent.cx);
     };
     item.itemWidth = static_cast<UINT>(
-        MenuItemWidth(widthOf(parts.label), widthOf(parts.accelerator), itemHeight_, iconSize_));
+        MenuItemWidth(widthOf(parts.label), widthOf(parts.accelerator), metrics_));
 }
 
 void CPNGMenu::DrawItem(const DRAWITEMSTRUCT& item) {
@@ -170,22 +182,24 @@ void CPNGMenu::DrawItem(const DRAWITEMSTRUCT& item) {
 
     const bool separator = data->id == kSeparatorId;
     if (!separator && data->icon) {
-        const int top = rect.top + (rect.bottom - rect.top - iconSize_) / 2;
-        DrawPicture(dc, data->icon.get(),
-                    RECT{rect.left + 4, top, rect.left + 4 + iconSize_, top + iconSize_});
+        const int side = metrics_.iconSize;
+        const int top = rect.top + (rect.bottom - rect.top - side) / 2;
+        const int left = rect.left + metrics_.iconLeft;
+        DrawPicture(dc, data->icon.get(), RECT{left, top, left + side, top + side});
     }
     if (!separator && (item.itemState & ODS_CHECKED))
         DrawCheck(dc, rect, (info.fType & MFT_RADIOCHECK) != 0,
                   (item.itemState & (ODS_DISABLED | ODS_GRAYED)) != 0);
     // Keep the system from drawing its own arrow over a themed sub-menu item.
     if (theme_ && data->id == kSubMenuId)
-        ExcludeClipRect(item.hDC, rect.right - 30, rect.top, rect.right, rect.bottom);
+        ExcludeClipRect(item.hDC, rect.right - metrics_.subMenuClipWidth, rect.top, rect.right,
+                        rect.bottom);
 }
 
 void CPNGMenu::DrawThemed(HDC dc, const RECT& rect, const ItemData& data,
                           const DRAWITEMSTRUCT& item, UINT) {
     RECT gutter = rect;
-    gutter.right = rect.left + iconSize_ + 12;
+    gutter.right = rect.left + metrics_.iconSize + metrics_.gutterBeyondIcon;
     DrawThemeBackground(theme_.get(), dc, MENU_POPUPBACKGROUND, 0, &rect, nullptr);
     DrawThemeBackground(theme_.get(), dc, MENU_POPUPGUTTER, 0, &gutter, nullptr);
     if (data.id == kSeparatorId) {
@@ -201,8 +215,8 @@ void CPNGMenu::DrawThemed(HDC dc, const RECT& rect, const ItemData& data,
         DrawThemeBackground(theme_.get(), dc, MENU_POPUPITEM, disabled ? MPI_DISABLEDHOT : MPI_HOT,
                             &rect, nullptr);
     RECT text = rect;
-    text.left += iconSize_ + 18;
-    text.right -= 15;
+    text.left += metrics_.iconSize + metrics_.textBeyondIcon;
+    text.right -= metrics_.textRightInset;
     const MenuItemText parts = SplitMenuItemText(data.text);
     DrawThemeText(theme_.get(), dc, MENU_POPUPITEM, state, parts.label.c_str(), -1,
                   DT_SINGLELINE | DT_VCENTER | DT_LEFT, 0, &text);
@@ -211,7 +225,7 @@ void CPNGMenu::DrawThemed(HDC dc, const RECT& rect, const ItemData& data,
                       DT_SINGLELINE | DT_VCENTER | DT_RIGHT, 0, &text);
     if (data.id == kSubMenuId) {
         RECT arrow = rect;
-        arrow.left = rect.right - 18;
+        arrow.left = rect.right - metrics_.subMenuArrowWidth;
         DrawThemeBackground(theme_.get(), dc, MENU_POPUPSUBMENU,
                             disabled ? MSM_DISABLED : MSM_NORMAL, &arrow, nullptr);
     }
@@ -224,15 +238,17 @@ void CPNGMenu::DrawClassic(HDC dc, const RECT& rect, const ItemData& data,
     const bool selected = (item.itemState & ODS_SELECTED) != 0 && !separator;
     FillSysColour(dc, rect, selected ? COLOR_HIGHLIGHT : COLOR_MENU);
     if (separator) {
-        // An etched line two pixels high across the middle.
-        const int middle = rect.top + (rect.bottom - rect.top) / 2 - 1;
-        FillSysColour(dc, RECT{rect.left, middle, rect.right, middle + 1}, COLOR_GRAYTEXT);
-        FillSysColour(dc, RECT{rect.left, middle + 1, rect.right, middle + 2}, COLOR_HIGHLIGHTTEXT);
+        // An etched line two pixels high (at 96 DPI) across the middle.
+        const int line = std::max(1, ScaleForDpi(1, dpi_));
+        const int middle = rect.top + (rect.bottom - rect.top) / 2 - line;
+        FillSysColour(dc, RECT{rect.left, middle, rect.right, middle + line}, COLOR_GRAYTEXT);
+        FillSysColour(dc, RECT{rect.left, middle + line, rect.right, middle + 2 * line},
+                      COLOR_HIGHLIGHTTEXT);
         return;
     }
     RECT text = rect;
-    text.left += iconSize_ + 18;
-    text.right -= 15;
+    text.left += metrics_.iconSize + metrics_.textBeyondIcon;
+    text.right -= metrics_.textRightInset;
     const MenuItemText parts = SplitMenuItemText(data.text);
     auto drawTexts = [&](RECT box) {
         DrawTextW(dc, parts.label.c_str(), -1, &box, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
@@ -244,7 +260,8 @@ void CPNGMenu::DrawClassic(HDC dc, const RECT& rect, const ItemData& data,
         // Embossed: highlight text one pixel right and down, then grey.
         SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
         RECT shadow = text;
-        OffsetRect(&shadow, 1, 1);
+        const int offset = ScaleForDpi(1, dpi_);
+        OffsetRect(&shadow, offset, offset);
         drawTexts(shadow);
     }
     SetTextColor(dc, GetSysColor(disabled   ? COLOR_GRAYTEXT
@@ -254,7 +271,9 @@ void CPNGMenu::DrawClassic(HDC dc, const RECT& rect, const ItemData& data,
 }
 
 void CPNGMenu::DrawCheck(HDC dc, const RECT& rect, bool radio, bool disabled) {
-    RECT mark{rect.left + 2, rect.top + 2, rect.left + 24, rect.bottom - 2};
+    const int inset = metrics_.checkInset;
+    RECT mark{rect.left + inset, rect.top + inset, rect.left + metrics_.checkRight,
+              rect.bottom - inset};
     if (theme_) {
         DrawThemeBackground(theme_.get(), dc, MENU_POPUPCHECKBACKGROUND,
                             disabled ? MCB_DISABLED : MCB_NORMAL, &mark, nullptr);
@@ -263,7 +282,7 @@ void CPNGMenu::DrawCheck(HDC dc, const RECT& rect, bool radio, bool disabled) {
         DrawThemeBackground(theme_.get(), dc, MENU_POPUPCHECK, state, &mark, nullptr);
         return;
     }
-    Font marlett = MakeSymbolFont(L"marlett", 20);
+    Font marlett = MakeSymbolFont(L"marlett", metrics_.checkGlyphHeight);
     SelectedObject font(dc, marlett.get());
     DrawTextW(dc, radio ? L"i" : L"a", 1, &mark, DT_SINGLELINE | DT_VCENTER | DT_CENTER);
 }

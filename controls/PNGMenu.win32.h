@@ -20,6 +20,8 @@ namespace vm {
 
 class CPNGMenu final : public OwnerDrawMenuSink {
   public:
+    // itemHeight and iconSize in pixels at 96 DPI; the menu is drawn at the
+    // DPI given by SetDpi (its owner's), 96 until then.
     explicit CPNGMenu(int itemHeight = kDefaultMenuItemHeight, int iconSize = kMenuIconSize);
     ~CPNGMenu() override;
     CPNGMenu(const CPNGMenu&) = delete;
@@ -32,6 +34,10 @@ class CPNGMenu final : public OwnerDrawMenuSink {
 
     // Themed drawing (themes active and Vista or later); default: IsThemeActive().
     void SetThemed(bool themed) { themed_ = themed; }
+    // The DPI the items are measured and drawn at; set it before icons are
+    // given (they are loaded for the icon size at this DPI).
+    void SetDpi(int dpi);
+    const MenuMetrics& Metrics() const { return metrics_; }
 
     // Every item of menu, sub-menus first, becomes owner-drawn with its text
     // kept in the item's data.
@@ -66,8 +72,10 @@ class CPNGMenu final : public OwnerDrawMenuSink {
     void DrawCheck(HDC dc, const RECT& rect, bool radio, bool disabled);
 
     HMENU menu_ = nullptr;
-    int itemHeight_;
-    int iconSize_;
+    int itemHeightAt96_;
+    int iconSizeAt96_;
+    int dpi_ = kBaseDpi;
+    MenuMetrics metrics_;
     bool themed_;
     ThemeHandle theme_;
     Font menuFont_;

@@ -25,13 +25,43 @@ void CZOLExButton::OnAttached() {
 
 bool CZOLExButton::SetImage(UINT resourceId, int size, bool showText) {
     showText_ = showText;
-    image_ = LoadPngResource(resourceId);
+    resourceId_ = resourceId;
+    sizeAt96_ = size;
+    LoadImageForDpi();
+    return image_ != nullptr;
+}
+
+void CZOLExButton::ShowText(bool showText) {
+    if (showText == showText_)
+        return;
+    showText_ = showText;
+    Invalidate();
+}
+
+void CZOLExButton::LoadImageForDpi() {
+    if (sizeAt96_ == -1) {
+        // The image's own size: the 1x rendering's width, at this DPI.
+        image_ = LoadPngResource(resourceId_);
+        imageSize_ = image_ ? Scale(static_cast<int>(image_->GetWidth())) : 0;
+        if (image_)
+            image_ = LoadPngForSide(resourceId_, imageSize_);
+    } else {
+        imageSize_ = Scale(sizeAt96_);
+        image_ = LoadPngForSide(resourceId_, imageSize_);
+    }
     imageWidth_ = image_ ? static_cast<int>(image_->GetWidth()) : 0;
     imageHeight_ = image_ ? static_cast<int>(image_->GetHeight()) : 0;
-    imageSize_ = size == -1 ? imageWidth_ : size;
     if (hwnd() != nullptr)
         Invalidate();
-    return image_ != nullptr;
+}
+
+void CZOLExButton::OnDpiChanged(int, int) {
+    if (resourceId_ != 0)
+        LoadImageForDpi();
+}
+
+int CZOLExButton::CaptionLeft() const {
+    return ButtonCaptionLeft(imageSize_, Dpi());
 }
 
 LRESULT CZOLExButton::OnMouseMove(Message& m) {
@@ -82,7 +112,7 @@ LRESULT CZOLExButton::OnDrawItem(Message& m) {
 void CZOLExButton::PaintImage(HDC dc, const RECT& client, bool enabled) {
     if (!image_)
         return;
-    const int left = ButtonImageLeft(showText_, client.right - client.left, imageSize_);
+    const int left = ButtonImageLeft(showText_, client.right - client.left, imageSize_, Dpi());
     const int top = ButtonImageTop(client.bottom - client.top, imageSize_);
     Gdiplus::Graphics graphics(dc);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
@@ -113,9 +143,12 @@ void CZOLExButton::PaintImage(HDC dc, const RECT& client, bool enabled) {
         Gdiplus::ImageAttributes lighter;
         lighter.SetGamma(kHoverGamma);
         if (!draw(dest, &lighter)) {
-            // Fallback: one pixel higher inside a raised frame.
-            RECT frame{left - 2, top - 3, left + imageSize_ + 2, top + imageSize_ + 1};
-            draw(Gdiplus::Rect(left, top - 1, imageSize_, imageSize_), nullptr);
+            // Fallback: one pixel (at 96 DPI) higher inside a raised frame.
+            const int lift = Scale(1);
+            const int margin = Scale(2);
+            RECT frame{left - margin, top - margin - lift, left + imageSize_ + margin,
+                       top + imageSize_ + lift};
+            draw(Gdiplus::Rect(left, top - lift, imageSize_, imageSize_), nullptr);
             DrawEdge(dc, &frame, BDR_RAISEDINNER, BF_RECT);
         }
         return;
@@ -125,7 +158,7 @@ void CZOLExButton::PaintImage(HDC dc, const RECT& client, bool enabled) {
 
 void CZOLExButton::PaintCaption(HDC dc, const RECT& client, bool enabled) {
     RECT text = client;
-    text.left = ButtonCaptionLeft(imageSize_);
+    text.left = CaptionLeft();
     const std::wstring caption = Text();
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, enabled ? textColour_ : disabledTextColour_);

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "controls/ControlModel.h"
 #include "framework/GdiPlus.h"
 #include "framework/Window.h"
 
@@ -14,17 +15,27 @@ namespace vm {
 
 class CZOLExButton : public CWnd {
   public:
-    // Loads PNG resourceId; size -1 takes the image's own width as the side
-    // of the square the image is drawn in. False when the resource is
-    // missing (the button then paints its face and caption only).
-    bool SetImage(UINT resourceId, int size = 30, bool showText = false);
+    // Loads PNG resourceId; size is the side of the square the image is
+    // drawn in, in pixels at 96 DPI (drawn at the button's DPI, from the
+    // rendering nearest to it); -1 takes the 1x image's own width. False when
+    // the resource is missing (the button then paints its face and caption
+    // only).
+    bool SetImage(UINT resourceId, int size = kDefaultButtonImageSize, bool showText = false);
+    // Shows or hides the caption, keeping the picture.
+    void ShowText(bool showText);
     bool Hovered() const { return hovered_; }
     bool HasImage() const { return image_ != nullptr; }
+    bool ShowsText() const { return showText_; }
+    // The drawn side at the button's DPI, and the side of the rendering.
     int ImageSize() const { return imageSize_; }
+    int ImageWidth() const { return imageWidth_; }
+    // Where the caption starts (client pixels).
+    int CaptionLeft() const;
 
   protected:
     // The button becomes owner-drawn (BS_TYPEMASK replaced by BS_OWNERDRAW).
     void OnAttached() override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
     bool OnMessage(Message& m, LRESULT& result) override;
 
   private:
@@ -36,9 +47,13 @@ class CZOLExButton : public CWnd {
 
     void PaintImage(HDC dc, const RECT& client, bool enabled);
     void PaintCaption(HDC dc, const RECT& client, bool enabled);
+    // Loads the rendering for the drawn side at the current DPI.
+    void LoadImageForDpi();
 
     bool hovered_ = false;
-    int imageSize_ = 30;
+    UINT resourceId_ = 0;
+    int sizeAt96_ = kDefaultButtonImageSize;  // -1: the 1x image's width
+    int imageSize_ = kDefaultButtonImageSize;
     bool showText_ = false;
     std::unique_ptr<Gdiplus::Bitmap> image_;
     int imageWidth_ = 0;

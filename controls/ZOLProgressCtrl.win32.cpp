@@ -13,15 +13,17 @@ namespace {
 
 constexpr UINT_PTR kAnimationTimer = 1;
 
-int OverlayWidth(const ThemeHandle& theme, HWND window) {
+// The theme's part size, else 100 pixels at 96 DPI.
+int OverlayWidth(const ThemeHandle& theme, HWND window, int dpi) {
+    const int unthemed = UnthemedMarkerWidth(dpi);
     if (!theme)
-        return kUnthemedMarkerWidth;
-    SIZE size{kUnthemedMarkerWidth, 0};
+        return unthemed;
+    SIZE size{unthemed, 0};
     WindowDc dc(window);
     if (FAILED(
             GetThemePartSize(theme.get(), dc.get(), PP_MOVEOVERLAY, 1, nullptr, TS_TRUE, &size)) ||
         size.cx <= 0)
-        return kUnthemedMarkerWidth;
+        return unthemed;
     return size.cx;
 }
 
@@ -46,6 +48,11 @@ void CZOLProgressCtrl::OnAttached() {
     OpenThemes();
 }
 
+void CZOLProgressCtrl::OnDpiChanged(int, int) {
+    OpenThemes();
+    Invalidate();
+}
+
 void CZOLProgressCtrl::OnDestroyed() {
     StopAnimation();
     barTheme_.Close();
@@ -55,8 +62,8 @@ void CZOLProgressCtrl::OnDestroyed() {
 void CZOLProgressCtrl::OpenThemes() {
     barTheme_.Open(hwnd(), L"PROGRESS");
     markerTheme_.Open(hwnd(), L"Indeterminate::PROGRESS");
-    glowWidth_ = OverlayWidth(barTheme_, hwnd());
-    markerWidth_ = OverlayWidth(markerTheme_, hwnd());
+    glowWidth_ = OverlayWidth(barTheme_, hwnd(), Dpi());
+    markerWidth_ = OverlayWidth(markerTheme_, hwnd(), Dpi());
     markerOffset_ = -markerWidth_;
 }
 
@@ -91,7 +98,7 @@ void CZOLProgressCtrl::StopAnimation() {
 LRESULT CZOLProgressCtrl::OnAnimationTick(Message&) {
     const RECT client = ClientRect();
     markerOffset_ = AdvanceMarker(markerOffset_, indeterminate_ ? markerWidth_ : glowWidth_,
-                                  client.right - client.left);
+                                  client.right - client.left, Dpi());
     Invalidate();
     return 0;
 }

@@ -27,6 +27,7 @@ class CZOLProgressCtrl : public CWnd {
 
   protected:
     void OnAttached() override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
     void OnDestroyed() override;
     bool OnMessage(Message& m, LRESULT& result) override;
 

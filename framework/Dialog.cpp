@@ -1,5 +1,7 @@
 #include "framework/Dialog.h"
 
+#include "framework/Dpi.h"
+
 namespace vm {
 
 DialogTemplate::DialogTemplate(const std::wstring& title, DWORD style, short width, short height,
@@ -80,7 +82,66 @@ void CDialog::Close(INT_PTR result) {
         DestroyWindow(hwnd());
 }
 
+HFONT CDialog::DialogFont() const {
+    return scaledFont_ ? scaledFont_.get() : reinterpret_cast<HFONT>(Send(WM_GETFONT));
+}
+
+namespace {
+
+// A control's rectangle in its dialog's client coordinates. A combo box
+// is as high as its drop-down list when it is moved (MoveWindow docs), not
+// as high as it shows.
+RECT ControlRect(HWND dialog, HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    RECT dropped{};
+    if (SendMessageW(control, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped)) &&
+        dropped.bottom > rect.bottom)
+        rect.bottom = dropped.bottom;
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+}  // namespace
+
+void CDialog::ScaleControls(int oldDpi, int newDpi, HFONT oldFont, HFONT newFont) {
+    for (HWND child = GetWindow(hwnd(), GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        const RECT rect = ControlRect(hwnd(), child);
+        const auto s = [&](LONG v) { return ScaleBetweenDpi(static_cast<int>(v), oldDpi, newDpi); };
+        // Edges, not sizes: controls that touch keep touching.
+        MoveWindow(child, s(rect.left), s(rect.top), s(rect.right) - s(rect.left),
+                   s(rect.bottom) - s(rect.top), FALSE);
+        if (newFont != nullptr &&
+            reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)) == oldFont)
+            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(newFont), FALSE);
+        if (CWnd* control = FromHandle(child))
+            control->SetDpi(newDpi);
+    }
+}
+
+void CDialog::ChangeDpi(int newDpi, const RECT& suggestedByWindows) {
+    const RECT suggested = RectForNewDpi(suggestedByWindows);
+    const int oldDpi = Dpi();
+    if (newDpi > 0 && newDpi != oldDpi) {
+        const HFONT oldFont = DialogFont();
+        Font newFont = FontAtDpi(oldFont, oldDpi, newDpi);
+        ScaleControls(oldDpi, newDpi, oldFont, newFont.get());
+        if (newFont)
+            scaledFont_ = std::move(newFont);  // the old one is no control's any more
+        SetDpi(newDpi);
+    }
+    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 bool CDialog::OnMessage(Message& m, LRESULT& result) {
+    if (m.message == WM_DPICHANGED) {
+        ChangeDpi(DpiOfDpiChanged(m.wParam), SuggestedRect(m.lParam));
+        result = 0;
+        return true;
+    }
     if (m.message != WM_COMMAND)
         return false;
     if (m.lParam != 0 && HIWORD(m.wParam) != BN_CLICKED)
@@ -103,6 +164,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM wParam, L
     if (message == WM_INITDIALOG) {
         auto* self = reinterpret_cast<CDialog*>(lParam);
         self->SetHandle(window);
+        KeepDialogManagerFromScaling(window);
         return self->OnInitDialog();
     }
     auto* self = static_cast<CDialog*>(FromHandle(window));

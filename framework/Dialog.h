@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/Gdi.h"
 #include "framework/Window.h"
 
 namespace vm {
@@ -66,12 +67,28 @@ class CDialog : public CWnd {
     // Dialogs have no default procedure of their own: not handled.
     LRESULT DefaultProcessing(const Message&) override { return 0; }
 
+    // The font of the dialog's controls: the template's, or after a DPI
+    // change the one this dialog made for its new DPI.
+    HFONT DialogFont() const;
+    // Where the window goes on WM_DPICHANGED: the rectangle Windows
+    // suggests, unless the dialog knows better.
+    virtual RECT RectForNewDpi(const RECT& suggested) { return suggested; }
+
   private:
     static INT_PTR CALLBACK DialogProc(HWND, UINT, WPARAM, LPARAM);
+    // WM_DPICHANGED (the monitor's scale changed, or the window moved to a
+    // monitor of another scale): the controls that use the dialog's font get
+    // it at the new DPI, every control's rectangle is scaled, the dialog and
+    // each control with an object of ours take the DPI (OnDpiChanged
+    // rebuilds what they made for the old one), and the window moves to the
+    // rectangle Windows suggests (per the WM_DPICHANGED docs).
+    void ChangeDpi(int newDpi, const RECT& suggested);
+    void ScaleControls(int oldDpi, int newDpi, HFONT oldFont, HFONT newFont);
 
     UINT templateId_;
     const DialogTemplate* memoryTemplate_ = nullptr;
     bool modal_ = false;
+    Font scaledFont_;  // the dialog's font at its DPI, after a DPI change
 };
 
 }  // namespace vm

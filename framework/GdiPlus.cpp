@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "framework/Window.h"
+#include "platform/Dpi.h"
+#include "resources/resource.h"
 
 namespace vm {
 
@@ -54,6 +56,23 @@ std::unique_ptr<Gdiplus::Bitmap> LoadPngResource(UINT id) {
     if (!copy || copy->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
     return copy;
+}
+
+static_assert(IDP_AT_150 == ImageResourceIdAt(0, ImageScale::k150) &&
+                  IDP_AT_200 == ImageResourceIdAt(0, ImageScale::k200),
+              "images.rc numbers the larger renderings as platform/Dpi.h looks for them");
+
+std::unique_ptr<Gdiplus::Bitmap> LoadPngForSide(UINT baseId, int drawnSide) {
+    std::unique_ptr<Gdiplus::Bitmap> base = LoadPngResource(baseId);
+    if (!base)
+        return nullptr;
+    const auto baseSide = static_cast<int>(base->GetWidth());
+    const ImageScale scale = NearestImageScale(baseSide, drawnSide);
+    if (scale == ImageScale::k100)
+        return base;
+    std::unique_ptr<Gdiplus::Bitmap> larger =
+        LoadPngResource(static_cast<UINT>(ImageResourceIdAt(static_cast<int>(baseId), scale)));
+    return larger ? std::move(larger) : std::move(base);
 }
 
 void DrawPicture(HDC dc, Gdiplus::Image* picture, const RECT& dest) {

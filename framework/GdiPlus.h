@@ -32,6 +32,10 @@ class GdiplusSession {
 // Decodes the resource (id, type "PNG") of the resource module; nullptr
 // when it is missing or cannot be decoded. Needs a GdiplusSession.
 std::unique_ptr<Gdiplus::Bitmap> LoadPngResource(UINT id);
+// The rendering of picture baseId (1x; 1.5x and 2x are their own resources,
+// platform/Dpi.h) whose side is nearest to drawnSide pixels; the 1x picture
+// when that rendering is missing.
+std::unique_ptr<Gdiplus::Bitmap> LoadPngForSide(UINT baseId, int drawnSide);
 
 // Draws a picture with its own alpha into dest (scaled from its full size).
 void DrawPicture(HDC dc, Gdiplus::Image* picture, const RECT& dest);

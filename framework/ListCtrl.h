@@ -24,6 +24,9 @@ class CListCtrl : public CWnd {
     std::vector<int> ColumnOrder() const;
     bool SetColumnOrder(const std::vector<int>& order);
     int ColumnWidth(int column) const { return static_cast<int>(Send(LVM_GETCOLUMNWIDTH, column)); }
+    bool SetColumnWidth(int column, int width) {
+        return Send(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0)) != 0;
+    }
 
     // Rows.
     int ItemCount() const { return static_cast<int>(Send(LVM_GETITEMCOUNT)); }

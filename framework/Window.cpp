@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include "framework/Dpi.h"
+
 namespace vm {
 namespace {
 
@@ -66,7 +68,26 @@ CWnd::~CWnd() {
 
 void CWnd::SetHandle(HWND window) {
     hwnd_ = window;
+    dpi_ = WindowDpi(window);
     SetPropW(window, kObjectProperty, this);
+}
+
+int CWnd::DpiOf(HWND window) {
+    if (const CWnd* object = FromHandle(window))
+        return object->Dpi();
+    return WindowDpi(window);
+}
+
+int CWnd::Scale(int pixelsAt96) const {
+    return ScaleForDpi(pixelsAt96, dpi_);
+}
+
+void CWnd::SetDpi(int dpi) {
+    if (dpi <= 0 || dpi == dpi_)
+        return;
+    const int old = dpi_;
+    dpi_ = dpi;
+    OnDpiChanged(old, dpi);
 }
 
 void CWnd::ClearHandle() {
@@ -243,6 +264,10 @@ bool CWnd::ForwardMenuOwnerDraw(Message& m, LRESULT& result) {
 
 LRESULT CWnd::Process(Message& m) {
     LRESULT result = 0;
+    // A child learns its new DPI after its top-level window handled
+    // WM_DPICHANGED; the message then goes on as any other.
+    if (m.message == WM_DPICHANGED_AFTERPARENT)
+        SetDpi(WindowDpi(m.hwnd));
     if (ReflectToChild(m, result) || ForwardMenuOwnerDraw(m, result))
         return result;
     if (OnMessage(m, result))

@@ -129,6 +129,9 @@ class CWnd {
     void Detach();
     // The object attached to a window, or nullptr.
     static CWnd* FromHandle(HWND window);
+    // The DPI of a window: as its object knows it for a window of ours (the
+    // last WM_DPICHANGED), else as the system tells it.
+    static int DpiOf(HWND window);
 
     // Creates a window of the framework's own class (registered on first use)
     // and attaches this object to it.
@@ -152,12 +155,24 @@ class CWnd {
     LONG_PTR Style() const { return GetWindowLongPtrW(hwnd_, GWL_STYLE); }
     void ChangeStyle(LONG_PTR remove, LONG_PTR add) const;
 
+    // The DPI the window draws and measures at: its monitor's when it was
+    // attached, then the one of every DPI change (framework/Dpi.h). A size
+    // the program names at 96 DPI is ScaleForDpi(size, Dpi()).
+    int Dpi() const { return dpi_; }
+    int Scale(int pixelsAt96) const;
+    // Takes a new DPI (the top-level window's WM_DPICHANGED, a child's
+    // WM_DPICHANGED_AFTERPARENT) and calls OnDpiChanged when it differs.
+    void SetDpi(int dpi);
+
   protected:
     // Called once the object is attached to its window (subclassing).
     virtual void OnAttached() {}
     // Called when the window is being destroyed (WM_NCDESTROY), after which
     // the object is detached.
     virtual void OnDestroyed() {}
+    // Called when the window's DPI changed: rebuild fonts, pictures and
+    // layouts made for the old one.
+    virtual void OnDpiChanged(int /*oldDpi*/, int /*newDpi*/) {}
     // The class's routing; the base offers nothing. Derived classes do
     //   return DispatchRoutes(*this, Routes(), m, result) || Base::OnMessage(m, result);
     virtual bool OnMessage(Message& m, LRESULT& result);
@@ -178,6 +193,7 @@ class CWnd {
     bool ForwardMenuOwnerDraw(Message& m, LRESULT& result);
 
     HWND hwnd_ = nullptr;
+    int dpi_ = 96;
     bool subclassed_ = false;
     bool ownClass_ = false;
 };

@@ -3,16 +3,17 @@
 #include <cstdio>
 
 #include "app/BrowsePaths.h"
+#include "platform/Dpi.h"
 
 namespace vm {
 
-ColumnLayout ItemListColumnLayout(ListMode mode, std::wstring_view titles) {
+ColumnLayout ItemListColumnLayout(ListMode mode, int dpi, std::wstring_view titles) {
     constexpr int kFileSystem = 5;
     constexpr int kFolder = 6;
     ColumnLayout layout;
     for (int i = 0; i < 7; ++i)
-        layout.columns.push_back(
-            {ResourceListItem(titles, static_cast<size_t>(i)), kItemListWidths[i]});
+        layout.columns.push_back({ResourceListItem(titles, static_cast<size_t>(i)),
+                                  ScaleForDpi(kItemListWidths[i], dpi)});
     // Display order after moving "File system" to position 3.
     std::vector<int> order = {0, 1, 2, kFileSystem, 3, 4, kFolder};
     const int removed = mode == ListMode::kBrowse ? kFolder : kFileSystem;

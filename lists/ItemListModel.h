@@ -45,8 +45,10 @@ struct ColumnLayout {
     std::vector<int> displayOrder;
 };
 // All seven columns are made, "File system" is moved to display position 3,
-// then "Folder" leaves the browse list and "File system" the edit list.
-ColumnLayout ItemListColumnLayout(ListMode mode, std::wstring_view titles = kItemListColumnTitles);
+// then "Folder" leaves the browse list and "File system" the edit list. The
+// widths are named at 96 DPI and given at dpi.
+ColumnLayout ItemListColumnLayout(ListMode mode, int dpi,
+                                  std::wstring_view titles = kItemListColumnTitles);
 
 // ---- Cell texts -----------------------------------------------------------------
 

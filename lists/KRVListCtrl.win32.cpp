@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "app/Messages.h"
+#include "framework/Dpi.h"
 #include "lists/ItemListModel.h"
 #include "lists/ListGeometry.h"
 
@@ -91,6 +92,7 @@ bool CKRVListCtrl::OnMessage(Message& m, LRESULT& result) {
 // ---- Set-up and rows ------------------------------------------------------------
 
 void CKRVListCtrl::OnAttached() {
+    metrics_ = ListMetricsForDpi(Dpi());
     // Every row is drawn by us; the list asks the row height again
     // (WM_MEASUREITEM) when its position changes.
     ChangeStyle(0, LVS_OWNERDRAWFIXED);
@@ -124,6 +126,15 @@ LRESULT CKRVListCtrl::OnSetFont(Message& m) {
     const LRESULT result = DefaultProcessing(m);
     RequestRowHeight();
     return result;
+}
+
+void CKRVListCtrl::OnDpiChanged(int oldDpi, int newDpi) {
+    metrics_ = ListMetricsForDpi(newDpi);
+    const int columns = HeaderCount();
+    for (int column = 0; column < columns; ++column)
+        SetColumnWidth(column, ScaleBetweenDpi(ColumnWidth(column), oldDpi, newDpi));
+    RequestRowHeight();
+    Invalidate();
 }
 
 void CKRVListCtrl::OnDestroyed() {
@@ -305,7 +316,8 @@ void CKRVListCtrl::SetHotRow(int row) {
 LRESULT CKRVListCtrl::OnHotTrack(Message& m) {
     const auto& view = *reinterpret_cast<const NMLISTVIEW*>(m.lParam);
     if (ItemCount() > 0)
-        SetHotRow(HotRowAt({view.ptAction.x, view.ptAction.y}, ToPixel(ItemRect(0)), rowHeight_));
+        SetHotRow(
+            HotRowAt({view.ptAction.x, view.ptAction.y}, ToPixel(ItemRect(0)), metrics_.rowHeight));
     m.handled = false;  // the control's own hot tracking goes on
     return 0;
 }
@@ -324,7 +336,7 @@ LRESULT CKRVListCtrl::OnMouseMove(Message& m) {
     // LVN_HOTTRACK without hot-track selection.
     const POINT cursor = m.PointFromLParam();
     if (ItemCount() > 0)
-        SetHotRow(HotRowAt({cursor.x, cursor.y}, ToPixel(ItemRect(0)), rowHeight_));
+        SetHotRow(HotRowAt({cursor.x, cursor.y}, ToPixel(ItemRect(0)), metrics_.rowHeight));
     m.handled = false;
     return 0;
 }
@@ -350,7 +362,7 @@ LRESULT CKRVListCtrl::OnClick(Message& m) {
     // where the control reports no row.
     int row = activate.iItem;
     if (row < 0 && ItemCount() > 0) {
-        const int byHeight = HotRowAt({0, point.y}, ToPixel(ItemRect(0)), rowHeight_);
+        const int byHeight = HotRowAt({0, point.y}, ToPixel(ItemRect(0)), metrics_.rowHeight);
         row = byHeight >= 0 && byHeight < ItemCount() ? byHeight : -1;
     }
     if (row >= 0) {
@@ -358,7 +370,7 @@ LRESULT CKRVListCtrl::OnClick(Message& m) {
         if (ClickIsRightOfRow(point.x, bounds) && SelectedCount() > 0)
             ClearAllStates();
         else if (checkBoxes_ && activate.iItem >= 0 &&
-                 ClickHitsCheckBox(point.x, activate.iSubItem, bounds, rowHeight_))
+                 ClickHitsCheckBox(point.x, activate.iSubItem, bounds, metrics_.rowHeight))
             SetChecked(row, !IsChecked(row));
     }
     NotifyParentStatus();
@@ -396,7 +408,7 @@ LRESULT CKRVListCtrl::OnThemeChanged(Message& m) {
 
 LRESULT CKRVListCtrl::OnMeasureItem(Message& m) {
     auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(m.lParam);
-    item.itemHeight = static_cast<UINT>(rowHeight_);
+    item.itemHeight = static_cast<UINT>(metrics_.rowHeight);
     return TRUE;
 }
 
@@ -429,7 +441,7 @@ void CKRVListCtrl::PaintEmptyText(HDC dc) {
     // The header is a child window and paints itself; the text starts 50
     // pixels from the top of the client area.
     FillSysColour(dc, client, COLOR_WINDOW);
-    RECT text = ToRect(EmptyTextRect(ToPixel(client)));
+    RECT text = ToRect(EmptyTextRect(ToPixel(client), metrics_));
     SavedDcState saved(dc);
     SelectObject(dc, reinterpret_cast<HFONT>(Send(WM_GETFONT)));
     SetBkMode(dc, TRANSPARENT);
@@ -466,14 +478,32 @@ void CKRVListCtrl::PaintRow(HDC dc, int row) {
     // The control's own boxes are off, so it keeps no state-image room:
     // leave it here, the box goes into it.
     if (checkBoxes_)
-        iconRect.left += kStateImageWidth;
+        iconRect.left += metrics_.stateImageWidth;
     if (checkBoxes_)
         PaintCheckBox(dc, iconRect, bounds, *record, IsChecked(row));
-    const PixelPoint icon = RowIconOrigin(ToPixel(iconRect), checkBoxes_);
-    if (environment_.smallImages != nullptr)
-        ImageList_Draw(environment_.smallImages, ItemImage(row), dc, icon.x, icon.y,
-                       ILD_TRANSPARENT);
+    PaintRowIcon(dc, row, RowIconOrigin(ToPixel(iconRect), checkBoxes_, metrics_));
     PaintCells(dc, row, *record, selected);
+}
+
+// The row's icon at the list's icon size. The shell's small image list is
+// made for the system DPI; on a monitor of another scale the icon is drawn
+// stretched to the size there (DrawIconEx scales, ImageList_Draw cuts).
+void CKRVListCtrl::PaintRowIcon(HDC dc, int row, PixelPoint origin) {
+    HIMAGELIST images = environment_.smallImages;
+    if (images == nullptr)
+        return;
+    int width = 0;
+    int height = 0;
+    ImageList_GetIconSize(images, &width, &height);
+    const int side = metrics_.iconSize;
+    if (width == side && height == side) {
+        ImageList_Draw(images, ItemImage(row), dc, origin.x, origin.y, ILD_TRANSPARENT);
+        return;
+    }
+    if (HICON icon = ImageList_GetIcon(images, ItemImage(row), ILD_TRANSPARENT)) {
+        DrawIconEx(dc, origin.x, origin.y, icon, side, side, 0, nullptr, DI_NORMAL);
+        DestroyIcon(icon);
+    }
 }
 
 void CKRVListCtrl::PaintRowBackground(HDC dc, int row, const ItemRecord& record, const RECT& bounds,
@@ -495,11 +525,12 @@ void CKRVListCtrl::PaintRowBackground(HDC dc, int row, const ItemRecord& record,
 
 void CKRVListCtrl::PaintCheckBox(HDC dc, const RECT& iconRect, const RECT& bounds,
                                  const ItemRecord& record, bool checked) {
-    SIZE size{kDefaultCheckBoxSide, kDefaultCheckBoxSide};
+    SIZE size{metrics_.defaultCheckBoxSide, metrics_.defaultCheckBoxSide};
     if (buttonTheme_)
         GetThemePartSize(buttonTheme_.get(), dc, BP_CHECKBOX, CBS_UNCHECKEDNORMAL, nullptr, TS_TRUE,
                          &size);
-    RECT box = ToRect(CheckBoxRect(ToPixel(iconRect), bounds.top, rowHeight_, size.cx, size.cy));
+    RECT box =
+        ToRect(CheckBoxRect(ToPixel(iconRect), bounds.top, metrics_.rowHeight, size.cx, size.cy));
     const bool hasDescriptor = record.descriptor.has_value();
     if (environment_.Themed() && buttonTheme_) {
         const int state = !hasDescriptor ? CBS_UNCHECKEDDISABLED
@@ -512,37 +543,37 @@ void CKRVListCtrl::PaintCheckBox(HDC dc, const RECT& iconRect, const RECT& bound
     FillSysColour(dc, box, COLOR_WINDOW);
     DrawEdge(dc, &box, EDGE_SUNKEN, BF_RECT);
     if (!hasDescriptor) {
-        Font marlett = MakeSymbolFont(L"marlett", 14);
+        Font marlett = MakeSymbolFont(L"marlett", metrics_.uncheckableGlyphHeight);
         SelectedObject font(dc, marlett.get());
-        TextOutW(dc, box.left + 1, box.top, L"r", 1);
+        TextOutW(dc, box.left + Scale(1), box.top, L"r", 1);
     } else if (checked) {
-        Font marlett = MakeSymbolFont(L"marlett", 20);
+        Font marlett = MakeSymbolFont(L"marlett", metrics_.checkedGlyphHeight);
         SelectedObject font(dc, marlett.get());
-        TextOutW(dc, box.left - 1, box.top - 3, L"a", 1);
+        TextOutW(dc, box.left - Scale(1), box.top - Scale(3), L"a", 1);
     }
 }
 
 void CKRVListCtrl::PaintCells(HDC dc, int row, const ItemRecord& record, bool selected) {
     const int columns = columnCount_ > 0 ? columnCount_ : HeaderCount();
     SetTextColor(dc, selected ? selectedText_ : normalText_);
+    const ListEnvironment::CellPictures pictures = environment_.CellPicturesFor(metrics_.iconSize);
+    const int side = metrics_.iconSize;
     for (int column = 0; column < columns; ++column) {
         const std::wstring text = ItemText(row, column);
         // No image list is attached, so column 0's label starts at the row's
         // left edge and the text rectangle makes room for the icon.
         RECT cell = SubItemRect(row, column, LVIR_LABEL);
         if (column == 0 && checkBoxes_)
-            cell.left += kStateImageWidth;
-        const PixelRect textRect = CellTextRect(ToPixel(cell), column, checkBoxes_, rowHeight_);
+            cell.left += metrics_.stateImageWidth;
+        const PixelRect textRect = CellTextRect(ToPixel(cell), column, checkBoxes_, metrics_);
         Gdiplus::Image* icon = nullptr;
         if (column == kColumnAccess && record.access >= 0 && record.access <= 2)
-            icon = environment_.accessIcons[record.access];
+            icon = pictures.access[record.access];
         else if (column == kColumnOwner)
-            icon = environment_.ownerIcon;
+            icon = pictures.owner;
         if (ColumnHasCellIcon(column) && icon != nullptr) {
-            const PixelPoint origin = CellIconOrigin(ToPixel(cell), rowHeight_);
-            DrawPicture(
-                dc, icon,
-                RECT{origin.x, origin.y, origin.x + kSmallIconSize, origin.y + kSmallIconSize});
+            const PixelPoint origin = CellIconOrigin(ToPixel(cell), metrics_);
+            DrawPicture(dc, icon, RECT{origin.x, origin.y, origin.x + side, origin.y + side});
         }
         RECT textBox = ToRect(textRect);
         DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textBox,

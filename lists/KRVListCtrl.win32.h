@@ -19,6 +19,7 @@
 #include "framework/ListCtrl.h"
 #include "lists/ItemRecord.h"
 #include "lists/ListEnvironment.win32.h"
+#include "lists/ListGeometry.h"
 #include "lists/RowSort.h"
 
 namespace vm {
@@ -63,12 +64,16 @@ class CKRVListCtrl : public CListCtrl {
     void SetChecked(int row, bool checked);
 
     int HotRow() const { return hotRow_; }
-    int RowHeight() const { return rowHeight_; }
+    int RowHeight() const { return metrics_.rowHeight; }
+    const ListMetrics& Metrics() const { return metrics_; }
     bool HasCheckBoxes() const { return checkBoxes_; }
 
   protected:
     void OnAttached() override;
     void OnDestroyed() override;
+    // Row height, icon sizes and margins at the new DPI; the columns keep
+    // their share of the width.
+    void OnDpiChanged(int oldDpi, int newDpi) override;
     bool OnMessage(Message& m, LRESULT& result) override;
     // Called after a record's row was deleted and before the record is freed.
     virtual void OnRecordRemoved(ItemRecord&) {}
@@ -104,13 +109,14 @@ class CKRVListCtrl : public CListCtrl {
     void PaintCheckBox(HDC dc, const RECT& iconRect, const RECT& bounds, const ItemRecord& record,
                        bool checked);
     void PaintCells(HDC dc, int row, const ItemRecord& record, bool selected);
+    void PaintRowIcon(HDC dc, int row, PixelPoint origin);
     void ClearAllStates();
     void SetHotRow(int row);
 
     const ListEnvironment& environment_;
     ThemeHandle listTheme_;
     int hotRow_ = -1;
-    int rowHeight_ = kItemRowHeightPixels;
+    ListMetrics metrics_;  // the row height field and the other sizes at the list's DPI
     ListMode mode_ = ListMode::kPlain;
     SortState sort_;
     int columnCount_ = 0;
@@ -120,8 +126,6 @@ class CKRVListCtrl : public CListCtrl {
     bool redrawOn_ = true;
     bool checkBoxes_ = false;
     ThemeHandle buttonTheme_;
-
-    static constexpr int kItemRowHeightPixels = 25;
 };
 
 }  // namespace vm

@@ -2,6 +2,27 @@
 
 namespace vm {
 
+ListMetrics ListMetricsForDpi(int dpi) {
+    const ListMetrics base;
+    const auto s = [dpi](int pixelsAt96) { return ScaleForDpi(pixelsAt96, dpi); };
+    ListMetrics metrics;
+    metrics.dpi = dpi;
+    metrics.rowHeight = s(base.rowHeight);
+    metrics.iconSize = s(base.iconSize);
+    metrics.textInset = s(base.textInset);
+    metrics.rowIconRoom = s(base.rowIconRoom);
+    metrics.checkBoxIconRoom = s(base.checkBoxIconRoom);
+    metrics.checkBoxShift = s(base.checkBoxShift);
+    metrics.cellIconLeft = s(base.cellIconLeft);
+    metrics.cellIconDrop = s(base.cellIconDrop);
+    metrics.stateImageWidth = s(base.stateImageWidth);
+    metrics.defaultCheckBoxSide = s(base.defaultCheckBoxSide);
+    metrics.emptyTextTop = s(base.emptyTextTop);
+    metrics.uncheckableGlyphHeight = s(base.uncheckableGlyphHeight);
+    metrics.checkedGlyphHeight = s(base.checkedGlyphHeight);
+    return metrics;
+}
+
 int HotRowAt(PixelPoint cursor, const PixelRect& row0Bounds, int rowHeight) {
     if (cursor.x > row0Bounds.right || rowHeight <= 0)
         return -1;
@@ -24,23 +45,26 @@ bool ColumnHasCellIcon(int column) {
     return column == 3 || column == 4;
 }
 
-PixelRect CellTextRect(const PixelRect& cell, int column, bool checkBoxes, int rowHeight) {
+PixelRect CellTextRect(const PixelRect& cell, int column, bool checkBoxes,
+                       const ListMetrics& metrics) {
     PixelRect text = cell;
-    text.left += 6;
-    text.right -= 6;
+    text.left += metrics.textInset;
+    text.right -= metrics.textInset;
     if (column == 0)
-        text.left += checkBoxes ? 26 : 16;
+        text.left += checkBoxes ? metrics.checkBoxIconRoom : metrics.rowIconRoom;
     if (ColumnHasCellIcon(column))
-        text.left += rowHeight;
+        text.left += metrics.rowHeight;
     return text;
 }
 
-PixelPoint CellIconOrigin(const PixelRect& cell, int rowHeight) {
-    return {cell.left + 4, cell.top + (rowHeight - kSmallIconSize) / 2 + 1};
+PixelPoint CellIconOrigin(const PixelRect& cell, const ListMetrics& metrics) {
+    return {cell.left + metrics.cellIconLeft,
+            cell.top + (metrics.rowHeight - metrics.iconSize) / 2 + metrics.cellIconDrop};
 }
 
-PixelPoint RowIconOrigin(const PixelRect& iconRect, bool checkBoxes) {
-    return {iconRect.left + (checkBoxes ? 10 : 0), iconRect.top + 4};
+PixelPoint RowIconOrigin(const PixelRect& iconRect, bool checkBoxes, const ListMetrics& metrics) {
+    return {iconRect.left + (checkBoxes ? metrics.checkBoxShift : 0),
+            iconRect.top + (metrics.rowHeight - metrics.iconSize) / 2};
 }
 
 PixelRect CheckBoxRect(const PixelRect& iconRect, int rowTop, int rowHeight, int width,
@@ -53,9 +77,9 @@ PixelRect CheckBoxRect(const PixelRect& iconRect, int rowTop, int rowHeight, int
     return box;
 }
 
-PixelRect EmptyTextRect(const PixelRect& client) {
+PixelRect EmptyTextRect(const PixelRect& client, const ListMetrics& metrics) {
     PixelRect rect = client;
-    rect.top += kEmptyTextTopOffset;
+    rect.top += metrics.emptyTextTop;
     return rect;
 }
 

@@ -1,8 +1,11 @@
 // Where the themed item list draws things and what a mouse position means,
-// as plain arithmetic over rectangles (client coordinates, pixels).
+// as plain arithmetic over rectangles (client coordinates, pixels). The sizes
+// are named at 96 DPI; ListMetricsForDpi gives them at the list's DPI.
 #pragma once
 
 #include <cstdint>
+
+#include "platform/Dpi.h"
 
 namespace vm {
 
@@ -30,6 +33,26 @@ inline constexpr int kDefaultCheckBoxSide = 13;
 // icon; the list draws its own boxes there.
 inline constexpr int kStateImageWidth = 16;
 
+// The sizes of one list at its DPI.
+struct ListMetrics {
+    int dpi = kBaseDpi;
+    int rowHeight = kItemRowHeight;
+    int iconSize = kSmallIconSize;  // the row's icon and the access and owner icons
+    int textInset = 6;              // text rectangle inside a cell, both sides
+    int rowIconRoom = 16;           // column 0's text moves right by this ...
+    int checkBoxIconRoom = 26;      // ... or by this with check boxes
+    int checkBoxShift = 10;         // the row icon moves right with check boxes
+    int cellIconLeft = 4;
+    int cellIconDrop = 1;  // the cell icon sits one pixel below the centre
+    int stateImageWidth = kStateImageWidth;
+    int defaultCheckBoxSide = kDefaultCheckBoxSide;
+    int emptyTextTop = kEmptyTextTopOffset;
+    int uncheckableGlyphHeight = 14;  // "marlett" glyphs of the unthemed boxes
+    int checkedGlyphHeight = 20;
+    bool operator==(const ListMetrics&) const = default;
+};
+ListMetrics ListMetricsForDpi(int dpi);
+
 // The row under the cursor from row 0's bounds and the row height: -1 right
 // of the rows or above row 0 (over the header), else (y - top) / height.
 // Below the last row the index runs past the end and matches no row.
@@ -45,20 +68,22 @@ bool ClickIsRightOfRow(int clickX, const PixelRect& rowBounds);
 // The text rectangle of a cell: 6 pixels in from both sides; in column 0 a
 // further 26 (with check boxes) or 16 pixels for the row's icon; in the
 // access (3) and owner (4) columns a further row height for the cell icon.
-PixelRect CellTextRect(const PixelRect& cell, int column, bool checkBoxes, int rowHeight);
-// Where the access or owner icon of a cell goes (its top-left corner).
-PixelPoint CellIconOrigin(const PixelRect& cell, int rowHeight);
+PixelRect CellTextRect(const PixelRect& cell, int column, bool checkBoxes,
+                       const ListMetrics& metrics);
+// Where the access or owner icon of a cell goes (its top-left corner): 4
+// pixels in, one pixel below the middle of the row.
+PixelPoint CellIconOrigin(const PixelRect& cell, const ListMetrics& metrics);
 // Whether a column carries a cell icon (access 3, owner 4).
 bool ColumnHasCellIcon(int column);
 
 // The row icon's left edge: the icon rectangle's, 10 pixels further right
-// with check boxes; its top 4 pixels below the icon rectangle's.
-PixelPoint RowIconOrigin(const PixelRect& iconRect, bool checkBoxes);
+// with check boxes; centred in the row (4 pixels below the top at 96 DPI).
+PixelPoint RowIconOrigin(const PixelRect& iconRect, bool checkBoxes, const ListMetrics& metrics);
 // The check box ends at the icon rectangle's left edge and is centred
 // vertically in the row height.
 PixelRect CheckBoxRect(const PixelRect& iconRect, int rowTop, int rowHeight, int width, int height);
 
 // The rectangle "This folder is empty." is centred in.
-PixelRect EmptyTextRect(const PixelRect& client);
+PixelRect EmptyTextRect(const PixelRect& client, const ListMetrics& metrics);
 
 }  // namespace vm

@@ -110,7 +110,7 @@ RowStatusFiller& CMainList::Filler() {
 
 void CMainList::SetUpColumns(ListMode mode) {
     const ColumnLayout layout =
-        ItemListColumnLayout(mode, LoadStringResource(IDS_ITEM_LIST_COLUMNS));
+        ItemListColumnLayout(mode, Dpi(), LoadStringResource(IDS_ITEM_LIST_COLUMNS));
     while (HeaderCount() > 0)
         DeleteColumn(0);
     for (size_t i = 0; i < layout.columns.size(); ++i)

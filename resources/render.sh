@@ -28,22 +28,27 @@ cp "$work/icon-256.png" png/velmora-256.png
 
 
 # Pictures of the buttons, lists and menus (resources/images, listed in
-# images.rc): the tool-bar and entry buttons at 48 pixels (drawn scaled down),
-# the list and menu icons at 16.
-while read -r id name size; do
-    render "../images/$name.svg" "$size" "images/$id-$name.png"
+# images.rc), each at the side it is drawn with at 96 DPI (1x) and at 1.5x and
+# 2x of it for the larger display scales: images/<id>-<name>.png,
+# <id>-<name>-150.png and <id>-<name>-200.png. The program draws the one
+# nearest to the size it needs (platform/Dpi.h). Tool-bar buttons 30, the
+# entry buttons of the Advanced window 32, list, menu and strip pictures 16.
+while read -r id name side; do
+    render "../images/$name.svg" "$side" "images/$id-$name.png"
+    render "../images/$name.svg" "$(((side * 3 + 1) / 2))" "images/$id-$name-150.png"
+    render "../images/$name.svg" "$((side * 2))" "images/$id-$name-200.png"
 done <<'LIST'
-130 add 48
-131 advanced 48
-132 allow 48
-133 deny 48
-134 read-only 48
-137 back 48
+130 add 30
+131 advanced 30
+132 allow 30
+133 deny 30
+134 read-only 30
+137 back 16
 147 entry-remove 32
 148 entry-reload 32
 149 entry-add 32
-159 change-owner 48
-163 main-menu 48
+159 change-owner 30
+163 main-menu 16
 172 access-allowed 16
 173 access-denied 16
 174 access-read-only 16

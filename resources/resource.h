@@ -48,6 +48,10 @@
 #define IDP_NON_NTFS 179
 #define IDP_BOOKMARK 180
 #define IDP_CLIPBOARD 181
+// The same pictures rendered at 1.5x and 2x for larger display scales: the
+// picture's id plus one of these (images.rc; platform/Dpi.h picks them).
+#define IDP_AT_150 1000
+#define IDP_AT_200 2000
 
 // ---- String table ------------------------------------------------------------------
 // Lists are ';'-separated and taken apart by position.

@@ -102,10 +102,10 @@ class ListsTest : public testing::Test {
         environment.state = &state;
         environment.icons = &icons;
         environment.themeActive = &themed;
-        environment.accessIcons[0] = allowed.get();
-        environment.accessIcons[1] = readOnly.get();
-        environment.accessIcons[2] = denied.get();
-        environment.ownerIcon = owner.get();
+        environment.cellPictures[0].access[0] = allowed.get();
+        environment.cellPictures[0].access[1] = readOnly.get();
+        environment.cellPictures[0].access[2] = denied.get();
+        environment.cellPictures[0].owner = owner.get();
         host.CreateWindowOfClass(L"Lists", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0,
                                  RECT{40, 40, 1000, 460}, nullptr);
         environment.messageOwner = host.hwnd();

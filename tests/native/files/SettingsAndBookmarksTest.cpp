@@ -4,9 +4,9 @@
 #include "app/VersionCheck.h"
 #include "app/WindowPlacement.h"
 #include "bookmarks/BookmarkStore.h"
-#include "native/files/TempDir.h"
 #include "files/FileIo.h"
 #include "files/ProfileFile.h"
+#include "native/files/TempDir.h"
 #include "platform/Reporter.h"
 #include "platform/Utf16.h"
 
@@ -76,7 +76,7 @@ TEST(Settings, ReadOnlyFileKeepsItsValues) {
 TEST(WindowPlacement, InitialPlacementFollowsTheSavedRectangle) {
     WindowRect screen{0, 0, 1920, 1080};
     Settings fresh;
-    auto first = ChooseInitialPlacement(fresh, screen);
+    auto first = ChooseInitialPlacement(fresh, {screen}, 96);
     EXPECT_EQ(first.show, InitialShow::kCentredDefault);
     EXPECT_EQ(first.rect, (WindowRect{385, 196, 1535, 884}));
 
@@ -85,15 +85,15 @@ TEST(WindowPlacement, InitialPlacementFollowsTheSavedRectangle) {
     narrow.windowRight = 105;
     narrow.windowTop = 0;
     narrow.windowBottom = 400;
-    EXPECT_EQ(ChooseInitialPlacement(narrow, screen).show, InitialShow::kSavedRectangle);
-    EXPECT_EQ(ChooseInitialPlacement(narrow, screen).rect, (WindowRect{100, 0, 105, 400}));
+    EXPECT_EQ(ChooseInitialPlacement(narrow, {screen}, 96).show, InitialShow::kSavedRectangle);
+    EXPECT_EQ(ChooseInitialPlacement(narrow, {screen}, 96).rect, (WindowRect{100, 0, 105, 400}));
 
     Settings maximized = narrow;
     maximized.windowMaximized = 1;
-    EXPECT_EQ(ChooseInitialPlacement(maximized, screen).show, InitialShow::kMaximized);
+    EXPECT_EQ(ChooseInitialPlacement(maximized, {screen}, 96).show, InitialShow::kMaximized);
     maximized.windowRight = 101;
     maximized.windowBottom = 9;
-    EXPECT_EQ(ChooseInitialPlacement(maximized, screen).show, InitialShow::kCentredDefault);
+    EXPECT_EQ(ChooseInitialPlacement(maximized, {screen}, 96).show, InitialShow::kCentredDefault);
 }
 
 TEST(WindowPlacement, SizeChangesAndCloseStoreWhatTheWindowShows) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/Dpi.h"
 #include "platform/sim/SimPlatform.h"
 
 namespace vm {
@@ -15,7 +16,7 @@ std::vector<std::wstring> Titles(const ColumnLayout& layout) {
 }
 
 TEST(ItemListColumns, EditListKeepsFolderAndShowsInSubitemOrder) {
-    ColumnLayout layout = ItemListColumnLayout(ListMode::kEdit);
+    ColumnLayout layout = ItemListColumnLayout(ListMode::kEdit, kBaseDpi);
     EXPECT_EQ(Titles(layout),
               (std::vector<std::wstring>{L"Name", L"Type", L"Date created",
                                          L"Access rights of current user", L"Owner", L"Folder"}));
@@ -24,13 +25,24 @@ TEST(ItemListColumns, EditListKeepsFolderAndShowsInSubitemOrder) {
 }
 
 TEST(ItemListColumns, BrowseListShowsFileSystemThird) {
-    ColumnLayout layout = ItemListColumnLayout(ListMode::kBrowse);
+    ColumnLayout layout = ItemListColumnLayout(ListMode::kBrowse, kBaseDpi);
     EXPECT_EQ(Titles(layout), (std::vector<std::wstring>{L"Name", L"Type", L"Date created",
                                                          L"Access rights of current user", L"Owner",
                                                          L"File system"}));
     EXPECT_EQ(layout.columns[5].width, 70);
     EXPECT_EQ(layout.columns[4].width, 170);
     EXPECT_EQ(layout.displayOrder, (std::vector<int>{0, 1, 2, 5, 3, 4}));
+}
+
+TEST(ItemListColumns, WidthsScaleWithTheList) {
+    const ColumnLayout at144 = ItemListColumnLayout(ListMode::kBrowse, 144);
+    EXPECT_EQ(at144.columns[0].width, 450);
+    EXPECT_EQ(at144.columns[2].width, 203);  // 202.5
+    EXPECT_EQ(at144.columns[5].width, 105);
+    const ColumnLayout at192 = ItemListColumnLayout(ListMode::kEdit, 192);
+    EXPECT_EQ(at192.columns[5].width, 400);
+    // Scaling changes widths only, never which columns there are or their order.
+    EXPECT_EQ(at192.displayOrder, ItemListColumnLayout(ListMode::kEdit, 96).displayOrder);
 }
 
 TEST(PathParts, FileNameFollowsPathFindFileName) {
