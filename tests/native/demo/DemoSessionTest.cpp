@@ -17,13 +17,9 @@ namespace vm::demo {
 namespace {
 
 using test::kSmallMachine;
+using test::ReadText;
 
 const OptionalAcl kNullDacl;
-
-std::string ReadText(const std::wstring& path) {
-    const std::optional<Bytes> bytes = ReadWholeFile(path);
-    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("<none>");
-}
 
 class DemoSessionTest : public ::testing::Test {
   protected:
@@ -172,13 +168,7 @@ TEST_F(DemoSessionTest, SaveThatFailsAtExitIsToldWithTheReason) {
 }
 
 TEST_F(DemoSessionTest, DamagedSavedFileThatStaysInPlaceIsNotWrittenOver) {
-    std::filesystem::create_directories(ToFsPath(files.folder));
-    for (int number = 1; number <= kMostKeptAsideCopies; ++number) {
-        const std::wstring suffix = number == 1 ? L"" : L" " + std::to_wstring(number);
-        ASSERT_TRUE(WriteFileReplacing(
-                        JoinPath(files.folder, L"machine (damaged" + suffix + L").txt"), Bytes{'x'})
-                        .ok());
-    }
+    test::TakeEveryAsideName(files);
     ASSERT_TRUE(WriteFileReplacing(files.machine, Bytes{'?'}).ok());
     auto session = Session();
     ASSERT_EQ(reporter.messages().size(), 1u);

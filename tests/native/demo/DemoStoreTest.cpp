@@ -23,10 +23,6 @@ class DemoStore : public ::testing::Test {
     void Write(const std::wstring& path, std::string_view text) {
         ASSERT_TRUE(WriteFileReplacing(path, BytesOf(text)).ok());
     }
-    std::string Read(const std::wstring& path) {
-        const std::optional<Bytes> bytes = ReadWholeFile(path);
-        return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("<none>");
-    }
     // The small machine saved with one change: C:\Data gets a NULL DACL.
     std::string ChangedMachine() {
         sim::MachineLoad load = sim::LoadMachine(kSmallMachine);
@@ -74,7 +70,7 @@ TEST_F(DemoStore, DamagedSavedMachineIsKeptAsideWithTheLineThatIsWrong) {
     EXPECT_FALSE(first.fromSavedFile);
     EXPECT_TRUE(first.mayWriteSavedFile);  // its place is free again
     const std::wstring aside = JoinPath(files.folder, L"machine (damaged).txt");
-    EXPECT_EQ(Read(aside), damaged);
+    EXPECT_EQ(test::ReadText(aside), damaged);
     EXPECT_FALSE(FileExists(files.machine));
     EXPECT_NE(first.message.find(L"(line 3: "), std::wstring::npos);
     EXPECT_NE(first.message.find(L"It was kept as " + aside + L","), std::wstring::npos);
@@ -82,22 +78,18 @@ TEST_F(DemoStore, DamagedSavedMachineIsKeptAsideWithTheLineThatIsWrong) {
     // A second damaged file does not replace the first one kept aside.
     Write(files.machine, "not a machine");
     const StartingMachine second = LoadStartingMachine(kSmallMachine, files);
-    EXPECT_EQ(Read(aside), damaged);
-    EXPECT_EQ(Read(JoinPath(files.folder, L"machine (damaged 2).txt")), "not a machine");
+    EXPECT_EQ(test::ReadText(aside), damaged);
+    EXPECT_EQ(test::ReadText(JoinPath(files.folder, L"machine (damaged 2).txt")), "not a machine");
     EXPECT_NE(second.message.find(L"machine (damaged 2).txt"), std::wstring::npos);
 }
 
 TEST_F(DemoStore, DamagedFileThatCannotBeMovedStaysAndIsNeverWrittenOver) {
-    std::filesystem::create_directories(ToFsPath(files.folder));
-    for (int number = 1; number <= kMostKeptAsideCopies; ++number) {
-        const std::wstring suffix = number == 1 ? L"" : L" " + std::to_wstring(number);
-        Write(JoinPath(files.folder, L"machine (damaged" + suffix + L").txt"), "older");
-    }
+    test::TakeEveryAsideName(files);
     Write(files.machine, "damaged");
     const StartingMachine start = LoadStartingMachine(kSmallMachine, files);
     ASSERT_NE(start.machine, nullptr);
     EXPECT_FALSE(start.mayWriteSavedFile);
-    EXPECT_EQ(Read(files.machine), "damaged");
+    EXPECT_EQ(test::ReadText(files.machine), "damaged");
     EXPECT_NE(start.message.find(L"could not be read (line 1: "), std::wstring::npos);
     EXPECT_NE(start.message.find(L"nor moved aside"), std::wstring::npos);
 }
@@ -126,7 +118,7 @@ TEST_F(DemoStore, KeepAsideNamesTheCopyAfterTheFile) {
 TEST_F(DemoStore, SavingMakesTheFolderAndReplacesTheFileWhole) {
     ASSERT_TRUE(SaveMachineFile("first", files).ok());
     ASSERT_TRUE(SaveMachineFile("second", files).ok());
-    EXPECT_EQ(Read(files.machine), "second");
+    EXPECT_EQ(test::ReadText(files.machine), "second");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(ToFsPath(files.folder)),
                             std::filesystem::directory_iterator()),
               1);  // no temporary file left beside it
