@@ -70,22 +70,15 @@ int WritePass(Engine& engine, const std::wstring& path, std::vector<AceEntry>& r
 
 }  // namespace
 
-LoadedAceEntries LoadAceEntries(Platform& platform, const std::wstring& path,
-                                const Bytes* descriptor, bool isContainer) {
+namespace {
+
+// The entries of a descriptor; read from path when fromPath (the inheritance
+// sources then come from the path's ancestors).
+LoadedAceEntries LoadFromDescriptor(Platform& platform, const std::wstring& path,
+                                    const Bytes& descriptor, bool isContainer, bool fromPath) {
     LoadedAceEntries loaded;
-    std::optional<Bytes> read;
-    if (descriptor) {
-        loaded.isContainer = isContainer;
-    } else {
-        loaded.isContainer = platform.PathIsDirectory(path);
-        read = ReadDaclDescriptor(platform, path);
-        if (!read) {
-            loaded.result = kAcesUnreadable;
-            return loaded;
-        }
-        descriptor = &*read;
-    }
-    auto parsed = SecurityDescriptor::Parse(*descriptor);
+    loaded.isContainer = isContainer;
+    auto parsed = SecurityDescriptor::Parse(descriptor);
     if (!parsed || !parsed->dacl.present || parsed->dacl.IsNull()) {
         loaded.result = kAcesNoDacl;
         return loaded;
@@ -93,7 +86,7 @@ LoadedAceEntries LoadAceEntries(Platform& platform, const std::wstring& path,
     const Acl& acl = *parsed->dacl.acl;
     // Only a path has ancestors to name; a failed query names none.
     std::vector<InheritedFrom> sources;
-    if (read.has_value()) {
+    if (fromPath) {
         auto result = platform.GetInheritanceSource(path, loaded.isContainer, acl.ToBytes());
         if (result.ok())
             sources = std::move(*result);
@@ -109,6 +102,27 @@ LoadedAceEntries LoadAceEntries(Platform& platform, const std::wstring& path,
     }
     loaded.result = static_cast<int>(loaded.entries.size());
     return loaded;
+}
+
+}  // namespace
+
+LoadedAceEntries LoadAceEntries(Platform& platform, const std::wstring& path,
+                                const Bytes* descriptor, bool isContainer) {
+    if (descriptor)
+        return LoadFromDescriptor(platform, path, *descriptor, isContainer, false);
+    return LoadAceEntriesOfKnownKind(platform, path, platform.PathIsDirectory(path));
+}
+
+LoadedAceEntries LoadAceEntriesOfKnownKind(Platform& platform, const std::wstring& path,
+                                           bool isContainer) {
+    auto read = ReadDaclDescriptor(platform, path);
+    if (!read) {
+        LoadedAceEntries loaded;
+        loaded.isContainer = isContainer;
+        loaded.result = kAcesUnreadable;
+        return loaded;
+    }
+    return LoadFromDescriptor(platform, path, *read, isContainer, true);
 }
 
 void MergeAceEntries(std::vector<AceEntry>& entries) {

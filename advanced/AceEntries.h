@@ -56,6 +56,10 @@ struct LoadedAceEntries {
 // counted, so that they are never written back with rights they lacked.
 LoadedAceEntries LoadAceEntries(Platform& platform, const std::wstring& path,
                                 const Bytes* descriptor, bool isContainer);
+// The same read from a path whose kind the caller knows already (a folder
+// listing told it), without asking the file system again.
+LoadedAceEntries LoadAceEntriesOfKnownKind(Platform& platform, const std::wstring& path,
+                                           bool isContainer);
 
 // Joins records of one trustee, type and inherited state: equal rights
 // (low 20 bits) or equal scopes merge, and so does a record whose scope and

@@ -17,6 +17,9 @@
 #               account table), shared by every Platform that applies them
 #   sim         the simulated machine (a Platform over the descriptor model)
 #   ntfs        NTFS volumes mounted on Linux (a Platform over the same rules)
+#   clihost     the command line's programs: its Windows console and the
+#               Linux program over NTFS volumes
+#   cli         the command line's portable run (velmora-cli)
 #   files       the program's own files (profile files, whole-file I/O)
 #   resources   resource ids and texts (constants only)
 #   models      every other portable model, the command table included
@@ -25,8 +28,8 @@
 #   demo        the demonstration program's portable part (demo/): its
 #               machine files and the Platform it replaces the machine in
 
-set(VELMORA_LAYERS windows framework win32 base seam descriptor engine rules sim ntfs files
-    resources
+set(VELMORA_LAYERS windows framework win32 base seam descriptor engine rules sim ntfs clihost
+    cli files resources
     models demoprogram demo)
 
 set(VELMORA_PORTABLE_FOLDERS "app|backup|lists|advanced|bookmarks|controls")
@@ -52,6 +55,11 @@ set(VELMORA_LAYER_sim_FILES "^platform/sim/")
 set(VELMORA_LAYER_sim_USES rules descriptor seam base)
 set(VELMORA_LAYER_ntfs_FILES "^platform/ntfs/")
 set(VELMORA_LAYER_ntfs_USES rules descriptor seam base)
+set(VELMORA_LAYER_clihost_FILES "^cli/(VolumeMain\\.cpp|[^/]+\\.win32\\.(h|cpp))$")
+set(VELMORA_LAYER_clihost_USES cli ntfs win32 rules models engine descriptor files seam base
+    resources)
+set(VELMORA_LAYER_cli_FILES "^cli/")
+set(VELMORA_LAYER_cli_USES rules models engine descriptor files seam base resources)
 set(VELMORA_LAYER_files_FILES "^files/")
 set(VELMORA_LAYER_files_USES seam base)
 set(VELMORA_LAYER_resources_FILES "^resources/[^/]+\\.h$")

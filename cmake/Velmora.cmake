@@ -42,6 +42,7 @@ file(GLOB_RECURSE VELMORA_LAYERED_SOURCES CONFIGURE_DEPENDS
      ${PROJECT_SOURCE_DIR}/advanced/*.h ${PROJECT_SOURCE_DIR}/advanced/*.cpp
      ${PROJECT_SOURCE_DIR}/bookmarks/*.h ${PROJECT_SOURCE_DIR}/bookmarks/*.cpp
      ${PROJECT_SOURCE_DIR}/controls/*.h ${PROJECT_SOURCE_DIR}/controls/*.cpp
+     ${PROJECT_SOURCE_DIR}/cli/*.h ${PROJECT_SOURCE_DIR}/cli/*.cpp
      ${PROJECT_SOURCE_DIR}/demo/*.h ${PROJECT_SOURCE_DIR}/demo/*.cpp)
 set(VELMORA_LAYERS_STAMP ${CMAKE_BINARY_DIR}/velmora-layers.stamp)
 add_custom_command(
