@@ -169,6 +169,40 @@ TEST_F(ProgramResources, ManifestAsksForAdministratorsCommonControls6AndPerMonit
     EXPECT_NE(manifest.find("true/pm"), std::string::npos);
 }
 
+// The side of a PNG from its IHDR chunk (bytes 16 to 23: width and height,
+// big-endian); 0 when the bytes are not a PNG of that size.
+int PngSide(const std::string& png) {
+    if (png.size() < 24 || png.compare(1, 3, "PNG") != 0)
+        return 0;
+    const auto at = [&](size_t i) {
+        return (static_cast<unsigned char>(png[i]) << 24) |
+               (static_cast<unsigned char>(png[i + 1]) << 16) |
+               (static_cast<unsigned char>(png[i + 2]) << 8) |
+               static_cast<unsigned char>(png[i + 3]);
+    };
+    return at(16) == at(20) ? static_cast<int>(at(16)) : 0;
+}
+
+TEST_F(ProgramResources, EveryPictureAtThreeScales) {
+    // Each picture's side at 96 DPI, and its renderings at 1.5x and 2x.
+    const struct {
+        int id;
+        int side;
+    } pictures[] = {{IDP_ADD, 30},           {IDP_ADVANCED, 30},         {IDP_ALLOW, 30},
+                    {IDP_DENY, 30},          {IDP_READ_ONLY, 30},        {IDP_BACK, 16},
+                    {IDP_ENTRY_REMOVE, 32},  {IDP_ENTRY_RELOAD, 32},     {IDP_ENTRY_ADD, 32},
+                    {IDP_CHANGE_OWNER, 30},  {IDP_MAIN_MENU, 16},        {IDP_ACCESS_ALLOWED, 16},
+                    {IDP_ACCESS_DENIED, 16}, {IDP_ACCESS_READ_ONLY, 16}, {IDP_OWNER, 16},
+                    {IDP_CELL_EMPTY, 16},    {IDP_CELL_DROPDOWN, 16},    {IDP_CELL_TICKED, 16},
+                    {IDP_NON_NTFS, 16},      {IDP_BOOKMARK, 16},         {IDP_CLIPBOARD, 16}};
+    for (const auto& picture : pictures) {
+        const auto png = [&](int id) { return Resource(MAKEINTRESOURCEW(id), L"PNG"); };
+        EXPECT_EQ(PngSide(png(picture.id)), picture.side) << picture.id;
+        EXPECT_EQ(PngSide(png(picture.id + IDP_AT_150)), (picture.side * 3 + 1) / 2) << picture.id;
+        EXPECT_EQ(PngSide(png(picture.id + IDP_AT_200)), picture.side * 2) << picture.id;
+    }
+}
+
 TEST(TestProgramResources, CommonControls6AreActive) {
     // The test programs carry the same manifest; comctl32 6 is what the
     // windows are tested with. It lives in the side-by-side store, apart from
