@@ -53,8 +53,38 @@ std::wstring DesktopDirectory() {
     return path;
 }
 
+HIMAGELIST CPathBar::Images() const {
+    return scaledImages_ ? scaledImages_.get() : systemImages_;
+}
+
+void CPathBar::UseImagesForDpi() {
+    scaledImages_.reset();
+    int width = 0;
+    int height = 0;
+    const int side = Scale(16);
+    if (systemImages_ != nullptr && ImageList_GetIconSize(systemImages_, &width, &height) &&
+        (width != side || height != side)) {
+        const int count = ImageList_GetImageCount(systemImages_);
+        scaledImages_.reset(ImageList_Create(side, side, ILC_COLOR32 | ILC_MASK, count, 8));
+        for (int i = 0; scaledImages_ && i < count; ++i) {
+            // ImageList_ReplaceIcon stretches an icon of another size to the list's.
+            HICON icon = ImageList_GetIcon(systemImages_, i, ILD_TRANSPARENT);
+            ImageList_ReplaceIcon(scaledImages_.get(), -1, icon);
+            if (icon != nullptr)
+                DestroyIcon(icon);
+        }
+    }
+    Send(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Images()));
+}
+
+void CPathBar::OnDpiChanged(int, int) {
+    UseImagesForDpi();
+}
+
 void CPathBar::Insert(size_t index, const PathBarEntry& entry) {
     const int icon = IconOf(entry);
+    if (scaledImages_ && icon >= ImageList_GetImageCount(scaledImages_.get()))
+        UseImagesForDpi();  // the shell added icons since the copy was made
     COMBOBOXEXITEMW item{};
     item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_INDENT;
     item.iItem = static_cast<INT_PTR>(index);
@@ -66,7 +96,8 @@ void CPathBar::Insert(size_t index, const PathBarEntry& entry) {
 }
 
 void CPathBar::Fill(const AppContext& app) {
-    Send(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(app.shell.smallSystemImages));
+    systemImages_ = app.shell.smallSystemImages;
+    UseImagesForDpi();
     std::vector<DriveName> drives;
     for (const std::wstring& root : DriveRootPaths(app.state.platform()))
         drives.push_back({root, ShellDisplayName(root)});

@@ -6,8 +6,12 @@
 
 #include "platform/win32/WinApi.h"
 
+#include <commctrl.h>
+
+#include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "app/AppContext.win32.h"
@@ -31,9 +35,25 @@ class CPathBar : public CWnd {
     HWND Edit() const;
     std::wstring TypedText() const;
 
+    // The image list the entries are drawn from (the shell's, or one made
+    // for this DPI).
+    HIMAGELIST Images() const;
+
+  protected:
+    void OnDpiChanged(int oldDpi, int newDpi) override;
+
   private:
     void Insert(size_t index, const PathBarEntry& entry);
+    // The shell's small image list is made for the system DPI: at another
+    // scale the path bar draws from a copy at its own icon size, with the
+    // same indexes; made again when an entry needs an icon it lacks.
+    void UseImagesForDpi();
 
+    struct ImageListDeleter {
+        void operator()(HIMAGELIST images) const { ImageList_Destroy(images); }
+    };
+    HIMAGELIST systemImages_ = nullptr;
+    std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDeleter> scaledImages_;
     std::vector<PathBarEntry> entries_;
     std::optional<std::wstring> desktopFolder_;  // nullopt: the shell's
 };

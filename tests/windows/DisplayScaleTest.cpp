@@ -235,6 +235,14 @@ TEST_F(DisplayScaleTest, BrowseModeRowsIconsPicturesAndTextsAtTheScale) {
     ExpectHeaderTitlesFit(browse);
     HWND status = h::FindControl(window, IDC_MAIN_STATUS);
     ExpectTextFits(status, ClientSize(status).cx);
+    // The path bar draws its icons at the scale too.
+    HWND pathBar = h::FindControl(window, IDC_MAIN_PATH_BAR);
+    int iconWidth = 0;
+    int iconHeight = 0;
+    ImageList_GetIconSize(
+        reinterpret_cast<HIMAGELIST>(SendMessageW(pathBar, CBEM_GETIMAGELIST, 0, 0)), &iconWidth,
+        &iconHeight);
+    EXPECT_EQ(iconWidth, ScaleForDpi(16, dpi));
     // The strip at the bottom is the scaled 24 pixels high.
     EXPECT_EQ(ClientSize(status).cy, ScaleForDpi(24, dpi));
     h::SaveScreenshot(window, Picture(L"main-browse"));
@@ -364,6 +372,12 @@ TEST_F(DisplayScaleTest, MovingToAMonitorOfALargerScaleAndBack) {
     EXPECT_EQ(addAfter.top, ScaleBetweenDpi(addBefore.top, dpi, larger));
     HWND status = h::FindControl(window, IDC_MAIN_STATUS);
     EXPECT_EQ(ClientSize(status).cy, ScaleForDpi(24, larger));
+    int iconWidth = 0;
+    int iconHeight = 0;
+    ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(
+                              h::FindControl(window, IDC_MAIN_PATH_BAR), CBEM_GETIMAGELIST, 0, 0)),
+                          &iconWidth, &iconHeight);
+    EXPECT_EQ(iconHeight, ScaleForDpi(16, larger));
     // The controls' font grew with the scale.
     const SIZE statusText = ControlTextExtent(status);
     ExpectControlsInside(window);
