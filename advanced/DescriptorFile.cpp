@@ -19,11 +19,10 @@ Status ExportHeldDescriptor(const std::wstring& file, const Bytes& descriptor) {
 
 ExportResult ExportDescriptorOfPath(Engine& engine, const std::wstring& path,
                                     const std::wstring& file) {
-    std::wstring savedOwner = GetOwnerName(engine.platform(), path);
-    SetOwner(engine, path, kAdministrators);
+    const std::optional<Sid> savedOwner = TakeOwnership(engine, path);
     std::optional<Bytes> descriptor = ReadDaclDescriptor(engine.platform(), path);
-    // The owner goes back whether or not the read worked.
-    SetOwner(engine, path, savedOwner);
+    // The owner goes back by SID whether or not the read worked.
+    GiveOwnerBack(engine, path, savedOwner);
     if (!descriptor)
         return {ExportOutcome::kReadFailed, 0};
     Status written = WriteFileReplacing(file, *descriptor);

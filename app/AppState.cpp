@@ -20,12 +20,18 @@ const std::wstring& EmptyName() {
 
 }  // namespace
 
+// Only the letters the system reports (GetLogicalDriveStrings, as
+// GetLogicalDrives): asking every letter from A to Z touches drives that are
+// not there, and an empty floppy or card drive can answer with a "no disk"
+// box (SetErrorMode docs).
 FileSystemTable FileSystemTable::Read(Platform& platform) {
     FileSystemTable table;
-    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
-        auto name = platform.GetVolumeFileSystemName(std::wstring{letter, L':', L'\\'});
+    for (const std::wstring& root : platform.GetLogicalDriveStrings()) {
+        if (root.size() < 2 || root[1] != L':' || !DriveIndex(root[0]))
+            continue;
+        auto name = platform.GetVolumeFileSystemName(std::wstring{root[0], L':', L'\\'});
         if (name.ok())
-            table.Set(letter, *name);
+            table.Set(root[0], *name);
     }
     return table;
 }

@@ -31,6 +31,10 @@ void PropagationProgress::EntryDone(int32_t processed, int32_t total) {
         display_.Close();
 }
 
+void PropagationProgress::NotReached(const std::vector<std::wstring>& paths) {
+    display_.ShowNotReached(paths);
+}
+
 void PropagationProgress::Finished() {
     display_.SetPercent(kComplete);
     display_.Close();

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "security/Propagation.h"
 
@@ -23,6 +24,10 @@ class ProgressDisplay {
     virtual void SetPercent(int32_t percent) = 0;
     // Appended to "Setting security information on subfolders and files".
     virtual void AppendCountText(const std::wstring& text) = 0;
+    // Folders the run could not list and objects it could not change: the
+    // window tells the user after it closes, so that a run that reached 100
+    // is not taken for one that did everything.
+    virtual void ShowNotReached(const std::vector<std::wstring>& paths) = 0;
     // The work is complete: the window closes (message 1125).
     virtual void Close() = 0;
 };
@@ -40,6 +45,7 @@ class PropagationProgress final : public PropagationObserver {
     // The bar follows; the window is told to close when the bar reaches
     // exactly 100 (entries created between the passes carry it past 100).
     void EntryDone(int32_t processed, int32_t total) override;
+    void NotReached(const std::vector<std::wstring>& paths) override;
     // The bar at 100 and the window told to close, whatever came before.
     void Finished() override;
 

@@ -48,12 +48,12 @@ QuickItemOutcome ReplaceDaclWithEntry(Engine& engine, const QuickItem& item,
 
 QuickItemOutcome QuickSetItem(Engine& engine, const UserIdentity& user, const QuickItem& item,
                               const QuickSetRequest& request) {
-    const std::wstring previousOwner = GetOwnerName(engine.platform(), item.path);
-    SetOwner(engine, item.path, kAdministrators);
+    // The previous owner goes back by SID; one that could not be read leaves
+    // "Administrators" in place.
+    const std::optional<Sid> previousOwner = TakeOwnership(engine, item.path);
     QuickItemOutcome outcome = ReplaceDaclWithEntry(engine, item, request);
-    outcome.access = GetAccessLevel(engine.platform(), user, item.path);
-    // An owner that could not be read leaves "Administrators" in place.
-    SetOwner(engine, item.path, previousOwner);
+    outcome.access = GetAccessLevel(engine.platform(), user, item.path, &engine.names());
+    GiveOwnerBack(engine, item.path, previousOwner);
     return outcome;
 }
 
@@ -124,7 +124,10 @@ std::vector<ItemFailure> RunChangeOwner(Engine& engine, const std::vector<QuickI
         const Status written = SetOwner(engine, items[i].path, accountName);
         if (!written.ok())
             failures.push_back({items[i].path, written.error});
-        const std::wstring owner = GetOwnerName(engine.platform(), items[i].path);
+        // GetOwnerName's text, through the process-wide names.
+        const std::optional<Sid> ownerSid = ReadOwnerSid(engine.platform(), items[i].path);
+        const std::wstring owner =
+            ownerSid ? engine.names().BareName(engine.platform(), *ownerSid) : std::wstring();
         if (ownerShown)
             ownerShown(i, owner);
     }

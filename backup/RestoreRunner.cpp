@@ -31,6 +31,22 @@ void Notify(const RestoreCallbacks& callbacks, size_t row, RestoreRowResult resu
         callbacks.onRowResult(row, result);
 }
 
+// The file keeps the owner as a bare name. When the object's owner before the
+// restore bears that name it goes back by its SID (a domain account's name
+// may resolve to a local account of the same name, or not at all); otherwise
+// the stored name is looked up, and when it does not resolve the previous
+// owner comes back rather than "Administrators" staying.
+void RestoreOwner(Engine& engine, const std::wstring& path, const std::wstring& storedOwner,
+                  const std::optional<Sid>& previousOwner) {
+    if (previousOwner && !storedOwner.empty() &&
+        engine.names().BareName(engine.platform(), *previousOwner) == storedOwner) {
+        SetOwnerSid(engine, path, *previousOwner);
+        return;
+    }
+    if (!SetOwner(engine, path, storedOwner).ok())
+        GiveOwnerBack(engine, path, previousOwner);
+}
+
 }  // namespace
 
 std::vector<RestoreWork> WorkFromRows(const std::vector<RestoreRow>& rows) {
@@ -53,10 +69,9 @@ void RunRestore(Engine& engine, RestoreMode mode, const std::vector<RestoreWork>
         if (!platform.PathFileExists(row.path)) {
             Notify(callbacks, i, RestoreRowResult::kFileNotFound);
         } else if ((mode == RestoreMode::kFile || row.ticked) && row.descriptor) {
-            SetOwner(engine, row.path, kAdministrators);
+            const std::optional<Sid> previousOwner = TakeOwnership(engine, row.path);
             bool written = WriteStoredDescriptor(platform, row.path, *row.descriptor);
-            // An empty or unknown name leaves "Administrators" as the owner.
-            SetOwner(engine, row.path, row.owner);
+            RestoreOwner(engine, row.path, row.owner, previousOwner);
             if (mode == RestoreMode::kFile)
                 Notify(callbacks, i,
                        written ? RestoreRowResult::kSucceeded : RestoreRowResult::kFailed);

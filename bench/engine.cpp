@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/Reporter.h"
 #include "platform/sim/SimPlatform.h"
@@ -88,6 +89,7 @@ class NoWindow final : public PropagationObserver {
     void ApplyingStarted() override {}
     void EntryStarted(const std::wstring&) override {}
     void EntryDone(int32_t, int32_t) override {}
+    void NotReached(const std::vector<std::wstring>&) override {}
     void Finished() override {}
 };
 
@@ -126,6 +128,8 @@ void BM_Propagation(benchmark::State& state) {
         total = run.total;
     }
     SetPerItemCounters(state, machine, static_cast<double>(state.iterations()) * total);
+    state.counters["objects_touched_per_item"] = static_cast<double>(machine.ObjectsTouched()) /
+                                                 (static_cast<double>(state.iterations()) * total);
     state.counters["entries"] = total;
 }
 BENCHMARK(BM_Propagation)

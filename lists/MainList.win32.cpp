@@ -21,14 +21,19 @@ struct ShellNames {
 
 // The shell's display and type names of a path. A path the shell cannot
 // find (a simulated machine's, a vanished item) gets the names of its kind.
+// SHGetFileInfoW takes no more than MAX_PATH characters and no "\\?\"
+// prefix: a longer path is named by its last part alone, whose extension
+// gives the type (SHGFI_USEFILEATTRIBUTES does not touch the file).
 ShellNames ShellNamesOf(const std::wstring& path, int32_t kind) {
     SHFILEINFOW info{};
-    if (SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info), SHGFI_DISPLAYNAME | SHGFI_TYPENAME) ==
-        0) {
+    const bool fits = path.size() < MAX_PATH;
+    if (!fits || SHGetFileInfoW(path.c_str(), 0, &info, sizeof(info),
+                                SHGFI_DISPLAYNAME | SHGFI_TYPENAME) == 0) {
         const DWORD attributes =
             kind == kKindFile ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_DIRECTORY;
+        const std::wstring named = fits ? path : FileNameOfPath(path);
         info = {};
-        SHGetFileInfoW(path.c_str(), attributes, &info, sizeof(info),
+        SHGetFileInfoW(named.c_str(), attributes, &info, sizeof(info),
                        SHGFI_DISPLAYNAME | SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES);
     }
     return {info.szDisplayName, info.szTypeName};
@@ -101,9 +106,12 @@ bool CMainList::OnMessage(Message& m, LRESULT& result) {
 RowStatusFiller& CMainList::Filler() {
     if (!filler_) {
         HWND window = hwnd();
+        // The process's names: every list resolves a SID once, and a SID
+        // that does not resolve once (an unreachable domain costs seconds).
+        AppState& state = *Environment().state;
         filler_ = std::make_unique<RowStatusFiller>(
-            Environment().state->platform(), Environment().state->user,
-            [window] { PostMessageW(window, kMsgRowStatusReady, 0, 0); });
+            state.platform(), state.user,
+            [window] { PostMessageW(window, kMsgRowStatusReady, 0, 0); }, &state.engine.names());
     }
     return *filler_;
 }
@@ -167,7 +175,9 @@ void CMainList::FillCells(int row, const FolderEntry& entry, const std::wstring&
 }
 
 void CMainList::RequestStatus(ItemRecord& record, bool checkExistence) {
-    pendingStatus_[record.serial] = &record;
+    PendingStatus& pending = pendingStatus_[record.serial];
+    pending.record = &record;
+    ++pending.outstanding;
     Filler().Enqueue(RowStatusRequest{record.serial, record.path, checkExistence});
 }
 
@@ -187,18 +197,16 @@ void CMainList::ApplyStatus(int row, ItemRecord& record, const RowStatus& status
     record.MarkPresent();
 }
 
+// The status cells are read again by the background filler, never on this
+// thread: an account look-up can take seconds where a domain cannot be
+// reached. A result already on its way was read before this refresh and is
+// passed over.
 void CMainList::RefreshRow(int row, bool checkExistence) {
     ItemRecord* record = Record(row);
     if (record == nullptr)
         return;
-    // A result still on its way was read before this refresh: drop it.
-    pendingStatus_.erase(record->serial);
-    const AppState& state = *Environment().state;
-    RowStatusReader reader(state.platform(), state.user);
-    const RowStatus status = reader.Read({record->serial, record->path, checkExistence});
-    if (status.exists)
-        SetItemText(row, kColumnType, TypeName(record->path, record->BaseKind()));
-    ApplyStatus(row, *record, status);
+    SetItemText(row, kColumnType, TypeName(record->path, record->BaseKind()));
+    RequestStatus(*record, checkExistence);
 }
 
 void CMainList::RefreshSelectedRows() {
@@ -208,7 +216,6 @@ void CMainList::RefreshSelectedRows() {
 }
 
 void CMainList::RefreshAllRowsInBackground() {
-    Filler().StartNewFill();
     const int count = ItemCount();
     for (int row = 0; row < count; ++row)
         if (ItemRecord* record = Record(row))
@@ -253,8 +260,10 @@ LRESULT CMainList::OnStatusReady(Message&) {
     for (const RowStatus& status : filler_->TakeResults()) {
         auto pending = pendingStatus_.find(status.serial);
         if (pending == pendingStatus_.end())
-            continue;  // the row is gone or was refreshed meanwhile
-        ItemRecord* record = pending->second;
+            continue;  // the row is gone
+        if (--pending->second.outstanding > 0)
+            continue;  // read before a refresh whose result follows
+        ItemRecord* record = pending->second.record;
         pendingStatus_.erase(pending);
         int row = record->row;
         if (Record(row) != record) {

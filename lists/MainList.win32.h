@@ -94,8 +94,14 @@ class CMainList : public CKRVListCtrl {
     std::wstring TypeName(const std::wstring& path, int32_t kind);
 
     std::unique_ptr<RowStatusFiller> filler_;
-    // Rows whose status cells are still to come, by record serial.
-    std::unordered_map<uint64_t, ItemRecord*> pendingStatus_;
+    // Rows whose status cells are still to come, by record serial, with the
+    // number of requests on their way: results come in request order, so
+    // the last one is the newest and the earlier ones are passed over.
+    struct PendingStatus {
+        ItemRecord* record = nullptr;
+        int outstanding = 0;
+    };
+    std::unordered_map<uint64_t, PendingStatus> pendingStatus_;
     std::unordered_map<std::wstring, std::wstring> typeNames_;
 };
 

@@ -1,32 +1,20 @@
 #include "lists/RowStatus.h"
 
-#include "security/SecurityDescriptor.h"
+#include "security/SecurityAccess.h"
 
 namespace vm {
 
 std::wstring RowStatusReader::OwnerName(const std::wstring& path) {
     // As GetOwnerName: GetNamedSecurityInfoW(OWNER) and LookupAccountSidW's
     // bare name, empty when either fails; the look-up is done once per SID.
-    auto bytes = platform_.GetNamedSecurityInfo(path, secinfo::kOwner);
-    if (!bytes.ok())
-        return {};
-    auto descriptor = SecurityDescriptor::Parse(*bytes);
-    if (!descriptor || !descriptor->owner)
-        return {};
-    const Sid& owner = *descriptor->owner;
-    if (auto known = ownerNames_.find(owner); known != ownerNames_.end())
-        return known->second;
-    auto account = platform_.LookupAccountSid(owner.ToBytes());
-    std::wstring name = account.ok() ? account->name : std::wstring();
-    ownerNames_.emplace(owner, name);
-    return name;
+    auto owner = ReadOwnerSid(platform_, path);
+    return owner ? names_.BareName(platform_, *owner) : std::wstring();
 }
 
 RowStatus RowStatusReader::Read(const RowStatusRequest& request) {
     RowStatus status;
     status.serial = request.serial;
-    status.access =
-        static_cast<int32_t>(GetAccessLevel(platform_, user_, request.path, names_.get()));
+    status.access = static_cast<int32_t>(GetAccessLevel(platform_, user_, request.path, &names_));
     if (request.checkExistence && !platform_.PathFileExists(request.path)) {
         status.exists = false;
         return status;
@@ -36,12 +24,12 @@ RowStatus RowStatusReader::Read(const RowStatusRequest& request) {
 }
 
 void RowStatusReader::ForgetNames() {
-    names_ = std::make_unique<SidNameCache>();
-    ownerNames_.clear();
+    names_.Forget();
 }
 
-RowStatusFiller::RowStatusFiller(Platform& platform, const UserIdentity& user, Notify notify)
-    : platform_(platform), user_(user), notify_(std::move(notify)) {
+RowStatusFiller::RowStatusFiller(Platform& platform, const UserIdentity& user, Notify notify,
+                                 SidNameCache* names)
+    : platform_(platform), user_(user), notify_(std::move(notify)), names_(names) {
     worker_ = std::thread([this] { Run(); });
 }
 
@@ -80,10 +68,9 @@ void RowStatusFiller::Clear() {
     queue_.clear();
     ready_.clear();
     ++generation_;
-    forgetNames_ = true;
 }
 
-void RowStatusFiller::StartNewFill() {
+void RowStatusFiller::ForgetNames() {
     std::lock_guard lock(mutex_);
     forgetNames_ = true;
 }
@@ -115,7 +102,7 @@ void RowStatusFiller::Deliver(RowStatus status, uint64_t generation) {
 }
 
 void RowStatusFiller::Run() {
-    RowStatusReader reader(platform_, user_);
+    RowStatusReader reader(platform_, user_, names_);
     for (;;) {
         RowStatusRequest request;
         uint64_t generation = 0;

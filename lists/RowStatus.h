@@ -36,24 +36,26 @@ struct RowStatus {
 };
 
 // Reads the status of rows one by one, sharing account look-ups between the
-// rows of one fill: each distinct SID is resolved once. The texts are
-// exactly those of GetAccessLevel and GetOwnerName. Used by one thread.
+// rows: each distinct SID is resolved once, a SID that does not resolve
+// once too. The names are the process's (the engine's SidNameCache) when
+// given, else the reader's own. The texts are exactly those of
+// GetAccessLevel and GetOwnerName. Used by one thread.
 class RowStatusReader {
   public:
-    RowStatusReader(Platform& platform, const UserIdentity& user)
-        : platform_(platform), user_(user) {}
+    RowStatusReader(Platform& platform, const UserIdentity& user, SidNameCache* names = nullptr)
+        : platform_(platform), user_(user), names_(names ? *names : ownNames_) {}
 
     RowStatus Read(const RowStatusRequest& request);
-    // GetOwnerName with the reader's cache of resolved owner SIDs.
+    // GetOwnerName with the resolved names.
     std::wstring OwnerName(const std::wstring& path);
-    // Forgets resolved names (the end of a fill).
+    // Forgets resolved names and remembered failures (an explicit refresh).
     void ForgetNames();
 
   private:
     Platform& platform_;
     const UserIdentity& user_;
-    std::unique_ptr<SidNameCache> names_ = std::make_unique<SidNameCache>();
-    std::map<Sid, std::wstring> ownerNames_;
+    SidNameCache ownNames_;
+    SidNameCache& names_;
 };
 
 // A worker thread that reads row statuses in the order they were asked for.
@@ -64,7 +66,8 @@ class RowStatusFiller {
   public:
     using Notify = std::function<void()>;
 
-    RowStatusFiller(Platform& platform, const UserIdentity& user, Notify notify);
+    RowStatusFiller(Platform& platform, const UserIdentity& user, Notify notify,
+                    SidNameCache* names = nullptr);
     // Stops the worker; requests not yet read are dropped.
     ~RowStatusFiller();
     RowStatusFiller(const RowStatusFiller&) = delete;
@@ -75,9 +78,9 @@ class RowStatusFiller {
     // Drops every request and result not yet taken, including the one being
     // read (the rows they were for are gone), and starts a new fill.
     void Clear();
-    // Requests from now on belong to a new fill: account names are resolved
-    // afresh (a renamed account shows its new name).
-    void StartNewFill();
+    // Requests from now on resolve account names afresh, failures included
+    // (an explicit refresh: a renamed account shows its new name).
+    void ForgetNames();
     // The results read since the last call, in request order.
     std::vector<RowStatus> TakeResults();
     // Nothing queued, nothing being read, nothing waiting to be taken.
@@ -90,6 +93,7 @@ class RowStatusFiller {
     Platform& platform_;
     const UserIdentity& user_;
     Notify notify_;
+    SidNameCache* names_;
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -84,6 +85,25 @@ struct Luid {
     int32_t high = 0;
     bool operator==(const Luid&) const = default;
 };
+
+// One group of the process token (SID_AND_ATTRIBUTES of TOKEN_GROUPS).
+struct TokenGroupInfo {
+    Bytes sid;
+    uint32_t attributes = 0;
+};
+
+// Attributes of a token group (SE_GROUP_*).
+namespace group_attr {
+inline constexpr uint32_t kEnabled = 0x4;
+inline constexpr uint32_t kUseForDenyOnly = 0x10;
+inline constexpr uint32_t kIntegrity = 0x20;
+inline constexpr uint32_t kLogonId = 0xC0000000;
+}  // namespace group_attr
+
+// What a call over a whole tree tells about each object it has dealt with
+// (FN_PROGRESS): the object's path and the error for it (0: its security was
+// set). Returning false cancels the rest (ProgressCancelOperation).
+using TreeProgress = std::function<bool(const std::wstring& path, uint32_t error)>;
 
 // An open process token. Closed exactly once when the holder goes away.
 class TokenHandle {
@@ -158,6 +178,20 @@ class Platform {
     virtual Result<std::vector<InheritedFrom>> GetInheritanceSource(const std::wstring& path,
                                                                     bool isContainer,
                                                                     const Bytes& acl) = 0;
+    // TreeResetNamedSecurityInfoW(SE_FILE_OBJECT) for the DACL, KeepExplicit
+    // FALSE: dacl becomes path's DACL as SetNamedSecurityInfoW writes it
+    // (info may add kProtectedDacl or kUnprotectedDacl), and every object
+    // below loses its explicit entries and takes what its parent now passes
+    // on, each object written once. progress hears of every object, path
+    // included. ERROR_CANCELLED when progress cancelled;
+    // ERROR_CALL_NOT_IMPLEMENTED where the system lacks the call (callers
+    // then reset object by object).
+    virtual Status TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                              const OptionalAcl& dacl,
+                                              const TreeProgress& progress) {
+        (void)path, (void)info, (void)dacl, (void)progress;
+        return Status::Fail(err::kCallNotImplemented);
+    }
     // SetEntriesInAclW: merges the entries into oldAcl (nullopt: NULL ACL) and
     // returns the new ACL's bytes.
     virtual Result<Bytes> SetEntriesInAcl(const std::vector<ExplicitAccess>& entries,
@@ -172,6 +206,12 @@ class Platform {
     virtual Result<std::wstring> ConvertSidToStringSid(const Bytes& sid) = 0;
     // GetUserNameW: the bare name of the user running the process.
     virtual Result<std::wstring> GetUserName() = 0;
+    // GetTokenInformation(TokenGroups) of the process token: the groups
+    // Windows checks access against, deny-only ones marked. Platforms without
+    // a token say ERROR_CALL_NOT_IMPLEMENTED.
+    virtual Result<std::vector<TokenGroupInfo>> GetTokenGroups() {
+        return Result<std::vector<TokenGroupInfo>>::Fail(err::kCallNotImplemented);
+    }
     // NetUserGetLocalGroups(null server, level 0, LG_INCLUDE_INDIRECT).
     virtual Result<std::vector<std::wstring>> GetLocalGroupsOfUser(const std::wstring& user) = 0;
 
@@ -186,7 +226,9 @@ class Platform {
     virtual Result<bool> AdjustTokenPrivilege(TokenHandle& token, Luid privilege, bool enable) = 0;
 
     // ---- File system ------------------------------------------------------
-    // PathFileExistsW.
+    // Whether the path names an existing file, folder or drive root (the
+    // question PathFileExistsW answers; Win32 asks GetFileAttributesW, which
+    // takes long paths and share roots alike).
     virtual bool PathFileExists(const std::wstring& path) = 0;
     // GetFileAttributesW.
     virtual Result<uint32_t> GetFileAttributes(const std::wstring& path) = 0;

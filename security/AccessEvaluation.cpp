@@ -6,10 +6,15 @@ namespace vm {
 namespace {
 
 // Group membership is matched by bare name: "<name>" must occur in the group
-// text exactly (case-sensitive). An unresolved trustee shows as its SID
-// string, which never occurs there.
-bool NamesGroupOfUser(const std::wstring& trusteeName, const std::wstring& currentUserGroups) {
-    return currentUserGroups.find(L"<" + trusteeName + L">") != std::wstring::npos;
+// text exactly (case-sensitive); a deny entry also matches a deny-only group
+// ("<name|deny-only>"), as AccessCheck counts those for deny entries only.
+// An unresolved trustee shows as its SID string, which never occurs there.
+bool NamesGroupOfUser(const std::wstring& trusteeName, const std::wstring& currentUserGroups,
+                      bool denyEntry) {
+    if (currentUserGroups.find(L"<" + trusteeName + L">") != std::wstring::npos)
+        return true;
+    return denyEntry &&
+           currentUserGroups.find(L"<" + trusteeName + kDenyOnlyMark + L">") != std::wstring::npos;
 }
 
 bool EntryApplies(Platform& platform, const Ace& entry, const Sid& accountSid,
@@ -19,48 +24,40 @@ bool EntryApplies(Platform& platform, const Ace& entry, const Sid& accountSid,
     // A SID match decides alone, so its name is never looked up.
     if (*entry.sid == accountSid)
         return true;
-    return useGroups && NamesGroupOfUser(names.Name(platform, *entry.sid), currentUserGroups);
+    return useGroups && NamesGroupOfUser(names.Name(platform, *entry.sid), currentUserGroups,
+                                         entry.type == ace_type::kAccessDenied);
+}
+
+// One token group as the group text shows it; empty for groups that take no
+// part in access checks by name.
+std::wstring TokenGroupText(Platform& platform, const TokenGroupInfo& group) {
+    const bool denyOnly = (group.attributes & group_attr::kUseForDenyOnly) != 0;
+    const bool enabled = (group.attributes & group_attr::kEnabled) != 0;
+    if ((group.attributes & (group_attr::kIntegrity | group_attr::kLogonId)) != 0 ||
+        (!enabled && !denyOnly))
+        return {};
+    auto sid = Sid::Parse(group.sid);
+    if (!sid || *sid == sids::Everyone())
+        return {};
+    std::wstring name = BareAccountName(platform, *sid);
+    if (name.empty())
+        return {};
+    return L"<" + name + (denyOnly ? kDenyOnlyMark : L"") + L">";
 }
 
 }  // namespace
 
 std::wstring BuildCurrentUserGroups(Platform& platform, const std::wstring& userName) {
     std::wstring groups;
-    auto localGroups = platform.GetLocalGroupsOfUser(userName);
-    if (localGroups.ok()) {
+    if (auto tokenGroups = platform.GetTokenGroups(); tokenGroups.ok()) {
+        for (const TokenGroupInfo& group : *tokenGroups)
+            groups += TokenGroupText(platform, group);
+    } else if (auto localGroups = platform.GetLocalGroupsOfUser(userName); localGroups.ok()) {
         for (const auto& group : *localGroups)
             groups += L"<" + group + L">";
     }
-    return groups + L"<" + kEveryone + L">";
-}
-
-std::wstring SidNameCache::Name(Platform& platform, const Sid& sid) {
-    {
-        std::lock_guard lock(mutex_);
-        if (auto found = names_.find(sid); found != names_.end())
-            return found->second;
-    }
-    // Looked up without the lock: a domain lookup may take long, and two
-    // threads resolving the same SID at once only cost one extra lookup.
-    std::wstring name = SidToName(platform, sid.ToBytes());
-    std::lock_guard lock(mutex_);
-    return names_.emplace(sid, std::move(name)).first->second;
-}
-
-std::optional<Sid> SidNameCache::AccountSid(Platform& platform, const std::wstring& accountName) {
-    {
-        std::lock_guard lock(mutex_);
-        if (auto found = accountSids_.find(accountName); found != accountSids_.end())
-            return found->second;
-    }
-    auto account = LookupAccountNameTwoCall(platform, accountName);
-    if (!account)
-        return std::nullopt;
-    auto sid = Sid::Parse(account->sid);
-    if (!sid)
-        return std::nullopt;
-    std::lock_guard lock(mutex_);
-    return accountSids_.emplace(accountName, *sid).first->second;
+    std::wstring everyone = BareAccountName(platform, sids::Everyone());
+    return groups + L"<" + (everyone.empty() ? std::wstring(kEveryone) : everyone) + L">";
 }
 
 bool GetAccessMasksOfDescriptor(Platform& platform, const SecurityDescriptor& descriptor,

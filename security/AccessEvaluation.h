@@ -6,14 +6,13 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 
 #include "platform/Platform.h"
 #include "security/Rights.h"
 #include "security/SecurityDescriptor.h"
+#include "security/SidNameCache.h"
 
 namespace vm {
 
@@ -27,31 +26,25 @@ inline constexpr uint32_t kReadDataBit = 0x1;
 // Who runs the program, read once at start-up and then only read.
 struct UserIdentity {
     std::wstring CurrentUserName;
-    // "<G1><G2>...<Everyone>": each local group of the user in angle
-    // brackets, "<Everyone>" always last.
+    // "<G1><G2>...<Everyone>": each group of the user in angle brackets,
+    // Everyone always last; a deny-only group as "<G|deny-only>".
     std::wstring CurrentUserGroups;
 };
 
-// NetUserGetLocalGroups(LG_INCLUDE_INDIRECT) of the user in the order
-// returned, each as "<name>", then "<Everyone>" (also when the query fails).
+// Marks a group of the token that counts for deny entries only
+// (SE_GROUP_USE_FOR_DENY_ONLY). "|" cannot occur in an account name, so the
+// marked text never matches an allow entry's "<name>".
+inline constexpr const wchar_t* kDenyOnlyMark = L"|deny-only";
+
+// The groups Windows checks the user's access against: those of the process
+// token (GetTokenInformation, TokenGroups) in the token's order, enabled
+// groups as "<name>", deny-only ones as "<name|deny-only>", logon and
+// integrity SIDs and groups without a name left out; then Everyone under
+// the name the system gives it ("<Everyone>", "<Jeder>"). A domain user's
+// local groups are found this way too, which NetUserGetLocalGroups with the
+// bare name does not. Where the token cannot be read, the local groups of
+// userName (NetUserGetLocalGroups, LG_INCLUDE_INDIRECT) stand in.
 std::wstring BuildCurrentUserGroups(Platform& platform, const std::wstring& userName);
-
-// Resolved names shared across the rows of one list fill or refresh: each
-// distinct SID is looked up once, and the account SID of the user once.
-// Results are exactly those of SidToName and the two-call LookupAccountNameW.
-// Safe to share between threads; keep it only as long as the fill, so that
-// renamed accounts show their new names on the next one.
-class SidNameCache {
-  public:
-    std::wstring Name(Platform& platform, const Sid& sid);
-    // The SID of an account name; failures are not kept.
-    std::optional<Sid> AccountSid(Platform& platform, const std::wstring& accountName);
-
-  private:
-    std::mutex mutex_;
-    std::map<Sid, std::wstring> names_;
-    std::map<std::wstring, Sid> accountSids_;
-};
 
 // ORs the masks of the applying entries into allowMask and denyMask (the
 // caller zeroes them). False when the account's SID cannot be looked up, the

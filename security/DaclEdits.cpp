@@ -72,47 +72,24 @@ SecurityDescriptor NullOrEmptyDaclDescriptor(bool null) {
                                    : AclSlot::With(Acl::WithRoom(kEmptyDaclRoom)));
 }
 
-// The list SetEntriesInAclW makes of a NULL DACL and an entry setting no
-// rights for the owner: no explicit entry at all.
-Result<Bytes> BuildInheritedOnlyList(Platform& platform, const std::wstring& owner) {
-    ExplicitAccess ownerEntry{owner, 0, access_mode::kSet, 0};
-    return platform.SetEntriesInAcl({ownerEntry}, std::nullopt);
-}
-
-// Written through SetNamedSecurityInfoW without SE_DACL_PROTECTED, the list
-// gets what the parent passes on. Starting from a NULL ACL instead of
-// writing a NULL DACL first gives the same list and never leaves the object
-// open when a step fails.
-Status WriteInheritedOnly(Platform& platform, const std::wstring& path, Result<Bytes> list) {
-    if (!list.ok())
-        return list.status();
-    OptionalAcl dacl = std::move(*list);
+// Written through SetNamedSecurityInfoW without SE_DACL_PROTECTED, a list
+// without entries becomes what the parent passes on (MS-DTYP 2.5.3.4.2).
+// The system propagates the result to the children itself.
+Status WriteInheritedOnly(Platform& platform, const std::wstring& path) {
+    OptionalAcl dacl = EmptyAclBytes();
     return platform.SetNamedSecurityInfo(path, secinfo::kDacl | secinfo::kUnprotectedDacl, nullptr,
                                          &dacl);
 }
 
-// The owner SID of a path (GetNamedSecurityInfoW, OWNER_SECURITY_INFORMATION).
-std::optional<Sid> ReadOwnerSid(Platform& platform, const std::wstring& path) {
-    auto bytes = platform.GetNamedSecurityInfo(path, secinfo::kOwner);
-    if (!bytes.ok())
-        return std::nullopt;
-    auto descriptor = SecurityDescriptor::Parse(*bytes);
-    if (!descriptor)
-        return std::nullopt;
-    return descriptor->owner;
-}
-
-// An object whose owner and DACL this process may not read (but may write,
-// with SeRestorePrivilege on): a NULL DACL makes it readable, then the reset
-// proceeds. Its previous DACL is unknown, so when a later step fails it is
-// closed with an empty DACL rather than left open to everybody.
+// An object whose DACL this process may not read (but may write, with
+// SeRestorePrivilege on), which the system refused to reset: a NULL DACL
+// makes it readable, then the reset proceeds. Its previous DACL is unknown,
+// so when the reset fails it is closed with an empty DACL rather than left
+// open to everybody.
 Status ResetUnreadable(Platform& platform, const std::wstring& path) {
     if (Status opened = WriteNullOrEmptyDacl(platform, path, true); !opened.ok())
         return opened;
-    std::wstring owner = GetOwnerName(platform, path);
-    Status reset =
-        owner.empty() ? Status::Fail(err::kNoneMapped)
-                      : WriteInheritedOnly(platform, path, BuildInheritedOnlyList(platform, owner));
+    Status reset = WriteInheritedOnly(platform, path);
     if (!reset.ok())
         WriteNullOrEmptyDacl(platform, path, false);
     return reset;
@@ -143,6 +120,14 @@ uint32_t FindCanonicalInsertIndex(const Ace& entry, const Acl& acl) {
     return static_cast<uint32_t>(acl.aces.size());
 }
 
+std::optional<Acl> WithAddedEntry(const Acl& acl, const Sid& trustee, uint32_t mask,
+                                  uint8_t aceType, uint8_t aceFlags) {
+    auto added = AclWithNewEntry(AclSlot::With(acl), trustee, mask, aceType, aceFlags);
+    if (added)
+        SortAclCanonical(*added);
+    return added;
+}
+
 bool SortAclCanonical(Acl& acl) {
     size_t inUse = acl.BytesInUse();
     if (inUse > kMaxAclSize)
@@ -160,12 +145,9 @@ bool SortAclCanonical(Acl& acl) {
 Status AddAccessEntry(Engine& engine, const std::wstring& path, const std::wstring& trustee,
                       uint32_t mask, uint8_t aceType, uint8_t aceFlags) {
     Platform& platform = engine.platform();
-    auto account = platform.LookupAccountName(trustee);
-    if (!account.ok())
-        return account.status();
-    auto sid = Sid::Parse(account->sid);
-    if (!sid)
-        return Status::Fail(err::kInvalidSid);
+    auto sid = AccountSidOfName(platform, trustee);
+    if (!sid.ok())
+        return sid.status();
     auto oldBytes = platform.GetFileSecurity(path, secinfo::kDacl);
     if (!oldBytes.ok())
         return oldBytes.status();
@@ -202,64 +184,33 @@ Status SetNullOrEmptyDacl(Engine& engine, const std::wstring& path, bool null) {
     return WriteNullOrEmptyDacl(engine.platform(), path, null);
 }
 
+Bytes EmptyAclBytes() {
+    return Acl::WithRoom(kAclHeaderSize).ToBytes();
+}
+
 Status ResetToInherited(Engine& engine, const std::wstring& path) {
     Platform& platform = engine.platform();
-    std::wstring owner = GetOwnerName(platform, path);
-    if (!owner.empty())
-        return WriteInheritedOnly(platform, path, BuildInheritedOnlyList(platform, owner));
-    // A readable object whose owner has no name: the entry for the owner
-    // cannot be built, so nothing is changed.
+    Status reset = WriteInheritedOnly(platform, path);
+    if (reset.ok() || reset.error != err::kAccessDenied)
+        return reset;
+    // A readable object keeps the refusal; one that cannot even be read may
+    // only have lacked READ_CONTROL, which a NULL DACL gives.
     if (DaclSnapshot::Capture(platform, path))
-        return Status::Fail(err::kNoneMapped);
+        return reset;
     return ResetUnreadable(platform, path);
-}
-
-std::wstring ResetCache::OwnerName(Platform& platform, const Sid& owner) {
-    {
-        std::lock_guard lock(mutex_);
-        if (auto found = ownerNames_.find(owner); found != ownerNames_.end())
-            return found->second;
-    }
-    auto account = platform.LookupAccountSid(owner.ToBytes());
-    if (!account.ok())
-        return {};
-    std::lock_guard lock(mutex_);
-    return ownerNames_.emplace(owner, account->name).first->second;
-}
-
-Result<Bytes> ResetCache::ListFor(Platform& platform, const std::wstring& ownerName) {
-    {
-        std::lock_guard lock(mutex_);
-        if (auto found = lists_.find(ownerName); found != lists_.end())
-            return found->second;
-    }
-    auto list = BuildInheritedOnlyList(platform, ownerName);
-    if (!list.ok())
-        return list;
-    std::lock_guard lock(mutex_);
-    return lists_.emplace(ownerName, std::move(*list)).first->second;
-}
-
-Status ResetToInherited(Engine& engine, const std::wstring& path, ResetCache& cache) {
-    Platform& platform = engine.platform();
-    auto ownerSid = ReadOwnerSid(platform, path);
-    std::wstring owner = ownerSid ? cache.OwnerName(platform, *ownerSid) : std::wstring();
-    if (owner.empty())
-        return ResetToInherited(engine, path);  // the unreadable and unnamed cases
-    return WriteInheritedOnly(platform, path, cache.ListFor(platform, owner));
 }
 
 size_t CopySecuritySettings(Engine& engine, CopyBuffer& buffer, const std::wstring& path) {
     Platform& platform = engine.platform();
     if (!platform.PathFileExists(path))
         return 0;
-    std::wstring owner = GetOwnerName(platform, path);
-    SetOwner(engine, path, kAdministrators);
+    std::optional<Sid> owner = TakeOwnership(engine, path);
     auto descriptor = ReadDaclDescriptor(platform, path);
     buffer.CopiedDescriptor = descriptor;
-    buffer.CopiedOwnerName = owner;
+    buffer.CopiedOwnerSid = owner;
+    buffer.CopiedOwnerName = owner ? engine.names().BareName(platform, *owner) : std::wstring();
     // The source gets its owner back also when the read failed.
-    SetOwner(engine, path, owner);
+    GiveOwnerBack(engine, path, owner);
     return descriptor ? descriptor->size() : 0;
 }
 
@@ -274,13 +225,17 @@ Status PasteSecuritySettings(Engine& engine, const CopyBuffer& buffer, const std
     if (!IsUsableCopiedDescriptor(buffer))
         return Status::Fail(err::kInvalidSecurityDescriptor);
     Platform& platform = engine.platform();
-    std::wstring previousOwner = GetOwnerName(platform, path);
-    SetOwner(engine, path, kAdministrators);
+    std::optional<Sid> previousOwner = TakeOwnership(engine, path);
     // One write replaces the whole DACL with the copied one, its protection
     // and auto-inheritance bits included; clearing it first would only open
     // the object for as long as the write takes, or for good if it failed.
     Status written = platform.SetFileSecurity(path, secinfo::kDacl, *buffer.CopiedDescriptor);
-    SetOwner(engine, path, written.ok() ? buffer.CopiedOwnerName : previousOwner);
+    if (!written.ok())
+        GiveOwnerBack(engine, path, previousOwner);
+    else if (buffer.CopiedOwnerSid)
+        SetOwnerSid(engine, path, *buffer.CopiedOwnerSid);
+    else
+        SetOwner(engine, path, buffer.CopiedOwnerName);
     return written;
 }
 

@@ -10,8 +10,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
-#include <mutex>
 #include <optional>
 #include <string>
 
@@ -28,11 +26,13 @@ inline constexpr uint16_t kAddedEntryControl = 0x1500;
 inline constexpr const wchar_t* kGetControlFailed = L"GetSecurityDescriptorControl() failed.";
 inline constexpr const wchar_t* kSetControlFailed = L"SetSecurityDescriptorControl() failed.";
 
-// The process-wide copy buffer: the DACL descriptor and the owner name of
-// the object copied last. Owned by the application, used from the UI thread.
+// The process-wide copy buffer: the DACL descriptor and the owner of the
+// object copied last, by name (what the menus test) and by SID (what a paste
+// writes). Owned by the application, used from the UI thread.
 struct CopyBuffer {
     std::optional<Bytes> CopiedDescriptor;
     std::wstring CopiedOwnerName;
+    std::optional<Sid> CopiedOwnerSid;
 };
 
 // Appends one entry for the trustee (type 0 allow, 1 deny; any other type
@@ -55,6 +55,12 @@ std::optional<int> CanonicalRank(const Ace& entry);
 // an entry without a rank or when the scan meets one.
 uint32_t FindCanonicalInsertIndex(const Ace& entry, const Acl& acl);
 
+// The list AddAccessEntry writes over `acl`: the entries in their order and
+// the new one (type 0 or 1; any other type adds nothing), sorted
+// canonically. nullopt when it would not fit in an ACL.
+std::optional<Acl> WithAddedEntry(const Acl& acl, const Sid& trustee, uint32_t mask,
+                                  uint8_t aceType, uint8_t aceFlags);
+
 // Re-inserts every entry by FindCanonicalInsertIndex; the list's size field
 // becomes its bytes in use. On failure the list is left unchanged.
 bool SortAclCanonical(Acl& acl);
@@ -68,35 +74,20 @@ Status SetNullOrEmptyDacl(Engine& engine, const std::wstring& path, bool null);
 Status WriteNullOrEmptyDacl(Platform& platform, const std::wstring& path, bool null);
 
 // Strips the explicit entries and lets the system put back the entries the
-// parent passes on (an unprotected DACL through SetNamedSecurityInfoW). Ok
-// when the final write succeeded; on failure the object keeps its DACL (an
-// object whose DACL could not even be read ends closed with an empty DACL,
-// never open with a NULL one) and the error of the failed step comes back.
-// The owner is not touched; callers take ownership first where needed.
+// parent passes on: a DACL without entries written unprotected through
+// SetNamedSecurityInfoW, which also carries the change to the children
+// ("Automatic Propagation of Inheritable ACEs"). Nothing is looked up by
+// name. Ok when the write succeeded; on failure the object keeps its DACL
+// (an object whose DACL could not even be read ends closed with an empty
+// DACL, never open with a NULL one) and the error of the failed step comes
+// back. The owner is not touched; callers take ownership first where needed.
 Status ResetToInherited(Engine& engine, const std::wstring& path);
 
-// Owner names and the lists SetEntriesInAclW built for them, shared by the
-// resets of one run over many objects (most of which share a few owners):
-// each owner SID is looked up once and each list built once. Failures are
-// not kept. Safe to share between threads.
-class ResetCache {
-  public:
-    // The owner's bare name as GetOwnerName gives it; empty when unresolved.
-    std::wstring OwnerName(Platform& platform, const Sid& owner);
-    // SetEntriesInAclW({owner, no rights, SET_ACCESS}, NULL ACL).
-    Result<Bytes> ListFor(Platform& platform, const std::wstring& ownerName);
+// The list ResetToInherited writes: ACL_REVISION, no entries.
+Bytes EmptyAclBytes();
 
-  private:
-    std::mutex mutex_;
-    std::map<Sid, std::wstring> ownerNames_;
-    std::map<std::wstring, Bytes> lists_;
-};
-
-// ResetToInherited with names and lists taken from the cache.
-Status ResetToInherited(Engine& engine, const std::wstring& path, ResetCache& cache);
-
-// Takes the path's DACL descriptor and owner name into the copy buffer; the
-// source keeps its owner. The length of the copied descriptor, 0 on failure
+// Takes the path's DACL descriptor and owner (name and SID) into the copy
+// buffer; the source gets its owner back by SID. The length of the copied descriptor, 0 on failure
 // (a vanished path leaves the buffer as it was; a failed read stores the
 // owner name and no descriptor).
 size_t CopySecuritySettings(Engine& engine, CopyBuffer& buffer, const std::wstring& path);
@@ -105,7 +96,7 @@ size_t CopySecuritySettings(Engine& engine, CopyBuffer& buffer, const std::wstri
 bool IsUsableCopiedDescriptor(const CopyBuffer& buffer);
 
 // Writes the copied DACL (with its protection and auto-inheritance bits) and
-// makes the copied owner the target's owner. An unusable copy changes
+// makes the copied owner the target's owner (by SID when the copy has it). An unusable copy changes
 // nothing (ERROR_INVALID_SECURITY_DESCR); a refused write leaves the
 // target's DACL and owner as they were and returns the system's error.
 Status PasteSecuritySettings(Engine& engine, const CopyBuffer& buffer, const std::wstring& path);

@@ -1,6 +1,7 @@
 // What the operations that change security work on: the platform, the place
-// their few messages go, and the lock that keeps concurrent owner changes
-// from switching a privilege off under each other. One Engine per process
+// their few messages go, the lock that keeps concurrent owner changes from
+// switching a privilege off under each other, and the account names resolved
+// so far. One Engine per process
 // (one per simulated machine in tests), never a global, so that several
 // machines can run side by side.
 #pragma once
@@ -10,6 +11,7 @@
 
 #include "platform/Platform.h"
 #include "platform/Reporter.h"
+#include "security/SidNameCache.h"
 
 namespace vm {
 
@@ -32,11 +34,15 @@ class Engine {
         std::unique_ptr<TokenHandle> token;  // open while holders > 0
     };
     TokenState& tokenState() const { return tokenState_; }
+    // The process-wide account names: every list and command resolves a SID
+    // once, and a SID that does not resolve once.
+    SidNameCache& names() const { return names_; }
 
   private:
     Platform& platform_;
     Reporter& reporter_;
     mutable TokenState tokenState_;
+    mutable SidNameCache names_;
 };
 
 }  // namespace vm

@@ -27,23 +27,31 @@ void RemoveInheritedRows(InheritanceRows& rows) {
     }
 }
 
-// The DACL steps of Apply. The list starts clean: the parent's inheritable
-// entries, or a NULL DACL that the entries then replace. A NULL DACL rather
-// than an empty one keeps the object writable for this process, so that
-// the previous DACL can still be put back should an add fail (also when
-// taking ownership failed). With nothing to add the object gets an empty
-// DACL, which is what an empty list of entries means.
-Status WriteInheritanceAndEntries(Engine& engine, const std::wstring& path, bool includeInheritable,
+// The explicit entries as successive AddAccessEntry calls would leave them.
+Result<Acl> ExplicitEntriesAcl(Platform& platform, const std::vector<ExplicitEntry>& entries) {
+    Acl acl = Acl::WithRoom(kAclHeaderSize);
+    for (const ExplicitEntry& entry : entries) {
+        auto trustee = AccountSidOfName(platform, entry.trustee);
+        if (!trustee.ok())
+            return Result<Acl>::Fail(trustee.error());
+        auto added = WithAddedEntry(acl, *trustee, entry.mask, entry.type, entry.flags);
+        if (!added)
+            return Result<Acl>::Fail(err::kInvalidAcl);
+        acl = std::move(*added);
+    }
+    return acl;
+}
+
+Status WriteInheritanceAndEntries(Platform& platform, const std::wstring& path,
+                                  bool includeInheritable,
                                   const std::vector<ExplicitEntry>& entries) {
-    Platform& platform = engine.platform();
-    if (!includeInheritable && entries.empty())
-        return WriteNullOrEmptyDacl(platform, path, false);
-    Status written = includeInheritable ? ResetToInherited(engine, path)
-                                        : WriteNullOrEmptyDacl(platform, path, true);
-    for (auto entry = entries.begin(); written.ok() && entry != entries.end(); ++entry)
-        written =
-            AddAccessEntry(engine, path, entry->trustee, entry->mask, entry->type, entry->flags);
-    return written;
+    auto acl = ExplicitEntriesAcl(platform, entries);
+    if (!acl.ok())
+        return acl.status();
+    const uint32_t protection =
+        includeInheritable ? secinfo::kUnprotectedDacl : secinfo::kProtectedDacl;
+    OptionalAcl dacl = acl->Compacted().ToBytes();
+    return platform.SetNamedSecurityInfo(path, secinfo::kDacl | protection, nullptr, &dacl);
 }
 
 }  // namespace
@@ -77,15 +85,10 @@ void ApplyInheritanceChoice(InheritanceRows& rows, InheritanceChoice choice) {
 Status ApplyInheritanceAndEntries(Engine& engine, const std::wstring& path, bool includeInheritable,
                                   const std::vector<ExplicitEntry>& entries,
                                   const std::wstring& owner) {
-    // Ownership comes first so that the DACL as it stands can be read and,
-    // should a later step fail, written back.
+    // Written as the object's owner, who may always change its DACL.
     SetOwner(engine, path, kAdministrators);
-    auto previous = DaclSnapshot::Capture(engine.platform(), path);
-    Status written = previous
-                         ? WriteInheritanceAndEntries(engine, path, includeInheritable, entries)
-                         : Status::Fail(err::kInvalidSecurityDescriptor);
-    if (previous && !written.ok())
-        previous->Restore(engine.platform());
+    Status written =
+        WriteInheritanceAndEntries(engine.platform(), path, includeInheritable, entries);
     SetOwner(engine, path, owner);
     return written;
 }

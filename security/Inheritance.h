@@ -58,15 +58,17 @@ struct ExplicitEntry {
     uint8_t flags = 0;
 };
 
-// Apply of the Advanced dialog, in this order: with includeInheritable the
-// object is reset to its inherited entries, otherwise its DACL is cleared;
-// "Administrators" takes ownership and each explicit entry is added
-// (AddAccessEntry: sorted, protected); then `owner` is set. With the box
-// cleared and no explicit entry the object ends with an empty DACL, which is
-// what the empty list shows (never a NULL DACL that would open it to
-// everybody). When any DACL step fails the object gets its previous DACL
-// back and the error of the failed step is returned; the owner is set either
-// way.
+// Apply of the Advanced dialog: "Administrators" takes ownership, the
+// object's whole new DACL is written once, then `owner` is set. The DACL is
+// the explicit entries (each resolved and sorted in as AddAccessEntry does)
+// written through SetNamedSecurityInfoW, which carries the change to every
+// child ("Automatic Propagation of Inheritable ACEs"): with
+// includeInheritable unprotected, so that the entries the parent passes on
+// follow the explicit ones and inheritance stays on; without, protected.
+// With the box cleared and no explicit entry the object ends with an empty
+// DACL, which is what the empty list shows (never a NULL DACL that would open
+// it to everybody). A trustee that does not resolve, or a refused write,
+// changes no DACL and returns the error; the owner is set either way.
 Status ApplyInheritanceAndEntries(Engine& engine, const std::wstring& path, bool includeInheritable,
                                   const std::vector<ExplicitEntry>& entries,
                                   const std::wstring& owner);

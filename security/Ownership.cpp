@@ -49,17 +49,30 @@ Status SetOwnerSid(Engine& engine, const std::wstring& path, const Bytes& ownerS
     return WriteOwner(engine, path, ownerSid);
 }
 
+Status SetOwnerSid(Engine& engine, const std::wstring& path, const Sid& ownerSid) {
+    return SetOwnerSid(engine, path, ownerSid.ToBytes());
+}
+
 Status SetOwner(Engine& engine, const std::wstring& path, const std::wstring& accountName) {
-    Platform& platform = engine.platform();
-    if (!platform.PathFileExists(path))
+    if (!engine.platform().PathFileExists(path))
         return Status::Fail(err::kFileNotFound);
-    std::wstring name = accountName == kShortTrustedInstaller ? kTrustedInstaller : accountName;
-    if (name.empty())
+    // "TrustedInstaller" and the other fixed names resolve by their SIDs.
+    auto sid = AccountSidOfName(engine.platform(), accountName);
+    if (!sid.ok())
+        return sid.status();
+    return WriteOwner(engine, path, sid->ToBytes());
+}
+
+std::optional<Sid> TakeOwnership(Engine& engine, const std::wstring& path) {
+    std::optional<Sid> previous = ReadOwnerSid(engine.platform(), path);
+    SetOwner(engine, path, kAdministrators);
+    return previous;
+}
+
+Status GiveOwnerBack(Engine& engine, const std::wstring& path, const std::optional<Sid>& previous) {
+    if (!previous)
         return Status::Fail(err::kNoneMapped);
-    auto account = platform.LookupAccountName(name);
-    if (!account.ok())
-        return account.status();
-    return WriteOwner(engine, path, account->sid);
+    return SetOwnerSid(engine, path, *previous);
 }
 
 }  // namespace vm

@@ -5,13 +5,14 @@
 // back.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "security/Engine.h"
+#include "security/SecurityAccess.h"
 
 namespace vm {
 
-inline constexpr const wchar_t* kShortTrustedInstaller = L"TrustedInstaller";
 inline constexpr const wchar_t* kNotAdministratorMessage =
     L"You must logged on as Administrator.\n";
 
@@ -29,6 +30,17 @@ Status SetOwner(Engine& engine, const std::wstring& path, const std::wstring& ac
 // SetOwner with the account's SID already looked up (a walk that sets the
 // same owner on many objects resolves the name once).
 Status SetOwnerSid(Engine& engine, const std::wstring& path, const Bytes& ownerSid);
+Status SetOwnerSid(Engine& engine, const std::wstring& path, const Sid& ownerSid);
+
+// The first half of temporary ownership: the path's owner as it stands, by
+// SID (nullopt when it cannot be read), and then "Administrators" as owner.
+// Owners are carried by SID, never by bare name: a domain account's name may
+// resolve to a local account of the same name, or not at all.
+std::optional<Sid> TakeOwnership(Engine& engine, const std::wstring& path);
+
+// The second half: the previous owner back by SID. An owner that could not
+// be read leaves "Administrators" in place (ERROR_NONE_MAPPED).
+Status GiveOwnerBack(Engine& engine, const std::wstring& path, const std::optional<Sid>& previous);
 
 // Keeps SeTakeOwnershipPrivilege and SeRestorePrivilege on while it lives.
 // The first scope of the engine opens the token and switches both on

@@ -39,11 +39,13 @@ struct WalkContext {
     NulledFolders& nulled;
     std::optional<Bytes> folderDescriptor;  // mode 2 only
     WalkCounts counts;
-    // Passes that change owners resolve "Administrators" once and keep the
-    // owner privileges on for the whole pass.
-    std::optional<Bytes> administratorsSid;
+    // Passes that change owners keep the owner privileges on for the whole
+    // pass.
     std::optional<OwnerPrivilegeScope> privileges;
-    ResetCache resets;  // mode 1
+    // Mode 1 resets each subfolder with its whole subtree in one tree call
+    // until the system says it lacks the call.
+    bool treeCalls = true;
+    bool cancelled = false;
 };
 
 bool ChangesOwners(PropagationMode mode, bool nullFolders) {
@@ -52,26 +54,21 @@ bool ChangesOwners(PropagationMode mode, bool nullFolders) {
 }
 
 void PrepareOwnerChanges(WalkContext& walk) {
-    if (!ChangesOwners(walk.mode, walk.nullFolders))
-        return;
-    walk.privileges.emplace(walk.engine);
-    if (auto account = LookupAccountNameTwoCall(walk.engine.platform(), kAdministrators))
-        walk.administratorsSid = std::move(account->sid);
+    if (ChangesOwners(walk.mode, walk.nullFolders))
+        walk.privileges.emplace(walk.engine);
 }
 
-// SetOwner(path, "Administrators"); nothing when the name did not resolve.
-void TakeOwnership(WalkContext& walk, const std::wstring& path) {
-    if (walk.administratorsSid)
-        SetOwnerSid(walk.engine, path, *walk.administratorsSid);
+// "Administrators" as owner, by its well-known SID.
+void MakeAdministratorsOwner(WalkContext& walk, const std::wstring& path) {
+    SetOwnerSid(walk.engine, path, sids::Administrators());
 }
 
 // Mode 2 takes the folder's DACL descriptor as "Administrators" and gives the
-// folder its owner back, also when the read fails.
+// folder its owner back by SID, also when the read fails.
 std::optional<Bytes> TakeFolderDescriptor(WalkContext& walk, const std::wstring& folder) {
-    std::wstring owner = GetOwnerName(walk.engine.platform(), folder);
-    TakeOwnership(walk, folder);
+    std::optional<Sid> owner = TakeOwnership(walk.engine, folder);
     auto descriptor = ReadDaclDescriptor(walk.engine.platform(), folder);
-    SetOwner(walk.engine, folder, owner);
+    GiveOwnerBack(walk.engine, folder, owner);
     return descriptor;
 }
 
@@ -80,7 +77,7 @@ std::optional<Bytes> TakeFolderDescriptor(WalkContext& walk, const std::wstring&
 // first; a folder whose DACL cannot be kept is not opened.
 void OpenFolderForListing(WalkContext& walk, const std::wstring& path) {
     Platform& platform = walk.engine.platform();
-    TakeOwnership(walk, path);
+    MakeAdministratorsOwner(walk, path);
     auto previous = DaclSnapshot::Capture(platform, path);
     if (!previous)
         return;
@@ -88,16 +85,22 @@ void OpenFolderForListing(WalkContext& walk, const std::wstring& path) {
         walk.nulled.Add(path, previous->descriptor());
 }
 
+// A reset done, or refused: a folder the counting pass opened is marked, or
+// gets its DACL back at once, before anything below it is reset against it.
+void NoteReset(WalkContext& walk, const std::wstring& path, bool done) {
+    if (done)
+        walk.nulled.MarkReset(path);
+    else
+        walk.nulled.RestoreNow(walk.engine.platform(), path);
+}
+
 void ApplyToEntry(WalkContext& walk, const std::wstring& path, const std::wstring& name) {
     if (walk.mode == PropagationMode::kResetToInherited) {
         walk.observer.EntryStarted(name);
-        if (ResetToInherited(walk.engine, path, walk.resets).ok())
-            walk.nulled.MarkReset(path);
-        else
-            walk.nulled.RestoreNow(walk.engine.platform(), path);
+        NoteReset(walk, path, ResetToInherited(walk.engine, path).ok());
     } else if (walk.mode == PropagationMode::kCopyFromFolder && walk.folderDescriptor) {
         walk.observer.EntryStarted(name);
-        TakeOwnership(walk, path);
+        MakeAdministratorsOwner(walk, path);
         // One write replaces the whole DACL; a refused write leaves the
         // entry's DACL as it was.
         walk.engine.platform().SetFileSecurity(path, secinfo::kDacl, *walk.folderDescriptor);
@@ -110,7 +113,52 @@ void ReportProgress(WalkContext& walk) {
     walk.observer.EntryDone(walk.counts.processed, walk.run.total);
 }
 
-// One entry of a listing. Subfolders go to the back of the queue.
+std::wstring NameOfPath(const std::wstring& path) {
+    size_t cut = path.find_last_of(L'\\');
+    return cut == std::wstring::npos ? path : path.substr(cut + 1);
+}
+
+// One object the tree call dealt with, told as one entry of the walk.
+bool TreeObjectDone(WalkContext& walk, const std::wstring& path, uint32_t error) {
+    walk.observer.EntryStarted(NameOfPath(path));
+    NoteReset(walk, path, error == err::kSuccess);
+    if (error != err::kSuccess)
+        walk.run.notReached.push_back(path);
+    ++walk.counts.processed;
+    ReportProgress(walk);
+    if (walk.run.cancel.load())
+        walk.cancelled = true;
+    return !walk.cancelled;
+}
+
+// Mode 1 resets a subfolder together with everything below it in one tree
+// call: each object is written once (a SetNamedSecurityInfoW per object
+// would carry every subfolder's reset through its whole subtree again, N
+// times the depth). Each object the call reports counts as one entry. False
+// when the system lacks the call; the walk then resets object by object.
+bool ResetSubtree(WalkContext& walk, const std::wstring& path) {
+    if (walk.mode != PropagationMode::kResetToInherited || !walk.treeCalls)
+        return false;
+    size_t told = 0;
+    const OptionalAcl noExplicitEntries = EmptyAclBytes();
+    Status reset = walk.engine.platform().TreeResetNamedSecurityInfo(
+        path, secinfo::kDacl | secinfo::kUnprotectedDacl, noExplicitEntries,
+        [&](const std::wstring& object, uint32_t error) {
+            ++told;
+            return TreeObjectDone(walk, object, error);
+        });
+    if (told == 0 && reset.error == err::kCallNotImplemented) {
+        walk.treeCalls = false;
+        return false;
+    }
+    // Nothing reported: the outcome is the subfolder's own.
+    if (told == 0)
+        TreeObjectDone(walk, path, reset.error);
+    return true;
+}
+
+// One entry of a listing. Subfolders go to the back of the queue, unless a
+// tree call has dealt with them and everything below.
 void VisitEntry(WalkContext& walk, std::deque<std::wstring>& queue, const std::wstring& folder,
                 const FindData& entry) {
     // Junctions and symbolic links are never counted, changed nor followed.
@@ -121,10 +169,12 @@ void VisitEntry(WalkContext& walk, std::deque<std::wstring>& queue, const std::w
         return;
     std::wstring path = ChildPath(folder, entry.name);
     if (isFolder) {
-        queue.push_back(path);
         ++walk.counts.folders;
         if (walk.mode == PropagationMode::kCountOnly && walk.nullFolders)
             OpenFolderForListing(walk, path);
+        if (ResetSubtree(walk, path))
+            return;
+        queue.push_back(path);
     } else {
         ++walk.counts.files;
     }
@@ -139,17 +189,21 @@ bool WalkQueue(WalkContext& walk, const std::wstring& folder) {
     while (!queue.empty()) {
         std::wstring current = std::move(queue.front());
         queue.pop_front();
-        // A folder that cannot be listed contributes no entries.
+        // A folder that cannot be listed contributes no entries; the applying
+        // pass tells which were not reached.
         auto listing = walk.engine.platform().FindFiles(ChildPath(current, L"*.*"));
-        if (!listing.ok())
+        if (!listing.ok()) {
+            if (walk.mode != PropagationMode::kCountOnly)
+                walk.run.notReached.push_back(current);
             continue;
+        }
         for (const FindData& entry : *listing) {
-            if (walk.run.cancel.load())
+            if (walk.cancelled || walk.run.cancel.load())
                 return false;
             VisitEntry(walk, queue, current, entry);
         }
     }
-    return true;
+    return !walk.cancelled;
 }
 
 }  // namespace
@@ -230,6 +284,8 @@ int RunPropagation(Engine& engine, PropagationRun& run, PropagationObserver& obs
 
 void RunPropagationWorker(Engine& engine, PropagationRun& run, PropagationObserver& observer) {
     RunPropagation(engine, run, observer);
+    if (!run.notReached.empty())
+        observer.NotReached(run.notReached);
     observer.Finished();
 }
 

@@ -2,7 +2,10 @@
 // resets every file and folder below to its inherited entries, mode 2 writes
 // the folder's own DACL onto each. A counting pass gives the total for the
 // percentage, then the applying pass runs. Breadth-first with a queue (no
-// recursion), reparse points neither counted, changed nor entered. The
+// recursion), reparse points neither counted, changed nor entered. In mode 1
+// each subfolder of the folder is reset with everything below it by one
+// tree call of the system, so that every object is written once (the walk
+// falls back to one reset per object where the system lacks the call). The
 // folder itself is never changed. No window code: whoever shows the progress
 // binds to a PropagationObserver, which hears about the walk in its own terms.
 #pragma once
@@ -40,6 +43,10 @@ class PropagationObserver {
     // the counting pass found. Entries created between the passes carry
     // processed past total.
     virtual void EntryDone(int32_t processed, int32_t total) = 0;
+    // Folders the applying pass could not list, and objects the system could
+    // not change, in the order met: what is below them was not reached. Told
+    // once, before Finished, only when there are any.
+    virtual void NotReached(const std::vector<std::wstring>& paths) = 0;
     // The run is over: both passes ran, or it was cancelled or had nothing
     // to do. Told once, last.
     virtual void Finished() = 0;
@@ -54,6 +61,8 @@ struct PropagationRun {
     PropagationMode mode = PropagationMode::kCountOnly;  // 1 or 2 for a run
     std::atomic<bool> cancel{false};
     int32_t total = 0;  // entries found by the counting pass
+    // Filled by the applying pass (see PropagationObserver::NotReached).
+    std::vector<std::wstring> notReached;
 };
 
 // Subfolders whose DACL the counting pass replaced by a NULL DACL so that
@@ -95,7 +104,8 @@ int32_t WalkChildren(Engine& engine, PropagationRun& run, PropagationObserver& o
 // previous DACL back.
 int RunPropagation(Engine& engine, PropagationRun& run, PropagationObserver& observer);
 
-// The worker's body once the window shows: RunPropagation, then Finished.
+// The worker's body once the window shows: RunPropagation, NotReached when
+// anything was not reached, then Finished.
 void RunPropagationWorker(Engine& engine, PropagationRun& run, PropagationObserver& observer);
 
 }  // namespace vm

@@ -28,48 +28,19 @@ void Rebuild(const StoredObject& parent, StoredObject& child) {
         (child.security.control & ~sd_control::kDaclProtected) | sd_control::kDaclAutoInherited);
 }
 
-// Whether an ancestor's entry is the inheritable source of an inherited one:
-// same type, inheritable, same trustee (or a creator SID) and the same rights
-// as written or after generic mapping.
-bool IsSourceOf(const Ace& candidate, const Ace& inherited) {
-    if (candidate.type != inherited.type)
-        return false;
-    if (!(candidate.flags & (ace_flag::kObjectInherit | ace_flag::kContainerInherit)))
-        return false;
-    bool creator = candidate.sid == sids::CreatorOwner() || candidate.sid == Sid(3, {1});
-    if (!creator && candidate.sid != inherited.sid)
-        return false;
-    return candidate.mask == inherited.mask ||
-           MapGenericFileRights(candidate.mask) == inherited.mask;
+// A reset child: no explicit entries left, only what the parent passes on;
+// auto-inherited, not protected.
+void Reset(const StoredObject& parent, StoredObject& child) {
+    child.security.dacl = RebuildDacl(AclSlot::With(Acl{}), PassedOn(parent, child));
+    child.security.control = static_cast<uint16_t>(
+        (child.security.control & ~sd_control::kDaclProtected) | sd_control::kDaclAutoInherited);
 }
 
-}  // namespace
-
-Status WriteDaclAndPropagate(SecurityStore& store, StoredObject object, const AclSlot& dacl,
-                             bool isProtected, const PropagationObserver& observer) {
-    if (isProtected) {
-        // Taken as given; the object stops inheriting.
-        object.security.dacl = dacl;
-        object.security.control = static_cast<uint16_t>(
-            (object.security.control & ~sd_control::kDaclBits) | kProtectedAutoInherited);
-    } else {
-        // Explicit entries first, then what the parent passes on; the
-        // caller's entries marked inherited are dropped and rebuilt.
-        auto parent = store.Parent(object);
-        if (!parent.ok())
-            return Status::Fail(parent.error());
-        std::vector<Ace> inherited = *parent ? PassedOn(**parent, object) : std::vector<Ace>{};
-        object.security.dacl = RebuildDacl(dacl, inherited);
-        object.security.control = static_cast<uint16_t>(
-            (object.security.control & ~sd_control::kDaclBits) | sd_control::kDaclAutoInherited);
-    }
-    if (Status written = store.WriteDacl(object); !written.ok())
-        return written;
-    return PropagateInheritance(store, object, observer);
-}
-
-Status PropagateInheritance(SecurityStore& store, const StoredObject& top,
-                            const PropagationObserver& observer) {
+// The walk below top shared by propagation and reset: each object is
+// rebuilt from its parent and written once; a folder is walked into when it
+// was written. Propagation passes over protected objects and their subtree.
+Status WalkBelow(SecurityStore& store, const StoredObject& top, bool reset,
+                 const PropagationObserver& observer) {
     uint32_t firstError = 0;
     auto note = [&](const StoredObject& object, uint32_t error) {
         if (error && !firstError)
@@ -90,13 +61,16 @@ Status PropagateInheritance(SecurityStore& store, const StoredObject& top,
             continue;
         }
         for (StoredObject& child : *children) {
-            if (!child.readError && child.IsDaclProtected())
+            if (!reset && !child.readError && child.IsDaclProtected())
                 continue;
             uint32_t error = child.readError;
             if (!error)
                 error = store.CheckAccess(child, access::kReadControl | access::kWriteDac);
             if (!error) {
-                Rebuild(parent, child);
+                if (reset)
+                    Reset(parent, child);
+                else
+                    Rebuild(parent, child);
                 Status written = store.WriteDacl(child);
                 error = written.error;
             }
@@ -107,6 +81,76 @@ Status PropagateInheritance(SecurityStore& store, const StoredObject& top,
         }
     }
     return firstError ? Status::Fail(firstError) : Status::Ok();
+}
+
+// Whether an ancestor's entry is the inheritable source of an inherited one:
+// same type, inheritable, same trustee (or a creator SID) and the same rights
+// as written or after generic mapping.
+bool IsSourceOf(const Ace& candidate, const Ace& inherited) {
+    if (candidate.type != inherited.type)
+        return false;
+    if (!(candidate.flags & (ace_flag::kObjectInherit | ace_flag::kContainerInherit)))
+        return false;
+    bool creator = candidate.sid == sids::CreatorOwner() || candidate.sid == Sid(3, {1});
+    if (!creator && candidate.sid != inherited.sid)
+        return false;
+    return candidate.mask == inherited.mask ||
+           MapGenericFileRights(candidate.mask) == inherited.mask;
+}
+
+}  // namespace
+
+namespace {
+
+// The object's own write of WriteDaclAndPropagate and ResetTree.
+Status WriteTop(SecurityStore& store, StoredObject& object, const AclSlot& dacl, bool isProtected) {
+    if (isProtected) {
+        // Taken as given; the object stops inheriting.
+        object.security.dacl = dacl;
+        object.security.control = static_cast<uint16_t>(
+            (object.security.control & ~sd_control::kDaclBits) | kProtectedAutoInherited);
+    } else {
+        // Explicit entries first, then what the parent passes on; the
+        // caller's entries marked inherited are dropped and rebuilt.
+        auto parent = store.Parent(object);
+        if (!parent.ok())
+            return Status::Fail(parent.error());
+        std::vector<Ace> inherited = *parent ? PassedOn(**parent, object) : std::vector<Ace>{};
+        object.security.dacl = RebuildDacl(dacl, inherited);
+        object.security.control = static_cast<uint16_t>(
+            (object.security.control & ~sd_control::kDaclBits) | sd_control::kDaclAutoInherited);
+    }
+    return store.WriteDacl(object);
+}
+
+}  // namespace
+
+Status WriteDaclAndPropagate(SecurityStore& store, StoredObject object, const AclSlot& dacl,
+                             bool isProtected, const PropagationObserver& observer) {
+    if (Status written = WriteTop(store, object, dacl, isProtected); !written.ok())
+        return written;
+    return PropagateInheritance(store, object, observer);
+}
+
+Status PropagateInheritance(SecurityStore& store, const StoredObject& top,
+                            const PropagationObserver& observer) {
+    return WalkBelow(store, top, false, observer);
+}
+
+Status ResetTree(SecurityStore& store, StoredObject object, const AclSlot& dacl, bool isProtected,
+                 const PropagationObserver& observer) {
+    uint32_t error = object.readError;
+    if (!error)
+        error = store.CheckAccess(object, access::kReadControl | access::kWriteDac);
+    if (!error)
+        error = WriteTop(store, object, dacl, isProtected).error;
+    if (observer && !observer(object, error))
+        return Status::Fail(kCancelledWalk);
+    if (error)
+        return Status::Fail(error);
+    if (!object.isContainer || object.isReparsePoint)
+        return Status::Ok();
+    return WalkBelow(store, object, true, observer);
 }
 
 Result<std::vector<InheritedFrom>> InheritanceSources(SecurityStore& store,

@@ -39,6 +39,19 @@ Status WriteDaclAndPropagate(SecurityStore& store, StoredObject object, const Ac
 Status PropagateInheritance(SecurityStore& store, const StoredObject& top,
                             const PropagationObserver& observer = {});
 
+// TreeResetNamedSecurityInfoW with DACL_SECURITY_INFORMATION, KeepExplicit
+// FALSE: object gets dacl as WriteDaclAndPropagate writes it, then every
+// object below, protected or not, loses its explicit entries and its
+// protection and takes what its new parent passes on; each object is
+// written once. Objects the caller may not open for READ_CONTROL and
+// WRITE_DAC ("must have READ_CONTROL and WRITE_DAC access to each object,
+// including the root object") are passed over with their subtree; junctions
+// get their own DACL reset but are not walked into. The observer hears of
+// every object, object itself first; returning false stops the walk
+// (ERROR_CANCELLED). The first failure is returned once the walk has ended.
+Status ResetTree(SecurityStore& store, StoredObject object, const AclSlot& dacl, bool isProtected,
+                 const PropagationObserver& observer = {});
+
 // GetInheritanceSourceW for the entries of acl as they stand on object: for
 // each inherited entry the nearest ancestor that holds a matching entry of
 // its own (generation gap and path), or gap -1 when none does; explicit

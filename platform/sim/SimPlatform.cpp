@@ -66,17 +66,30 @@ constexpr uint64_t kBaseTime = 133485408000000000ull;
 constexpr int kMaxJunctionDepth = 32;
 
 const char* const kCallNames[kCallKinds] = {
-    "GetFileSecurityW",        "SetFileSecurityW",
-    "GetNamedSecurityInfoW",   "SetNamedSecurityInfoW",
-    "GetInheritanceSourceW",   "SetEntriesInAclW",
-    "LookupAccountNameW",      "LookupAccountSidW",
-    "ConvertSidToStringSidW",  "GetUserNameW",
-    "NetUserGetLocalGroups",   "OpenProcessToken",
-    "LookupPrivilegeValueW",   "AdjustTokenPrivileges",
-    "PathFileExistsW",         "GetFileAttributesW",
-    "FindFirstFileW",          "GetVolumeInformationW",
-    "GetLogicalDriveStringsW", "GetWindowsDirectoryW",
-    "GetSystemDirectoryW",     "GetSystemWow64DirectoryW",
+    "GetFileSecurityW",
+    "SetFileSecurityW",
+    "GetNamedSecurityInfoW",
+    "SetNamedSecurityInfoW",
+    "GetInheritanceSourceW",
+    "SetEntriesInAclW",
+    "LookupAccountNameW",
+    "LookupAccountSidW",
+    "ConvertSidToStringSidW",
+    "GetUserNameW",
+    "NetUserGetLocalGroups",
+    "OpenProcessToken",
+    "LookupPrivilegeValueW",
+    "AdjustTokenPrivileges",
+    "PathFileExistsW",
+    "GetFileAttributesW",
+    "FindFirstFileW",
+    "GetVolumeInformationW",
+    "GetLogicalDriveStringsW",
+    "GetWindowsDirectoryW",
+    "GetSystemDirectoryW",
+    "GetSystemWow64DirectoryW",
+    "TreeResetNamedSecurityInfoW",
+    "GetTokenInformation",
 };
 
 size_t Index(Call call) {
@@ -271,6 +284,7 @@ class SimPlatform::Store final : public rules::SecurityStore {
         Node* node = nullptr;
         if (uint32_t error = Locate(object, &node))
             return Status::Fail(error);
+        ++machine_.objectsTouched_;
         node->dacl = object.security.dacl;
         node->daclControl = object.security.control & kStoredDaclBits;
         return Status::Ok();
@@ -843,9 +857,14 @@ uint64_t SimPlatform::TotalCalls() const {
     return total;
 }
 
+uint64_t SimPlatform::ObjectsTouched() const {
+    return objectsTouched_.load();
+}
+
 void SimPlatform::ResetCounters() {
     for (auto& count : counts_)
         count = 0;
+    objectsTouched_ = 0;
 }
 
 void SimPlatform::FailNthCall(Call call, uint64_t n, uint32_t error) {
@@ -995,6 +1014,7 @@ Status SimPlatform::SetFileSecurity(const std::wstring& path, uint32_t info,
     }
     if (info & secinfo::kGroup)
         node->group = sd->group;
+    ++objectsTouched_;
     if (info & secinfo::kDacl) {
         // Stored with the DACL bits of the control word and generic rights
         // mapped (SimGenericMapping.h): no merge with the parent, no
@@ -1045,9 +1065,13 @@ Status SimPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t info
     if (uint32_t denied = Check(*node, RightsToWrite(info & ~secinfo::kSacl), true))
         return Status::Fail(denied);
     // An unprotected DACL needs the parent's DACL to rebuild the inherited
-    // entries; reading it needs READ_CONTROL there.
+    // entries, and the object's own owner and group (CREATOR OWNER and
+    // CREATOR GROUP entries, MS-DTYP 2.5.3.4.2); reading them needs
+    // READ_CONTROL on both.
     bool inherits = (info & secinfo::kDacl) && !isProtected && node->parent;
     if (inherits) {
+        if (uint32_t denied = Check(*node, access::kReadControl, true))
+            return Status::Fail(denied);
         if (uint32_t denied = Check(*node->parent, access::kReadControl, true))
             return Status::Fail(denied);
     }
@@ -1058,7 +1082,44 @@ Status SimPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t info
     }
     if (info & secinfo::kDacl)
         WriteDaclWithPropagation(*node, rules::MapGenericRightsOnWrite(newDacl), isProtected);
+    else
+        ++objectsTouched_;
     return Status::Ok();
+}
+
+Status SimPlatform::TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                               const OptionalAcl& dacl,
+                                               const TreeProgress& progress) {
+    if (uint32_t injected = Enter(Call::kTreeResetNamedSecurityInfo, path))
+        return Status::Fail(injected);
+    if ((info & secinfo::kDacl) == 0 || (info & (secinfo::kOwner | secinfo::kGroup)) != 0)
+        return Status::Fail(err::kInvalidParameter);
+    AclSlot newDacl = AclSlot::Null();
+    if (dacl) {
+        auto parsed = Acl::Parse(*dacl);
+        if (!parsed)
+            return Status::Fail(err::kInvalidAcl);
+        newDacl = AclSlot::With(*parsed);
+    }
+    std::unique_lock lock(mutex_);
+    uint32_t error = 0;
+    Node* node = FindForSecurity(path, &error);
+    if (!node)
+        return Status::Fail(error);
+    Store store(*this);
+    // The progress function runs without the machine's lock, as a program's
+    // callback may call the system again (it may, for instance, write a
+    // DACL back).
+    auto observer = [&](const rules::StoredObject& object, uint32_t objectError) {
+        if (!progress)
+            return true;
+        lock.unlock();
+        bool goOn = progress(object.path, objectError);
+        lock.lock();
+        return goOn;
+    };
+    return rules::ResetTree(store, store.Object(*node), rules::MapGenericRightsOnWrite(newDacl),
+                            (info & secinfo::kProtectedDacl) != 0, observer);
 }
 
 void SimPlatform::WriteDaclWithPropagation(Node& node, const AclSlot& dacl, bool isProtected) {
@@ -1139,12 +1200,39 @@ Result<std::wstring> SimPlatform::GetUserName() {
     return account->name;
 }
 
+Result<std::vector<TokenGroupInfo>> SimPlatform::GetTokenGroups() {
+    using Groups = std::vector<TokenGroupInfo>;
+    if (uint32_t injected = Enter(Call::kGetTokenGroups, L""))
+        return Fail<Groups>(injected);
+    constexpr uint32_t kMandatory = 0x1;         // SE_GROUP_MANDATORY
+    constexpr uint32_t kEnabledByDefault = 0x2;  // SE_GROUP_ENABLED_BY_DEFAULT
+    constexpr uint32_t kOwner = 0x8;             // SE_GROUP_OWNER
+    std::lock_guard lock(mutex_);
+    Groups groups;
+    for (const TokenGroup& group : token_.groups) {
+        uint32_t attributes =
+            group.denyOnly ? group_attr::kUseForDenyOnly : kMandatory | kEnabledByDefault;
+        if (group.enabled && !group.denyOnly)
+            attributes |= group_attr::kEnabled;
+        if (group.mayOwn)
+            attributes |= kOwner;
+        groups.push_back({group.sid.ToBytes(), attributes});
+    }
+    return groups;
+}
+
 Result<std::vector<std::wstring>> SimPlatform::GetLocalGroupsOfUser(const std::wstring& user) {
     using Names = std::vector<std::wstring>;
     if (uint32_t injected = Enter(Call::kGetLocalGroupsOfUser, user))
         return Fail<Names>(injected);
     std::lock_guard lock(mutex_);
+    // NetUserGetLocalGroups: a bare name is looked for on the server named
+    // (the local computer), "DOMAIN\\user" in that domain; a user of the
+    // domain given by bare name is not found.
+    const bool qualified = user.find(L'\\') != std::wstring::npos;
     const Account* account = accounts_.FindByName(user);
+    if (account && !qualified && rules::SameName(account->domain, kDomainName))
+        account = nullptr;
     if (!account || account->use != SidNameUse::kUser)
         return Fail<Names>(kNerrUserNotFound);
     // LG_INCLUDE_INDIRECT: local groups reached directly or through groups.

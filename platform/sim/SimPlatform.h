@@ -33,6 +33,12 @@
 //   unprotected (the descriptor it builds has no SE_DACL_PROTECTED bit).
 // - Security calls on a junction act on the junction itself; junctions are
 //   followed only as inner components of a path and by FindFiles.
+// - SetNamedSecurityInfoW with an unprotected DACL needs READ_CONTROL on the
+//   object as well as on its parent: rebuilding the inherited entries needs
+//   the object's owner and group (CREATOR OWNER, CREATOR GROUP).
+// - TreeResetNamedSecurityInfoW resets junctions' own DACLs but does not walk
+//   into them, as the propagation does.
+// - NetUserGetLocalGroups finds a user of the domain only as "CORP\name".
 //
 // Thread-safe: one lock guards the machine; two machines share nothing.
 #pragma once
@@ -89,6 +95,8 @@ enum class Call : size_t {
     kGetWindowsDirectory,
     kGetSystemDirectory,
     kGetSystemWow64Directory,
+    kTreeResetNamedSecurityInfo,
+    kGetTokenGroups,
     kCount
 };
 inline constexpr size_t kCallKinds = static_cast<size_t>(Call::kCount);
@@ -232,6 +240,11 @@ class SimPlatform final : public Platform {
     // ---- Instruments --------------------------------------------------------
     uint64_t CallCount(Call call) const;
     uint64_t TotalCalls() const;
+    // Objects whose security the calls wrote: one per SetFileSecurityW or
+    // owner write, and for a named DACL write or a tree reset every object
+    // it rewrote, the propagation to the subtree included. What a
+    // propagating write really costs on Windows, where a call count hides it.
+    uint64_t ObjectsTouched() const;
     void ResetCounters();
     // The nth call of the kind from now on (1: the next one) fails with error
     // and does nothing else.
@@ -259,12 +272,16 @@ class SimPlatform final : public Platform {
     Result<std::vector<InheritedFrom>> GetInheritanceSource(const std::wstring& path,
                                                             bool isContainer,
                                                             const Bytes& acl) override;
+    Status TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                      const OptionalAcl& dacl,
+                                      const TreeProgress& progress) override;
     Result<Bytes> SetEntriesInAcl(const std::vector<ExplicitAccess>& entries,
                                   const OptionalAcl& oldAcl) override;
     Result<AccountByName> LookupAccountName(const std::wstring& name) override;
     Result<AccountBySid> LookupAccountSid(const Bytes& sid) override;
     Result<std::wstring> ConvertSidToStringSid(const Bytes& sid) override;
     Result<std::wstring> GetUserName() override;
+    Result<std::vector<TokenGroupInfo>> GetTokenGroups() override;
     Result<std::vector<std::wstring>> GetLocalGroupsOfUser(const std::wstring& user) override;
     Result<std::unique_ptr<TokenHandle>> OpenProcessToken(uint32_t desiredAccess) override;
     Result<Luid> LookupPrivilegeValue(const std::wstring& name) override;
@@ -322,6 +339,7 @@ class SimPlatform final : public Platform {
     std::wstring windowsDirectory_ = L"C:\\Windows";
 
     std::array<std::atomic<uint64_t>, kCallKinds> counts_{};
+    std::atomic<uint64_t> objectsTouched_{0};
     std::array<uint64_t, kCallKinds> seen_{};  // calls since the machine started
     std::array<std::vector<Fault>, kCallKinds> faults_{};
     CallHook hook_;

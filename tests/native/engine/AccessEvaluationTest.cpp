@@ -20,10 +20,46 @@ class AccessEvaluation : public EngineTest {
     int counter_ = 0;
 };
 
-TEST_F(AccessEvaluation, GroupTextListsLocalGroupsThenEveryone) {
+TEST_F(AccessEvaluation, GroupTextListsTheTokensGroupsThenEveryone) {
+    EXPECT_EQ(BuildCurrentUserGroups(machine, L"Alice"),
+              L"<Authenticated Users><INTERACTIVE><Administrators><Users><Everyone>");
+    // Without the token, the local groups of the user stand in.
+    machine.FailEveryCall(Call::kGetTokenGroups, err::kAccessDenied);
     EXPECT_EQ(BuildCurrentUserGroups(machine, L"Alice"), L"<Administrators><Users><Everyone>");
     machine.FailEveryCall(Call::kGetLocalGroupsOfUser, err::kAccessDenied);
     EXPECT_EQ(BuildCurrentUserGroups(machine, L"Alice"), L"<Everyone>");
+}
+
+// A domain user in the local Administrators group through a domain group:
+// NetUserGetLocalGroups with the bare name finds no such local user, the
+// token has every group Windows checks.
+TEST_F(AccessEvaluation, ADomainUsersLocalGroupsComeFromTheToken) {
+    machine.AddDomainUser(L"dana");
+    machine.AddDomainGroup(L"Admins");
+    machine.AddToGroup(L"CORP\\dana", L"CORP\\Admins");
+    machine.AddToGroup(L"CORP\\Admins", L"Administrators");
+    ASSERT_TRUE(machine.SetTokenUser(L"CORP\\dana"));
+    UserIdentity dana{L"dana", BuildCurrentUserGroups(machine, L"dana")};
+    EXPECT_NE(dana.CurrentUserGroups.find(L"<Administrators>"), std::wstring::npos);
+    EXPECT_NE(dana.CurrentUserGroups.find(L"<Admins>"), std::wstring::npos);
+    machine.AddFile(L"C:\\admins.txt", L"O:BAD:(A;;FA;;;BA)");
+    EXPECT_EQ(GetAccessLevel(machine, dana, L"C:\\admins.txt"), AccessLevel::kAllowed);
+}
+
+// Without elevation Administrators is a deny-only group: it counts for deny
+// entries and not for allow entries, as AccessCheck counts it.
+TEST_F(AccessEvaluation, DenyOnlyGroupsCountForDenyEntriesOnly) {
+    machine.SetTokenNotElevated();
+    UserIdentity alice{L"Alice", BuildCurrentUserGroups(machine, L"Alice")};
+    EXPECT_NE(alice.CurrentUserGroups.find(L"<Administrators|deny-only>"), std::wstring::npos);
+    EXPECT_EQ(alice.CurrentUserGroups.find(L"<Administrators>"), std::wstring::npos);
+    // Users may read the DACL; only Administrators would grant the rest.
+    machine.AddFile(L"C:\\a.txt", L"O:BAD:(A;;FA;;;BA)(A;;RC;;;BU)");
+    EXPECT_EQ(GetAccessLevel(machine, alice, L"C:\\a.txt"), AccessLevel::kDenied);
+    machine.AddFile(L"C:\\b.txt", L"O:BAD:(A;;FA;;;BU)(D;;FR;;;BA)");
+    EXPECT_EQ(GetAccessLevel(machine, alice, L"C:\\b.txt"), AccessLevel::kDenied);
+    machine.AddFile(L"C:\\c.txt", L"O:BAD:(A;;FA;;;BU)");
+    EXPECT_EQ(GetAccessLevel(machine, alice, L"C:\\c.txt"), AccessLevel::kAllowed);
 }
 
 TEST_F(AccessEvaluation, NullEmptyAndUnreadableDacls) {

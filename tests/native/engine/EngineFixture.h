@@ -22,6 +22,7 @@ class NullObserver final : public PropagationObserver {
     void ApplyingStarted() override {}
     void EntryStarted(const std::wstring&) override {}
     void EntryDone(int32_t, int32_t) override {}
+    void NotReached(const std::vector<std::wstring>&) override {}
     void Finished() override {}
 };
 

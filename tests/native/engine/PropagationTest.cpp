@@ -31,6 +31,10 @@ class RecordingObserver final : public ProgressDisplay {
         if (onCount)
             onCount();
     }
+    void ShowNotReached(const std::vector<std::wstring>& paths) override {
+        for (const auto& path : paths)
+            Record(L"not reached " + path);
+    }
     void Close() override { Record(L"close"); }
 
     std::vector<std::wstring> Events() {
@@ -169,16 +173,28 @@ TEST_F(Propagation, ResetModeReachesTheContentsOfAFolderClosedToAdministrators) 
     EXPECT_EQ(Sddl(L"C:\\T\\S\\d"), L"O:" + bob + inherited);
 }
 
+// The subfolder's reset is refused, by the tree call or, where the system
+// lacks it, by the reset of the folder alone.
 TEST_F(Propagation, RefusedResetOfAnOpenedFolderPutsItsDaclBack) {
-    machine.SetCallHook([&](Call call, const std::wstring& path) {
-        if (call == Call::kSetNamedSecurityInfo && path == L"C:\\T\\S")
-            machine.FailNthCall(Call::kSetNamedSecurityInfo, 1, err::kAccessDenied);
-    });
-    std::wstring contents = Sddl(L"C:\\T\\S\\d");
-    EXPECT_EQ(Run(PropagationMode::kResetToInherited), 1);
-    EXPECT_EQ(Dacl(L"C:\\T\\S"), L"D:P(A;OICI;FA;;;" + bob + L")");
-    // Closed again before its turn to be listed: its contents stay as they were.
-    EXPECT_EQ(Sddl(L"C:\\T\\S\\d"), contents);
+    for (Call refused : {Call::kTreeResetNamedSecurityInfo, Call::kSetNamedSecurityInfo}) {
+        machine.SetSecurity(L"C:\\T\\S", L"O:" + bob + L"D:P(A;OICI;FA;;;" + bob + L")");
+        if (refused == Call::kSetNamedSecurityInfo)
+            machine.FailEveryCall(Call::kTreeResetNamedSecurityInfo, err::kCallNotImplemented);
+        machine.SetCallHook([&](Call call, const std::wstring& path) {
+            if (call == refused && path == L"C:\\T\\S")
+                machine.FailNthCall(refused, 1, err::kAccessDenied);
+        });
+        std::wstring contents = Sddl(L"C:\\T\\S\\d");
+        run.notReached.clear();
+        EXPECT_EQ(Run(PropagationMode::kResetToInherited), 1);
+        EXPECT_EQ(Dacl(L"C:\\T\\S"), L"D:P(A;OICI;FA;;;" + bob + L")") << sim::CallName(refused);
+        // Closed again before its turn to be listed: its contents stay as
+        // they were, and the run says what it did not reach.
+        EXPECT_EQ(Sddl(L"C:\\T\\S\\d"), contents) << sim::CallName(refused);
+        EXPECT_EQ(run.notReached, std::vector<std::wstring>{L"C:\\T\\S"}) << sim::CallName(refused);
+        machine.SetCallHook(nullptr);
+        machine.ClearFaults();
+    }
 }
 
 TEST_F(Propagation, CopyModeWritesTheFolderDaclWithItsBitsOntoEveryEntry) {
@@ -209,6 +225,64 @@ TEST_F(Propagation, EntriesCreatedBetweenThePassesCarryTheBarPast100) {
               (std::vector<std::wstring>{L"% 20", L"% 40", L"% 60", L"% 80", L"% 100", L"% 120",
                                          L"% 100"}));
     EXPECT_EQ(observer.EventsStartingWith(L"close").size(), 2u);
+}
+
+// A folder the walk cannot list is told before the window closes, so that a
+// bar at 100 is not taken for a run that reached everything.
+TEST_F(Propagation, FoldersThatCannotBeListedAreToldBeforeTheEnd) {
+    machine.DenyAccess(L"C:\\T\\S", 0x1);  // FILE_LIST_DIRECTORY
+    run.folder = L"C:\\T";
+    run.mode = PropagationMode::kCopyFromFolder;
+    RunPropagationWorker(engine, run, progress);
+    machine.ClearFaults();
+    EXPECT_EQ(run.notReached, std::vector<std::wstring>{L"C:\\T\\S"});
+    const auto events = observer.Events();
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ(events[events.size() - 3], L"not reached C:\\T\\S");
+    EXPECT_EQ(events.back(), L"close");
+    // A run that reached everything tells nothing of the kind.
+    PropagationRun clean;
+    clean.folder = L"C:\\T";
+    clean.mode = PropagationMode::kCopyFromFolder;
+    RecordingObserver quiet;
+    PropagationProgress quietProgress{quiet};
+    RunPropagationWorker(engine, clean, quietProgress);
+    EXPECT_TRUE(quiet.EventsStartingWith(L"not reached").empty());
+}
+
+// A chain of 20 folders, each with one file. Resetting a folder through
+// SetNamedSecurityInfoW rewrites its whole subtree, so one reset per entry
+// writes the deep objects again and again (the sum of the depths); the tree
+// call writes each object once. The counting pass writes each folder twice
+// (owner, NULL DACL) in both cases.
+TEST_F(Propagation, ResetWritesEachObjectOnce) {
+    constexpr int kDepth = 20;
+    std::wstring path = L"C:\\Deep";
+    machine.AddFolder(path, L"O:BAD:(A;OICI;FA;;;BA)");
+    for (int level = 1; level <= kDepth; ++level) {
+        machine.AddFile(path + L"\\f" + std::to_wstring(level), L"O:BAD:(A;;FA;;;WD)");
+        path += L"\\d" + std::to_wstring(level);
+        machine.AddFolder(path, L"O:BAD:(A;OICI;FA;;;WD)");
+    }
+    constexpr uint64_t kEntries = 2 * kDepth;
+    constexpr uint64_t kCountingPassWrites = 2 * kDepth;
+    uint64_t touched[2] = {};
+    for (bool treeCall : {true, false}) {
+        if (!treeCall)
+            machine.FailEveryCall(Call::kTreeResetNamedSecurityInfo, err::kCallNotImplemented);
+        machine.ResetCounters();
+        PropagationRun deep;
+        deep.folder = L"C:\\Deep";
+        deep.mode = PropagationMode::kResetToInherited;
+        NullObserver quiet;
+        ASSERT_EQ(RunPropagation(engine, deep, quiet), 1);
+        EXPECT_EQ(deep.total, static_cast<int32_t>(kEntries));
+        EXPECT_EQ(Dacl(path), L"D:AI(A;OICIID;FA;;;BA)") << treeCall;
+        touched[treeCall ? 0 : 1] = machine.ObjectsTouched();
+    }
+    EXPECT_EQ(touched[0], kCountingPassWrites + kEntries);
+    // Folder k rewrites itself and the 2 (20 - k) + 1 objects below it.
+    EXPECT_GT(touched[1], kCountingPassWrites + kEntries * kDepth / 2);
 }
 
 }  // namespace

@@ -153,22 +153,53 @@ TEST_F(RowStatusTest, ClearDropsQueuedAndInFlightResults) {
     machine.SetCallHook(nullptr);
 }
 
-TEST_F(RowStatusTest, NamesAreSharedAcrossAFillUntilANewOne) {
+// The names are the process's: shared by every fill and every list, failures
+// included, until an explicit refresh forgets them.
+TEST_F(RowStatusTest, NamesAreSharedAcrossFillsUntilForgotten) {
     for (int i = 0; i < 10; ++i)
         machine.AddFile(L"C:\\Data\\n" + std::to_wstring(i) + L".txt", L"O:BAD:(A;;FA;;;BA)");
-    RowStatusFiller filler(machine, user, [] {});
+    SidNameCache processNames;
+    RowStatusFiller filler(
+        machine, user, [] {}, &processNames);
     machine.ResetCounters();
-    // Rows arrive one by one (the queue runs dry in between): one fill still.
+    // Rows arrive one by one (the queue runs dry in between).
     for (uint64_t i = 0; i < 10; ++i) {
         filler.Enqueue(RowStatusRequest{i, L"C:\\Data\\n" + std::to_wstring(i) + L".txt"});
         ASSERT_EQ(Drain(filler, 1).size(), 1u);
     }
-    // Administrators resolved once for the access rule, once as the owner.
-    EXPECT_EQ(machine.CallCount(Call::kLookupAccountSid), 2u);
-    filler.StartNewFill();
+    // Administrators resolved once, for the access rule and as the owner.
+    EXPECT_EQ(machine.CallCount(Call::kLookupAccountSid), 1u);
+    // Another list (another filler) of the same process resolves nothing.
+    RowStatusFiller other(
+        machine, user, [] {}, &processNames);
+    other.Enqueue(RowStatusRequest{20, L"C:\\Data\\n0.txt"});
+    ASSERT_EQ(Drain(other, 1).size(), 1u);
+    EXPECT_EQ(machine.CallCount(Call::kLookupAccountSid), 1u);
+    filler.ForgetNames();
     filler.Enqueue(RowStatusRequest{11, L"C:\\Data\\n0.txt"});
     ASSERT_EQ(Drain(filler, 1).size(), 1u);
-    EXPECT_EQ(machine.CallCount(Call::kLookupAccountSid), 4u);
+    EXPECT_EQ(machine.CallCount(Call::kLookupAccountSid), 2u);
+}
+
+// On a machine whose domain cannot be reached every failed look-up can take
+// seconds: a SID that does not resolve is asked about once, not per row.
+TEST_F(RowStatusTest, ASidThatDoesNotResolveIsLookedUpOnce) {
+    Sid gone = machine.AddLocalUser(L"Gone");
+    for (int i = 0; i < 10; ++i)
+        machine.AddFile(
+            L"C:\\Data\\g" + std::to_wstring(i) + L".txt",
+            L"O:" + gone.ToString() + L"D:(A;;FA;;;" + gone.ToString() + L")(A;;RC;;;BA)");
+    machine.DeleteAccount(L"Gone");
+    SidNameCache processNames;
+    RowStatusReader reader(machine, user, &processNames);
+    machine.ResetCounters();
+    for (int i = 0; i < 10; ++i) {
+        RowStatus status = reader.Read({1, L"C:\\Data\\g" + std::to_wstring(i) + L".txt"});
+        EXPECT_EQ(status.owner, L"");
+        EXPECT_EQ(status.access, static_cast<int32_t>(AccessLevel::kDenied));
+    }
+    // Once for the deleted account (owner and entry alike), once for BA.
+    EXPECT_EQ(machine.CallCount(Call::kLookupAccountSid), 2u);
 }
 
 // Destroying a filler in the middle of 2000 requests stops its worker at a

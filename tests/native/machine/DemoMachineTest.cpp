@@ -38,7 +38,9 @@ class DemoMachineTest : public ::testing::Test {
     AccessLevel Level(const std::wstring& path) { return GetAccessLevel(m(), user, path); }
     Sid OwnerSid(const std::wstring& path) { return *m().OwnerOf(path); }
 
-    UserIdentity user{L"Alex", L"<Administrators><Users><Everyone>"};
+    // The groups of Alex's token, Everyone last.
+    UserIdentity user{L"Alex",
+                      L"<Authenticated Users><INTERACTIVE><Administrators><Users><Everyone>"};
 };
 
 const std::wstring kProfile = L"C:\\Users\\Alex";

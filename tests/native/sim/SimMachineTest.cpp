@@ -179,13 +179,16 @@ TEST_F(SimMachineTest, DeletedAccountsNoLongerResolve) {
     EXPECT_EQ(*machine.ConvertSidToStringSid(bob.ToBytes()), bob.ToString());
 }
 
+// NetUserGetLocalGroups looks a bare name up on the local computer only: a
+// domain user is found by "DOMAIN\user".
 TEST_F(SimMachineTest, LocalGroupsOfAUserIncludeIndirectOnes) {
     machine.AddDomainUser(L"dave");
     machine.AddDomainGroup(L"Engineers");
     machine.AddLocalGroup(L"Builders");
     machine.AddToGroup(L"dave", L"CORP\\Engineers");
     machine.AddToGroup(L"CORP\\Engineers", L"Builders");
-    auto groups = machine.GetLocalGroupsOfUser(L"dave");
+    EXPECT_EQ(machine.GetLocalGroupsOfUser(L"dave").error(), kNerrUserNotFound);
+    auto groups = machine.GetLocalGroupsOfUser(L"CORP\\dave");
     ASSERT_TRUE(groups.ok());
     EXPECT_EQ(*groups, (std::vector<std::wstring>{L"Users", L"Builders"}));
     EXPECT_EQ(*machine.GetLocalGroupsOfUser(L"Alice"),
