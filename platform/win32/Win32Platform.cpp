@@ -1,8 +1,11 @@
 #include "platform/win32/Win32Platform.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
+#include <span>
 
+#include "platform/ExtendedPath.h"
 #include "security/Rights.h"
 #include "security/SecurityDescriptor.h"
 
@@ -89,27 +92,64 @@ FindData ToFindData(const WIN32_FIND_DATAW& data) {
 }
 
 // The INHERITED_FROMW array of GetInheritanceSourceW, whose names the system
-// allocates; released with FreeInheritedFromArray.
+// allocates. FreeInheritedFromArray frees the array "returned by"
+// GetInheritanceSource: only after the call succeeded (after a failure the
+// names are not defined, and freeing them could free what the failed call
+// freed already).
 class InheritedFromArray {
   public:
     explicit InheritedFromArray(size_t count) : entries_(count) {}
     InheritedFromArray(const InheritedFromArray&) = delete;
     InheritedFromArray& operator=(const InheritedFromArray&) = delete;
     ~InheritedFromArray() {
+        if (!filled_)
+            return;
         DWORD lastError = GetLastError();
         FreeInheritedFromArray(entries_.data(), static_cast<USHORT>(entries_.size()), nullptr);
         SetLastError(lastError);
     }
     PINHERITED_FROMW data() { return entries_.data(); }
     const std::vector<INHERITED_FROMW>& entries() const { return entries_; }
+    // The system filled the array: its names are ours to free.
+    void MarkFilled() { filled_ = true; }
 
   private:
     std::vector<INHERITED_FROMW> entries_;  // zero-filled
+    bool filled_ = false;
 };
+
+// What TreeResetNamedSecurityInfoW's progress function works with.
+struct TreeProgressArgs {
+    const TreeProgress* progress = nullptr;
+    size_t told = 0;
+};
+
+// FN_PROGRESS: called by the system for each object of the tree.
+VOID TreeProgressCallback(LPWSTR objectName, DWORD status, PPROG_INVOKE_SETTING invokeSetting,
+                          PVOID args, WINBOOL /*securitySet*/) {
+    auto* tree = static_cast<TreeProgressArgs*>(args);
+    ++tree->told;
+    std::wstring path = objectName ? FromExtendedPath(objectName) : std::wstring();
+    if (!(*tree->progress)(path, status) && invokeSetting)
+        *invokeSetting = ProgressCancelOperation;
+}
 
 LPWSTR Writable(const std::wstring& text) {
     // The W functions below take LPWSTR but do not write through it.
     return const_cast<LPWSTR>(text.c_str());
+}
+
+// A copy of the bytes of a DACL for the named-object calls; nullopt stands
+// for a NULL DACL (an empty block).
+Result<HeapBlock> DaclBlock(const OptionalAcl& dacl) {
+    if (!dacl)
+        return HeapBlock(0);
+    if (!IsValidAclBytes(*dacl))
+        return Result<HeapBlock>::Fail(ERROR_INVALID_ACL);
+    HeapBlock block = CopyToHeap(*dacl);
+    if (!block)
+        return Result<HeapBlock>::Fail(ERROR_NOT_ENOUGH_MEMORY);
+    return block;
 }
 
 }  // namespace
@@ -125,14 +165,15 @@ bool RunningOnWine() {
 // ---- Security of file-system objects ------------------------------------------
 
 Result<Bytes> Win32Platform::GetFileSecurity(const std::wstring& path, uint32_t info) {
+    const std::wstring name = ToExtendedPath(path);
     DWORD needed = 0;
-    if (!GetFileSecurityW(path.c_str(), info, nullptr, 0, &needed) &&
+    if (!GetFileSecurityW(name.c_str(), info, nullptr, 0, &needed) &&
         GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return Fail<Bytes>(GetLastError());
     HeapBlock block(needed);
     if (!block)
         return Fail<Bytes>(ERROR_NOT_ENOUGH_MEMORY);
-    if (!GetFileSecurityW(path.c_str(), info, block.get(), needed, &needed))
+    if (!GetFileSecurityW(name.c_str(), info, block.get(), needed, &needed))
         return Fail<Bytes>(GetLastError());
     DWORD length = GetSecurityDescriptorLength(block.get());
     return CopyFrom(block.get(), std::min<size_t>(length, block.size()));
@@ -145,15 +186,15 @@ Status Win32Platform::SetFileSecurity(const std::wstring& path, uint32_t info,
     HeapBlock block = CopyToHeap(descriptor);
     if (!block)
         return Status::Fail(ERROR_NOT_ENOUGH_MEMORY);
-    if (!SetFileSecurityW(path.c_str(), info, block.get()))
+    if (!SetFileSecurityW(ToExtendedPath(path).c_str(), info, block.get()))
         return Status::Fail(GetLastError());
     return Status::Ok();
 }
 
 Result<Bytes> Win32Platform::GetNamedSecurityInfo(const std::wstring& path, uint32_t info) {
     PSECURITY_DESCRIPTOR raw = nullptr;
-    DWORD error = GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, info, nullptr, nullptr,
-                                        nullptr, nullptr, &raw);
+    DWORD error = GetNamedSecurityInfoW(ToExtendedPath(path).c_str(), SE_FILE_OBJECT, info, nullptr,
+                                        nullptr, nullptr, nullptr, &raw);
     UniqueLocal<PSECURITY_DESCRIPTOR> descriptor(raw);
     if (error != ERROR_SUCCESS)
         return Fail<Bytes>(error);
@@ -180,15 +221,13 @@ Status Win32Platform::SetNamedSecurityInfo(const std::wstring& path, uint32_t in
     if (info & secinfo::kDacl) {
         if (!dacl)
             return Status::Fail(ERROR_INVALID_PARAMETER);
-        if (dacl->has_value()) {
-            if (!IsValidAclBytes(**dacl))
-                return Status::Fail(ERROR_INVALID_ACL);
-            daclBlock = CopyToHeap(**dacl);
-            if (!daclBlock)
-                return Status::Fail(ERROR_NOT_ENOUGH_MEMORY);
-        }
+        auto block = DaclBlock(*dacl);
+        if (!block.ok())
+            return block.status();
+        daclBlock = std::move(*block);
     }
-    DWORD error = SetNamedSecurityInfoW(Writable(path), SE_FILE_OBJECT, info, ownerBlock.get(),
+    const std::wstring name = ToExtendedPath(path);
+    DWORD error = SetNamedSecurityInfoW(Writable(name), SE_FILE_OBJECT, info, ownerBlock.get(),
                                         nullptr, daclBlock.as<ACL>(), nullptr);
     return error == ERROR_SUCCESS ? Status::Ok() : Status::Fail(error);
 }
@@ -211,17 +250,43 @@ Result<std::vector<InheritedFrom>> Win32Platform::GetInheritanceSource(const std
     GENERIC_MAPPING mapping{kFileGenericMapping.read, kFileGenericMapping.write,
                             kFileGenericMapping.execute, kFileGenericMapping.all};
     InheritedFromArray array(parsed->aces.size());
-    DWORD error = GetInheritanceSourceW(Writable(path), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+    const std::wstring name = ToExtendedPath(path);
+    DWORD error = GetInheritanceSourceW(Writable(name), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
                                         isContainer, nullptr, 0, aclBlock.as<ACL>(), nullptr,
                                         &mapping, array.data());
     if (error != ERROR_SUCCESS)
         return Fail<Sources>(error);
+    array.MarkFilled();
     Sources sources;
     for (const auto& entry : array.entries()) {
         sources.push_back({static_cast<int32_t>(entry.GenerationGap),
                            entry.AncestorName ? std::wstring(entry.AncestorName) : L""});
     }
     return sources;
+}
+
+Status Win32Platform::TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                                 const OptionalAcl& dacl,
+                                                 const TreeProgress& progress) {
+    constexpr uint32_t kAllowed =
+        secinfo::kDacl | secinfo::kProtectedDacl | secinfo::kUnprotectedDacl;
+    if ((info & ~kAllowed) != 0 || (info & secinfo::kDacl) == 0)
+        return Status::Fail(ERROR_INVALID_PARAMETER);
+    auto daclBlock = DaclBlock(dacl);
+    if (!daclBlock.ok())
+        return daclBlock.status();
+    TreeProgressArgs args{&progress, 0};
+    const std::wstring name = ToExtendedPath(path);
+    DWORD error = TreeResetNamedSecurityInfoW(
+        Writable(name), SE_FILE_OBJECT, info, nullptr, nullptr, daclBlock->as<ACL>(), nullptr,
+        FALSE, TreeProgressCallback, ProgressInvokeEveryObject, &args);
+    // The progress function is called for every object, the top one
+    // included; a call that reports success without a single one did
+    // nothing (Wine's stands in without an implementation). Callers then
+    // reset object by object.
+    if (error == ERROR_SUCCESS && args.told == 0)
+        return Status::Fail(ERROR_CALL_NOT_IMPLEMENTED);
+    return error == ERROR_SUCCESS ? Status::Ok() : Status::Fail(error);
 }
 
 Result<Bytes> Win32Platform::SetEntriesInAcl(const std::vector<ExplicitAccess>& entries,
@@ -329,6 +394,42 @@ Result<std::wstring> Win32Platform::GetUserName() {
     return std::wstring(name.data());
 }
 
+Result<std::vector<TokenGroupInfo>> Win32Platform::GetTokenGroups() {
+    using Groups = std::vector<TokenGroupInfo>;
+    HANDLE raw = nullptr;
+    if (!::OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw))
+        return Fail<Groups>(GetLastError());
+    UniqueHandle token(raw);
+    DWORD needed = 0;
+    if (!GetTokenInformation(token.get(), TokenGroups, nullptr, 0, &needed) &&
+        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+        return Fail<Groups>(GetLastError());
+    HeapBlock block(needed);
+    if (!block)
+        return Fail<Groups>(ERROR_NOT_ENOUGH_MEMORY);
+    if (!GetTokenInformation(token.get(), TokenGroups, block.get(), needed, &needed))
+        return Fail<Groups>(GetLastError());
+    // The count and every SID are checked against the block we hold.
+    const auto* groups = block.as<TOKEN_GROUPS>();
+    const size_t room =
+        (block.size() - offsetof(TOKEN_GROUPS, Groups)) / sizeof(SID_AND_ATTRIBUTES);
+    if (block.size() < sizeof(TOKEN_GROUPS) || groups->GroupCount > room)
+        return Fail<Groups>(ERROR_INVALID_DATA);
+    const auto* begin = static_cast<const uint8_t*>(block.get());
+    Groups result;
+    for (DWORD i = 0; i < groups->GroupCount; ++i) {
+        const auto* sid = static_cast<const uint8_t*>(groups->Groups[i].Sid);
+        if (!sid || sid < begin || sid >= begin + block.size())
+            return Fail<Groups>(ERROR_INVALID_DATA);
+        std::span<const uint8_t> rest(sid, begin + block.size());
+        size_t length = 0;
+        if (!Sid::Parse(rest, &length))
+            return Fail<Groups>(ERROR_INVALID_SID);
+        result.push_back({Bytes(sid, sid + length), groups->Groups[i].Attributes});
+    }
+    return result;
+}
+
 Result<std::vector<std::wstring>> Win32Platform::GetLocalGroupsOfUser(const std::wstring& user) {
     LOCALGROUP_USERS_INFO_0* raw = nullptr;
     DWORD read = 0, total = 0;
@@ -381,12 +482,15 @@ Result<bool> Win32Platform::AdjustTokenPrivilege(TokenHandle& token, Luid privil
 
 // ---- File system --------------------------------------------------------------------
 
+// PathFileExistsW is limited to MAX_PATH and refuses "\\server\share";
+// GetFileAttributesW with the prefix takes both.
 bool Win32Platform::PathFileExists(const std::wstring& path) {
-    return PathFileExistsW(path.c_str()) != FALSE;
+    return !path.empty() &&
+           GetFileAttributesW(ToExtendedPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 Result<uint32_t> Win32Platform::GetFileAttributes(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
+    DWORD attributes = GetFileAttributesW(ToExtendedPath(path).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return Fail<uint32_t>(GetLastError());
     return static_cast<uint32_t>(attributes);
@@ -394,7 +498,7 @@ Result<uint32_t> Win32Platform::GetFileAttributes(const std::wstring& path) {
 
 Result<std::vector<FindData>> Win32Platform::FindFiles(const std::wstring& pattern) {
     WIN32_FIND_DATAW data{};
-    UniqueFind find(FindFirstFileW(pattern.c_str(), &data));
+    UniqueFind find(FindFirstFileW(ToExtendedPath(pattern).c_str(), &data));
     if (!find)
         return Fail<std::vector<FindData>>(GetLastError());
     std::vector<FindData> entries;

@@ -1,6 +1,8 @@
 // The platform seam over the real Windows API. Variable-size results use the
 // two-call pattern (ask for the size, allocate exactly that much zero-filled,
 // ask again); every block the system or we allocate is held by an owner.
+// Paths go to the file functions with the "\?" prefix (platform/
+// ExtendedPath.h), so that paths beyond MAX_PATH and share roots work.
 #pragma once
 
 #include "platform/Platform.h"
@@ -33,6 +35,9 @@ class Win32Platform final : public Platform {
     Result<std::vector<InheritedFrom>> GetInheritanceSource(const std::wstring& path,
                                                             bool isContainer,
                                                             const Bytes& acl) override;
+    Status TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                      const OptionalAcl& dacl,
+                                      const TreeProgress& progress) override;
     Result<Bytes> SetEntriesInAcl(const std::vector<ExplicitAccess>& entries,
                                   const OptionalAcl& oldAcl) override;
 
@@ -40,6 +45,7 @@ class Win32Platform final : public Platform {
     Result<AccountBySid> LookupAccountSid(const Bytes& sid) override;
     Result<std::wstring> ConvertSidToStringSid(const Bytes& sid) override;
     Result<std::wstring> GetUserName() override;
+    Result<std::vector<TokenGroupInfo>> GetTokenGroups() override;
     Result<std::vector<std::wstring>> GetLocalGroupsOfUser(const std::wstring& user) override;
 
     Result<std::unique_ptr<TokenHandle>> OpenProcessToken(uint32_t desiredAccess) override;

@@ -17,6 +17,7 @@
 #undef GetNamedSecurityInfo
 #undef SetNamedSecurityInfo
 #undef GetInheritanceSource
+#undef TreeResetNamedSecurityInfo
 #undef SetEntriesInAcl
 #undef LookupAccountName
 #undef LookupAccountSid

@@ -8,6 +8,7 @@
 
 #include "platform/Utf16.h"
 #include "platform/win32/Win32Platform.h"
+#include "security/AccessEvaluation.h"
 #include "security/Sddl.h"
 #include "security/SecurityAccess.h"
 
@@ -273,6 +274,117 @@ TEST_F(Win32PlatformTest, FileSystemQueries) {
     auto fileSystem = platform.GetVolumeFileSystemName(systemRoot);
     ASSERT_TRUE(fileSystem.ok()) << fileSystem.error();
     EXPECT_FALSE(fileSystem->empty());
+}
+
+// A chain of folders below the temporary folder whose deepest file's path has
+// at least `length` characters, made and removed through "\\?\" paths.
+class DeepTree {
+  public:
+    DeepTree(const std::wstring& base, size_t length) {
+        std::wstring path = base;
+        for (int level = 0; path.size() + 16 < length; ++level) {
+            path += L"\\" + std::wstring(40, static_cast<wchar_t>(L'a' + level % 26)) +
+                    std::to_wstring(level);
+            if (CreateDirectoryW((L"\\\\?\\" + path).c_str(), nullptr))
+                folders_.push_back(path);
+        }
+        file_ = path + L"\\deepest file.txt";
+        UniqueFile handle(CreateFileW((L"\\\\?\\" + file_).c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        made_ = static_cast<bool>(handle);
+    }
+    ~DeepTree() {
+        DeleteFileW((L"\\\\?\\" + file_).c_str());
+        for (auto folder = folders_.rbegin(); folder != folders_.rend(); ++folder)
+            RemoveDirectoryW((L"\\\\?\\" + *folder).c_str());
+    }
+    bool made() const { return made_; }
+    const std::wstring& file() const { return file_; }
+    const std::wstring& deepestFolder() const { return folders_.back(); }
+
+  private:
+    std::vector<std::wstring> folders_;
+    std::wstring file_;
+    bool made_ = false;
+};
+
+// Paths of 300 and 1,000 characters, given as plain paths: the platform
+// gives them the prefix, without which the file functions stop at MAX_PATH.
+TEST_F(Win32PlatformTest, PathsBeyondMaxPathReachTheirObjects) {
+    TempFolder folder;
+    for (size_t length : {300u, 1000u}) {
+        SCOPED_TRACE(length);
+        DeepTree tree(folder.path(), length);
+        ASSERT_TRUE(tree.made());
+        ASSERT_GE(tree.file().size(), length);
+        EXPECT_TRUE(platform.PathFileExists(tree.file()));
+        EXPECT_FALSE(platform.PathIsDirectory(tree.file()));
+        EXPECT_TRUE(platform.PathIsDirectory(tree.deepestFolder()));
+        auto listing = platform.FindFiles(tree.deepestFolder() + L"\\*.*");
+        ASSERT_TRUE(listing.ok()) << listing.error();
+        EXPECT_TRUE(std::any_of(listing->begin(), listing->end(),
+                                [](const FindData& e) { return e.name == L"deepest file.txt"; }));
+        auto dacl = ReadDaclDescriptor(platform, tree.file());
+        ASSERT_TRUE(dacl);
+        EXPECT_TRUE(platform.SetFileSecurity(tree.file(), secinfo::kDacl, *dacl).ok());
+        EXPECT_TRUE(platform.GetNamedSecurityInfo(tree.file(), secinfo::kOwner).ok());
+        auto parsed = SecurityDescriptor::Parse(*dacl);
+        ASSERT_TRUE(parsed && parsed->dacl.acl);
+        OptionalAcl acl = parsed->dacl.acl->ToBytes();
+        EXPECT_TRUE(platform.SetNamedSecurityInfo(tree.file(), secinfo::kDacl, nullptr, &acl).ok());
+    }
+}
+
+// The groups Windows checks access against, read from the process token.
+TEST_F(Win32PlatformTest, TokenGroupsComeFromTheProcessToken) {
+    auto groups = platform.GetTokenGroups();
+    ASSERT_TRUE(groups.ok()) << groups.error();
+    bool everyone = false;
+    for (const TokenGroupInfo& group : *groups) {
+        auto sid = Sid::Parse(group.sid);
+        ASSERT_TRUE(sid);
+        everyone = everyone ||
+                   (*sid == sids::Everyone() && (group.attributes & group_attr::kEnabled) != 0);
+    }
+    EXPECT_TRUE(everyone);
+    auto user = platform.GetUserName();
+    ASSERT_TRUE(user.ok());
+    const std::wstring text = BuildCurrentUserGroups(platform, *user);
+    EXPECT_TRUE(text.ends_with(L"<" + SidToName(platform, sids::Everyone().ToBytes()) + L">"))
+        << ToUtf8(text);
+}
+
+// One tree call resets a folder and everything below it, reporting each
+// object by its plain path; where the system has no working call (Wine's
+// does nothing) the platform says so, so that the walk resets object by
+// object instead of believing it done.
+TEST_F(Win32PlatformTest, TreeResetReportsEveryObjectOrSaysItCannot) {
+    TempFolder folder;
+    const std::wstring sub = folder.path() + L"\\sub";
+    ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
+    std::wstring file = sub + L"\\inner.txt";
+    {
+        UniqueFile handle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(handle);
+    }
+    std::vector<std::wstring> told;
+    const OptionalAcl noEntries = Acl::WithRoom(8).ToBytes();
+    Status reset =
+        platform.TreeResetNamedSecurityInfo(sub, secinfo::kDacl | secinfo::kUnprotectedDacl,
+                                            noEntries, [&](const std::wstring& path, uint32_t) {
+                                                told.push_back(path);
+                                                return true;
+                                            });
+    if (reset.error == err::kCallNotImplemented) {
+        EXPECT_TRUE(told.empty());
+    } else {
+        EXPECT_TRUE(reset.ok()) << reset.error;
+        EXPECT_NE(std::find(told.begin(), told.end(), sub), told.end());
+        EXPECT_NE(std::find(told.begin(), told.end(), file), told.end());
+    }
+    DeleteFileW(file.c_str());
+    RemoveDirectoryW(sub.c_str());
 }
 
 }  // namespace
