@@ -10,6 +10,16 @@ void AceTreeModel::Init(std::wstring path, bool isFile, bool readOnly) {
     readOnly_ = readOnly;
 }
 
+void AceTreeModel::Inserted(size_t at, size_t count) const {
+    if (listener_ && count > 0)
+        listener_->RowsInserted(at, count);
+}
+
+void AceTreeModel::Removed(size_t at, size_t count) const {
+    if (listener_ && count > 0)
+        listener_->RowsRemoved(at, count);
+}
+
 std::vector<size_t> AceTreeModel::RightIndices() const {
     std::vector<size_t> indices;
     for (size_t i = 0; i < kRightCount; ++i) {
@@ -95,6 +105,7 @@ void AceTreeModel::AddEntryRow(const AceEntry& entry, size_t position) {
     row.entry.inheritedFrom.clear();
     position = std::min(position, rows_.size());
     rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(position), std::move(row));
+    Inserted(position, 1);
 }
 
 size_t AceTreeModel::FillEntryRows(const std::vector<AceEntry>& entries) {
@@ -121,8 +132,10 @@ void AceTreeModel::Open(size_t row) {
         rights.push_back(std::move(right));
     }
     entryRow.opened = true;
-    rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(row + 1), rights.begin(),
-                 rights.end());
+    const size_t count = rights.size();
+    rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(row + 1),
+                 std::make_move_iterator(rights.begin()), std::make_move_iterator(rights.end()));
+    Inserted(row + 1, count);
 }
 
 void AceTreeModel::Recompose(Row& entryRow, size_t firstRightRow) const {
@@ -145,6 +158,7 @@ void AceTreeModel::Close(size_t row) {
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row + 1),
                 rows_.begin() + static_cast<std::ptrdiff_t>(end));
     rows_[row].opened = false;
+    Removed(row + 1, end - row - 1);
 }
 
 bool AceTreeModel::ToggleEntry(size_t row) {
@@ -160,10 +174,39 @@ bool AceTreeModel::ToggleEntry(size_t row) {
 bool AceTreeModel::DeleteEntryRow(size_t row) {
     if (!IsEntryRow(row))
         return false;
-    if (rows_[row].opened)
-        Close(row);
-    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row));
+    return DeleteRow(row);
+}
+
+void AceTreeModel::DeleteAllRows() {
+    const size_t count = rows_.size();
+    rows_.clear();
+    Removed(0, count);
+}
+
+bool AceTreeModel::DeleteRow(size_t row) {
+    if (row >= rows_.size())
+        return false;
+    // An entry row takes the right rows still below it along, so that none
+    // is left under another entry.
+    size_t end = row + 1;
+    if (rows_[row].isEntry) {
+        while (end < rows_.size() && !rows_[end].isEntry)
+            ++end;
+    }
+    rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(row),
+                rows_.begin() + static_cast<std::ptrdiff_t>(end));
+    Removed(row, end - row);
     return true;
+}
+
+void AceTreeModel::ClearInheritedFlag(size_t row) {
+    if (IsEntryRow(row))
+        rows_[row].entry.inherited = 0;
+}
+
+void AceTreeModel::ClearInheritedFrom(size_t row) {
+    if (row < rows_.size())
+        rows_[row].inheritedFrom.clear();
 }
 
 void AceTreeModel::RecomposeEntry(size_t row) {

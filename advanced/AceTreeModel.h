@@ -33,9 +33,21 @@ inline constexpr const wchar_t* kOpenedEntry = L"-";
 // Width of the drop-down arrow at the right end of an entry's "Apply to" cell.
 inline constexpr int kScopeArrowWidth = 20;
 
+// Told of every change in the number of rows, so that a list control can
+// insert and delete its items at the same places (its selection then moves
+// with the rows, as the model's rows move).
+class AceTreeListener {
+  public:
+    virtual ~AceTreeListener() = default;
+    virtual void RowsInserted(size_t at, size_t count) = 0;
+    virtual void RowsRemoved(size_t at, size_t count) = 0;
+};
+
 class AceTreeModel {
   public:
     void Init(std::wstring path, bool isFile, bool readOnly);
+    // Null for none; the listener must outlive the model or be replaced.
+    void SetListener(AceTreeListener* listener) { listener_ = listener; }
 
     const std::wstring& path() const { return path_; }
     bool isFile() const { return isFile_; }
@@ -68,7 +80,15 @@ class AceTreeModel {
     bool ToggleEntry(size_t row);
     // Closes and removes an entry row; right rows are left alone.
     bool DeleteEntryRow(size_t row);
-    void DeleteAllRows() { rows_.clear(); }
+    void DeleteAllRows();
+    // Deletes one row as it is: a right row alone (the inheritance question
+    // deletes those of an opened inherited entry one by one), an entry row
+    // with the right rows still below it.
+    bool DeleteRow(size_t row);
+    // The inheritance question's "Convert": the entry becomes explicit, and
+    // the row's "Inherited From" column empty.
+    void ClearInheritedFlag(size_t row);
+    void ClearInheritedFrom(size_t row);
     // Sets an opened entry's masks from its cells; nothing for a closed row.
     void RecomposeEntry(size_t row);
     // Closes every opened entry from the last row up and returns the entries
@@ -99,6 +119,8 @@ class AceTreeModel {
     std::vector<size_t> RightIndices() const;
     void Open(size_t row);
     void Close(size_t row);
+    void Inserted(size_t at, size_t count) const;
+    void Removed(size_t at, size_t count) const;
     void Recompose(Row& entryRow, size_t firstRightRow) const;
     static bool& Cell(Row& row, int column) {
         return column == ace_column::kAllow ? row.allowTicked : row.denyTicked;
@@ -108,6 +130,7 @@ class AceTreeModel {
     bool isFile_ = false;
     bool readOnly_ = false;
     std::vector<Row> rows_;
+    AceTreeListener* listener_ = nullptr;
 };
 
 }  // namespace vm

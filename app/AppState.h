@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "advanced/AceClipboard.h"
 #include "app/DemonstrationMachine.h"
 #include "backup/DefaultDescriptors.h"
 #include "platform/Platform.h"
@@ -63,6 +64,8 @@ struct AppState {
     ProgramFiles files;
     UserIdentity user;  // CurrentUserName, and CurrentUserGroups once the main window starts
     CopyBuffer copyBuffer;
+    // The Advanced windows' copied entries (changed on the UI thread only).
+    AceClipboard aceClipboard;
     FileSystemTable fileSystems;
     DefaultDescriptors defaultDescriptors;
     // The demonstration program's machine; null in velmora.exe.

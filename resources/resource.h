@@ -237,3 +237,26 @@
 #define IDS_DEMO_BAD_COMMAND_LINE 249  // %s: what is wrong, %s: the usage
 // The main menu's entry that puts the demonstration machine back as shipped.
 #define ID_DEMO_RESET 32880
+
+// ---- Advanced Security Settings and the propagation dialogs: the rest -------------------------
+#define IDC_ADV_APPLY 3
+#define IDC_ADV_OBJECT_NAME_LABEL 1040
+#define IDC_ADV_OWNER_LABEL 1041
+#define IDC_REMOVE_INHERIT_TEXT 1042
+#define IDC_REMOVE_INHERIT_REMOVE 3  // the question's end codes are its button ids: 1, 3, 2
+// The file-error messages of export and import, one per kind of cause.
+#define IDS_FILE_ERROR_NONE 61856
+#define IDS_FILE_ERROR_GENERIC 61857
+#define IDS_FILE_ERROR_NOT_FOUND 61858
+#define IDS_FILE_ERROR_BAD_PATH 61859
+#define IDS_FILE_ERROR_TOO_MANY_OPEN 61860
+#define IDS_FILE_ERROR_ACCESS_DENIED 61861
+#define IDS_FILE_ERROR_INVALID_FILE 61862
+#define IDS_FILE_ERROR_REMOVE_CURRENT 61863
+#define IDS_FILE_ERROR_DIRECTORY_FULL 61864
+#define IDS_FILE_ERROR_BAD_SEEK 61865
+#define IDS_FILE_ERROR_HARD_IO 61866
+#define IDS_FILE_ERROR_SHARING 61867
+#define IDS_FILE_ERROR_LOCKING 61868
+#define IDS_FILE_ERROR_DISK_FULL 61869
+#define IDS_FILE_ERROR_END_OF_FILE 61870

@@ -105,3 +105,48 @@
 #define STR_DEMO_NO_FOLDER \
     "The folder %s is not on the demonstration machine, so the drives are shown instead."
 #define STR_DEMO_BAD_COMMAND_LINE "%s\n\nUsage: %s"
+
+// ---- Advanced Security Settings, the inheritance question, replacing child permissions ------
+#define STR_ADVANCED_CAPTION "Advanced Security Settings"
+#define STR_ADV_OBJECT_NAME_LABEL "Object name: "
+#define STR_ADV_OWNER_LABEL "Current Owner: "
+#define STR_ADV_INHERIT "&Include inheritable permissions from this object's parent"
+#define STR_ADV_REPLACE_CHILDREN \
+    "Re&place all child object permissions with inheritable permissions from this object"
+#define STR_ADV_CHANGE_OWNER "Change Owner"
+#define STR_ADV_APPLY "Apply"
+#define STR_BUSY_TEXT "Please wait..."
+#define STR_ENTRIES_NOT_WRITTEN                                                                    \
+    "These accounts could not be found, so their entries were not written:\n\n%s"
+#define STR_INHERIT_TIP_CAPTION "Windows Security"
+#define STR_INHERIT_TIP_WARNING \
+    "Warning: If you proceed, inheritable parent permissions will no longer propagate to this object."
+#define STR_INHERIT_TIP_CONVERT \
+    "Convert and add inherited parent permissions as explicit permissions on this object"
+#define STR_INHERIT_TIP_REMOVE "Remove inherited parent permissions from this object"
+#define STR_INHERIT_TIP_LEAVE "Do not modify inheritance settings at this time"
+#define STR_REPLACE_CHILDREN_CAPTION "Replace all child object permissions"
+#define STR_REPLACE_WITH_INHERITABLE \
+    "Replace all child object permissions with inheritable permissions from this object"
+#define STR_REPLACE_COPY_FROM_OBJECT "Copy security settings from this object"
+#define STR_PROGRESS_CAPTION "Replace child object permissions"
+#define STR_PROGRESS_TEXT "Setting security information on subfolders and files"
+#define STR_PROGRESS_NOT_REACHED \
+    "These folders could not be listed or these items could not be changed, so what lies below them was not changed:\n\n%s"
+// The file-error messages (ids 61856 to 61870), %1 the file's name.
+#define STR_FILE_ERROR_NONE "No error occurred."
+#define STR_FILE_ERROR_GENERIC "An unknown error occurred while accessing %1."
+#define STR_FILE_ERROR_NOT_FOUND "%1 was not found."
+#define STR_FILE_ERROR_BAD_PATH "%1 contains an incorrect path."
+#define STR_FILE_ERROR_TOO_MANY_OPEN \
+    "%1 could not be opened because there are too many open files."
+#define STR_FILE_ERROR_ACCESS_DENIED "Access to %1 was denied."
+#define STR_FILE_ERROR_INVALID_FILE "An incorrect file handle was associated with %1."
+#define STR_FILE_ERROR_REMOVE_CURRENT "%1 could not be removed because it is the current directory."
+#define STR_FILE_ERROR_DIRECTORY_FULL "%1 could not be created because the directory is full."
+#define STR_FILE_ERROR_BAD_SEEK "Seek failed on %1."
+#define STR_FILE_ERROR_HARD_IO "A hardware I/O error was reported while accessing %1."
+#define STR_FILE_ERROR_SHARING "A sharing violation occurred while accessing %1."
+#define STR_FILE_ERROR_LOCKING "A locking violation occurred while accessing %1."
+#define STR_FILE_ERROR_DISK_FULL "Disk full while accessing %1."
+#define STR_FILE_ERROR_END_OF_FILE "An attempt was made to access %1 past its end."
