@@ -15,7 +15,10 @@ namespace vm {
 namespace {
 
 constexpr DWORD kAllLowByteControlClasses = 0xFF;
+// Room for a program path at the first try; a longer one (a long-path
+// folder) gets a larger buffer.
 constexpr DWORD kProgramPathChars = 270;
+constexpr DWORD kLongestPathChars = 32768;
 
 }  // namespace
 
@@ -45,10 +48,20 @@ float ReadOsVersion() {
     return OsVersionOf(version.dwMajorVersion, version.dwMinorVersion);
 }
 
+// GetModuleFileNameW does not say how much room it needs: a result that
+// fills the buffer was cut, and the buffer grows until the path fits.
 std::wstring ProgramFilePath() {
-    wchar_t path[kProgramPathChars]{};
-    const DWORD length = GetModuleFileNameW(nullptr, path, kProgramPathChars);
-    return std::wstring(path, length < kProgramPathChars ? length : 0);
+    for (DWORD room = kProgramPathChars; room <= kLongestPathChars; room *= 2) {
+        std::wstring path(room, L'\0');
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), room);
+        if (length == 0)
+            return std::wstring();
+        if (length < room) {
+            path.resize(length);
+            return path;
+        }
+    }
+    return std::wstring();
 }
 
 CKRVApp::CKRVApp(ProgramVariant variant) : variant_(std::move(variant)) {}
@@ -62,6 +75,11 @@ int CKRVApp::Run() {
 }
 
 void CKRVApp::StartLibraries() {
+    // No "There is no disk in the drive" box when a drive without a medium is
+    // touched: the call fails instead ("Best practice is that all
+    // applications call the process-wide SetErrorMode function with a
+    // parameter of SEM_FAILCRITICALERRORS at startup", SetErrorMode docs).
+    SetErrorMode(SEM_FAILCRITICALERRORS);
     INITCOMMONCONTROLSEX controls{sizeof controls, kAllLowByteControlClasses};
     InitCommonControlsEx(&controls);
 }

@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
+
 #include "app/BrowsePaths.h"
 #include "framework/Shell.h"
 
@@ -105,6 +107,10 @@ void CPathBar::Fill(const AppContext& app) {
                                      SpecialFolderOf(CSIDL_DRIVES).name, drives);
     for (size_t i = 0; i < entries_.size(); ++i)
         Insert(i, entries_[i]);
+    // The edit field of an extended combo box takes CBEMAXSTRLEN (260)
+    // characters by default: room for a typed path of any length.
+    if (HWND edit = Edit())
+        SendMessageW(edit, EM_LIMITTEXT, 0, 0);
     if (app.state.demonstration)
         desktopFolder_ = app.state.demonstration->DesktopFolder();
 }
@@ -138,9 +144,15 @@ HWND CPathBar::Edit() const {
     return reinterpret_cast<HWND>(Send(CBEM_GETEDITCONTROL));
 }
 
+// Sized from the call: a typed path may be longer than MAX_PATH.
 std::wstring CPathBar::TypedText() const {
-    wchar_t typed[MAX_PATH + 1]{};
-    GetWindowTextW(Edit(), typed, static_cast<int>(std::size(typed)));
+    HWND edit = Edit();
+    const int length = GetWindowTextLengthW(edit);
+    if (length <= 0)
+        return std::wstring();
+    std::wstring typed(static_cast<size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(edit, typed.data(), length + 1);
+    typed.resize(static_cast<size_t>(std::max(copied, 0)));
     return typed;
 }
 

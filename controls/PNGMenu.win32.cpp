@@ -169,30 +169,38 @@ void CPNGMenu::DrawItem(const DRAWITEMSTRUCT& item) {
     if (data == nullptr)
         return;
     HDC dc = item.hDC;
-    SavedDcState saved(dc);
-    SelectObject(dc, MenuFont());
-    SetBkMode(dc, TRANSPARENT);
     const RECT& rect = item.rcItem;
-    const MENUITEMINFOW info =
-        TypeAndState(reinterpret_cast<HMENU>(item.hwndItem), item.itemID, false);
-    if (theme_)
-        DrawThemed(dc, rect, *data, item, info.fType);
-    else
-        DrawClassic(dc, rect, *data, item);
+    // Track opens the theme; an item drawn outside it (into a picture) opens
+    // it here, until the next Track closes it.
+    if (themed_ && !theme_)
+        theme_.Open(owner_, L"MENU");
+    {
+        SavedDcState saved(dc);
+        SelectObject(dc, MenuFont());
+        SetBkMode(dc, TRANSPARENT);
+        const MENUITEMINFOW info =
+            TypeAndState(reinterpret_cast<HMENU>(item.hwndItem), item.itemID, false);
+        if (theme_)
+            DrawThemed(dc, rect, *data, item, info.fType);
+        else
+            DrawClassic(dc, rect, *data, item);
 
-    const bool separator = data->id == kSeparatorId;
-    if (!separator && data->icon) {
-        const int side = metrics_.iconSize;
-        const int top = rect.top + (rect.bottom - rect.top - side) / 2;
-        const int left = rect.left + metrics_.iconLeft;
-        DrawPicture(dc, data->icon.get(), RECT{left, top, left + side, top + side});
+        const bool separator = data->id == kSeparatorId;
+        if (!separator && data->icon) {
+            const int side = metrics_.iconSize;
+            const int top = rect.top + (rect.bottom - rect.top - side) / 2;
+            const int left = rect.left + metrics_.iconLeft;
+            DrawPicture(dc, data->icon.get(), RECT{left, top, left + side, top + side});
+        }
+        if (!separator && (item.itemState & ODS_CHECKED))
+            DrawCheck(dc, rect, (info.fType & MFT_RADIOCHECK) != 0,
+                      (item.itemState & (ODS_DISABLED | ODS_GRAYED)) != 0);
     }
-    if (!separator && (item.itemState & ODS_CHECKED))
-        DrawCheck(dc, rect, (info.fType & MFT_RADIOCHECK) != 0,
-                  (item.itemState & (ODS_DISABLED | ODS_GRAYED)) != 0);
-    // Keep the system from drawing its own arrow over a themed sub-menu item.
+    // The system draws its own sub-menu arrow once WM_DRAWITEM returns, over
+    // the themed one: the arrow's room leaves the clip region. Only after the
+    // saved state is back, since RestoreDC would give the room back.
     if (theme_ && data->id == kSubMenuId)
-        ExcludeClipRect(item.hDC, rect.right - metrics_.subMenuClipWidth, rect.top, rect.right,
+        ExcludeClipRect(dc, rect.right - metrics_.subMenuClipWidth, rect.top, rect.right,
                         rect.bottom);
 }
 

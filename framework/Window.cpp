@@ -324,4 +324,27 @@ std::wstring LoadStringResource(UINT id) {
     return std::wstring(text, static_cast<size_t>(length));
 }
 
+bool AllowMessagesFromUnelevatedPrograms(HWND window, std::initializer_list<UINT> messages) {
+    using FilterEx = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    using Filter = BOOL(WINAPI*)(UINT, DWORD);
+    constexpr DWORD kAllow = 1;  // MSGFLT_ALLOW, and MSGFLT_ADD of the older call
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (!user32)
+        return false;
+    auto filterEx = reinterpret_cast<FilterEx>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
+    auto filter = reinterpret_cast<Filter>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")));
+    bool allowed = true;
+    for (UINT message : messages) {
+        if (filterEx)
+            allowed = filterEx(window, message, kAllow, nullptr) != FALSE && allowed;
+        else if (filter)
+            allowed = filter(message, kAllow) != FALSE && allowed;
+        else
+            return false;
+    }
+    return allowed;
+}
+
 }  // namespace vm

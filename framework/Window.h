@@ -20,6 +20,7 @@
 
 #include "platform/win32/WinApi.h"
 
+#include <initializer_list>
 #include <span>
 #include <string>
 
@@ -197,6 +198,13 @@ class CWnd {
     bool subclassed_ = false;
     bool ownClass_ = false;
 };
+
+// Lets these messages reach `window` from programs that run without
+// elevation, which User Interface Privilege Isolation otherwise drops:
+// ChangeWindowMessageFilterEx (Windows 7 and later) for that window alone,
+// else ChangeWindowMessageFilter (Vista) for the whole process. Looked up at
+// run time; false when the system takes none of them.
+bool AllowMessagesFromUnelevatedPrograms(HWND window, std::initializer_list<UINT> messages);
 
 // Loads a string resource of the running module (empty when missing).
 std::wstring LoadStringResource(UINT id);

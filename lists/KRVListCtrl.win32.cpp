@@ -178,6 +178,11 @@ void CKRVListCtrl::SetUp(ListMode mode) {
         LVS_EX_INFOTIP | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER,
         LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
     DragAcceptFiles(hwnd(), mode == ListMode::kEdit);
+    // Files dragged from programs without elevation reach this elevated
+    // window only through its message filter: WM_DROPFILES, WM_COPYDATA and
+    // WM_COPYGLOBALDATA (0x0049), for this window alone.
+    if (mode == ListMode::kEdit)
+        AllowMessagesFromUnelevatedPrograms(hwnd(), {WM_DROPFILES, WM_COPYDATA, 0x0049});
     mode_ = mode;
     columnCount_ = HeaderCount();
     ReadTextColours();

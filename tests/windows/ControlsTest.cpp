@@ -237,5 +237,52 @@ TEST_F(ControlsTest, PngMenuDrawsItsItemsWithIconsAndMarks) {
     ASSERT_TRUE(h::WaitFor([&] { return chosen.load() == 0; }));
 }
 
+// The system draws its own sub-menu arrow once WM_DRAWITEM returns, where
+// the item's DC still lets it: over a themed item, which has drawn its own,
+// the arrow's room must be out of the clip region then, not given back by the
+// item's saved DC state. Needs a visual theme (Windows, or Wine with its
+// Light theme switched on).
+TEST_F(ControlsTest, PngMenuKeepsTheSystemsArrowOffAThemedSubMenuItem) {
+    if (!IsThemeActive())
+        GTEST_SKIP() << "no visual theme is active";
+    runner.Run([&] {
+        CPNGMenu menu(kPopupMenuItemHeight, kMenuIconSize);
+        menu.SetThemed(true);
+        HMENU popup = CreatePopupMenu();
+        HMENU inner = CreatePopupMenu();
+        AppendMenuW(inner, MF_STRING, 103, L"Inner");
+        AppendMenuW(popup, MF_STRING, 100, L"Plain");
+        AppendMenuW(popup, MF_POPUP, reinterpret_cast<UINT_PTR>(inner), L"More");
+        menu.MakeOwnerDrawn(popup);
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 300, 40);
+        ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        for (UINT position : {0u, 1u}) {
+            MENUITEMINFOW info{sizeof info, MIIM_DATA | MIIM_ID};
+            ASSERT_TRUE(GetMenuItemInfoW(popup, position, TRUE, &info));
+            DRAWITEMSTRUCT item{};
+            item.CtlType = ODT_MENU;
+            item.itemID = info.wID;
+            item.itemAction = ODA_DRAWENTIRE;
+            item.hwndItem = reinterpret_cast<HWND>(popup);
+            item.hDC = dc;
+            item.rcItem = RECT{0, 0, 300, 40};
+            item.itemData = info.dwItemData;
+            SelectClipRgn(dc, nullptr);
+            menu.DrawItem(item);
+            // The text side stays drawable; the arrow's room only for an item
+            // without a sub-menu.
+            EXPECT_TRUE(PtVisible(dc, 20, 20)) << position;
+            EXPECT_EQ(PtVisible(dc, 297, 20) != FALSE, position == 0) << position;
+        }
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        DestroyMenu(popup);
+    });
+}
+
 }  // namespace
 }  // namespace vm

@@ -15,6 +15,7 @@
 #include "app/Messages.h"
 #include "framework/GdiPlus.h"
 #include "harness/Harness.h"
+#include "lists/ListGeometry.h"
 #include "lists/MainList.win32.h"
 #include "platform/Utf16.h"
 #include "platform/sim/SimPlatform.h"
@@ -201,6 +202,56 @@ TEST_F(ListsTest, BrowseListShowsColumnsRowsAndTheirStatus) {
     Picture(L"lists-browse");
 }
 
+// LVS_OWNERDRAWFIXED is set after the list is made; the list asks its row
+// height (WM_MEASUREITEM) only at creation and when its position changes,
+// so the set-up moves it: rows are as high as the list's metrics say (25
+// pixels at 96 DPI), after a font change too.
+TEST_F(ListsTest, OwnerDrawnRowsTakeTheirHeightThoughTheStyleCameLate) {
+    MakeList(ListMode::kBrowse);
+    ShowFolder(L"C:\\Data");
+    int height = 0;
+    int expected = 0;
+    runner.Run([&] {
+        const RECT bounds = list->ItemRect(0);
+        height = bounds.bottom - bounds.top;
+        expected = ListMetricsForDpi(list->Dpi()).rowHeight;
+    });
+    EXPECT_EQ(height, expected);
+    runner.Run([&] {
+        SendMessageW(listWindow, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+        const RECT bounds = list->ItemRect(0);
+        height = bounds.bottom - bounds.top;
+    });
+    EXPECT_EQ(height, expected);
+}
+
+// Refreshing a row reads its status cells on the background filler: a SID
+// look-up on the window thread can block it for seconds where a domain
+// cannot be reached.
+TEST_F(ListsTest, RefreshingARowLooksNothingUpOnTheWindowThread) {
+    MakeList(ListMode::kBrowse);
+    ShowFolder(L"C:\\Data");
+    DWORD windowThread = 0;
+    runner.Run([&] { windowThread = GetCurrentThreadId(); });
+    std::atomic<int> onWindowThread{0};
+    machine.SetCallHook([&](sim::Call call, const std::wstring&) {
+        if ((call == sim::Call::kLookupAccountSid || call == sim::Call::kGetFileSecurity) &&
+            GetCurrentThreadId() == windowThread)
+            ++onWindowThread;
+    });
+    machine.SetSecurity(L"C:\\Data\\notes.txt", L"O:SYD:(A;;FA;;;WD)");
+    runner.Run([&] {
+        for (int row = 0; row < h::ListViewRowCount(listWindow); ++row)
+            list->RefreshRow(row, false);
+    });
+    WaitForStatus();
+    machine.SetCallHook(nullptr);
+    EXPECT_EQ(onWindowThread.load(), 0);
+    EXPECT_EQ(Column(4)[3], L"SYSTEM");
+    EXPECT_EQ(Column(3)[3], L"Allowed");
+}
+
 TEST_F(ListsTest, HeaderClicksSortAndFlip) {
     MakeList(ListMode::kBrowse);
     ShowFolder(L"C:\\Data");
@@ -251,8 +302,10 @@ TEST_F(ListsTest, MissingItemShowsQuestionMarksOnYellow) {
     machine.Remove(L"C:\\Data\\notes.txt");
     int32_t kind = 0;
     int32_t access = 0;
+    // The refresh reads the row on the background filler.
+    runner.Run([&] { list->RefreshRow(row, true); });
+    WaitForStatus();
     runner.Run([&] {
-        list->RefreshRow(row, true);
         kind = list->Record(row)->kind;
         access = list->Record(row)->access;
     });
@@ -268,8 +321,9 @@ TEST_F(ListsTest, MissingItemShowsQuestionMarksOnYellow) {
     runner.Run([&] {
         row = list->AppendRow(L"Q:\\");
         list->RefreshRow(row, true);
-        kind = list->Record(row)->kind;
     });
+    WaitForStatus();
+    runner.Run([&] { kind = list->Record(row)->kind; });
     EXPECT_EQ(kind, kKindDriveRoot);
     EXPECT_EQ(h::ListViewText(listWindow, row, 3), L"???");
 }

@@ -332,6 +332,14 @@ TEST_F(MainWindowTest, PathBarFollowsNavigationAndNavigates) {
     PressKeys({VK_RETURN});
     h::Pump(h::milliseconds(200));
     EXPECT_EQ(dialog->CurrentFolder(), L"C:\\Data");
+    // A typed path longer than MAX_PATH is taken whole.
+    std::wstring deep = L"C:\\Data";
+    while (deep.size() < 300)
+        deep += L"\\" + std::wstring(40, L'd');
+    machine.AddFolder(deep);
+    runner.Run([&] { SetWindowTextW(typed, deep.c_str()); });
+    PressKeys({VK_RETURN});
+    EXPECT_TRUE(h::WaitFor([&] { return dialog->CurrentFolder() == deep; }));
 }
 
 TEST_F(MainWindowTest, DoubleClickOnADeniedFolderAsksFirst) {
