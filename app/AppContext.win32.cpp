@@ -84,8 +84,11 @@ void BuildExtensionIconCache(ExtensionIconCache& cache) {
         }
         RegCloseKey(classes);
     }
-    wchar_t windows[MAX_PATH]{};
-    GetWindowsDirectoryW(windows, MAX_PATH);
+    // Sized from the call (GetWindowsDirectoryW reports the room it needs).
+    const UINT needed = GetWindowsDirectoryW(nullptr, 0);
+    std::wstring windows(needed, L'\0');
+    const UINT written = needed ? GetWindowsDirectoryW(windows.data(), needed) : 0;
+    windows.resize(written < needed ? written : 0);
     cache.Set(kFolderIconKey, SmallIconOfPathType(windows, FILE_ATTRIBUTE_DIRECTORY));
 }
 

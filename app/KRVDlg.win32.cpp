@@ -177,7 +177,7 @@ std::span<const Route<CKRVDlg>> CKRVDlg::Routes() {
         OnMsg(WM_DEVICECHANGE, &CKRVDlg::OnDeviceChange),
         OnMsg(WM_INITMENUPOPUP, &CKRVDlg::OnInitMenuPopup),
         OnMsg(kMsgRefreshMain, &CKRVDlg::OnRefreshMessage),
-        OnMsg(kMsgShellChange, &CKRVDlg::OnRefreshMessage),
+        OnMsg(kMsgShellChange, &CKRVDlg::OnShellChange),
         OnMsg(kMsgUpdateStatus, &CKRVDlg::OnUpdateStatusMessage),
         OnNotify(IDC_MAIN_EDIT_LIST, NM_DBLCLK, &CKRVDlg::OnListDoubleClick),
         OnNotify(IDC_MAIN_BROWSE_LIST, NM_DBLCLK, &CKRVDlg::OnListDoubleClick),
@@ -268,7 +268,7 @@ BOOL CKRVDlg::OnInitDialog() {
     browseList_.AttachDlgItem(hwnd(), IDC_MAIN_BROWSE_LIST);
     editList_.SetUpColumns(ListMode::kEdit);
     browseList_.SetUpColumns(ListMode::kBrowse);
-    AllowDropsFromUnelevatedPrograms();
+    AllowMessagesFromTheShell();
     pathBar_.AttachDlgItem(hwnd(), IDC_MAIN_PATH_BAR);
     pathBar_.Fill(app_);
     pathBar_.Select(kDesktopEntry);
@@ -363,19 +363,12 @@ RECT CKRVDlg::RectForNewDpi(const RECT& suggested) {
     return suggested;
 }
 
-void CKRVDlg::AllowDropsFromUnelevatedPrograms() {
-    if (!IsVistaOrLater(app_.state.OsVersion))
-        return;
-    using FilterFunction = BOOL(WINAPI*)(UINT, DWORD);
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    auto filter = reinterpret_cast<FilterFunction>(
-        reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter")));
-    if (!filter)
-        return;
-    constexpr DWORD kAdd = 1;  // MSGFLT_ADD
-    // WM_DROPFILES, WM_COPYDATA and WM_COPYGLOBALDATA (0x0049).
-    for (UINT message : {0x0233u, 0x004Au, 0x0049u})
-        filter(message, kAdd);
+// The shell's change notifications come from the shell's process, which
+// runs without elevation: this elevated window lets them through. Drops go
+// to the Edit Mode list, which lets its own messages through (CKRVListCtrl).
+void CKRVDlg::AllowMessagesFromTheShell() {
+    if (IsVistaOrLater(app_.state.OsVersion))
+        AllowMessagesFromUnelevatedPrograms(hwnd(), {kMsgShellChange});
 }
 
 void CKRVDlg::ApplyInitialPlacement() {
@@ -627,6 +620,20 @@ LRESULT CKRVDlg::OnUpdateStatusMessage(Message&) {
 }
 
 LRESULT CKRVDlg::OnListDoubleClick(Message& m) {
+// SHCNRF_NewDelivery: the notification lies in shared memory named by the
+// message, which SHChangeNotification_Lock maps and Unlock releases; a
+// message that names none (posted by anyone else) still refreshes.
+LRESULT CKRVDlg::OnShellChange(Message& m) {
+    PIDLIST_ABSOLUTE* items = nullptr;
+    LONG event = 0;
+    HANDLE lock = SHChangeNotification_Lock(reinterpret_cast<HANDLE>(m.wParam),
+                                            static_cast<DWORD>(m.lParam), &items, &event);
+    if (lock)
+        SHChangeNotification_Unlock(lock);
+    Refresh();
+    return 0;
+}
+
     const bool browse = m.Notify().idFrom == IDC_MAIN_BROWSE_LIST;
     CMainList& list = browse ? browseList_ : editList_;
     const auto& activate = *reinterpret_cast<const NMITEMACTIVATE*>(m.lParam);
@@ -662,8 +669,13 @@ void CKRVDlg::RegisterShellNotifications(const std::wstring& folder) {
     if (!item)
         return;
     SHChangeNotifyEntry entry{item.get(), FALSE};
-    shellNotification_ = SHChangeNotifyRegister(hwnd(), SHCNRF_ShellLevel, kFolderEvents,
-                                                kMsgShellChange, 1, &entry);
+    // Interrupt level: changes the file system reports, made by any program;
+    // shell level: changes programs announce with SHChangeNotify. The new
+    // delivery is the one every client should ask for
+    // (SHChangeNotifyRegister docs).
+    constexpr int kSources = SHCNRF_InterruptLevel | SHCNRF_ShellLevel | SHCNRF_NewDelivery;
+    shellNotification_ =
+        SHChangeNotifyRegister(hwnd(), kSources, kFolderEvents, kMsgShellChange, 1, &entry);
 }
 
 void CKRVDlg::EndShellNotifications() {

@@ -76,6 +76,7 @@ class CKRVDlg : public CDialog, private MainWindowActions {
     LRESULT OnUpdateStatusMessage(Message& m);
     LRESULT OnListDoubleClick(Message& m);
     LRESULT OnPathBarSelect(Message& m);
+    LRESULT OnShellChange(Message& m);
     LRESULT OnAnyCommand(Message& m);
 
     // The state every decision reads: the view part as kept, the rest as
@@ -88,7 +89,7 @@ class CKRVDlg : public CDialog, private MainWindowActions {
     void AddAboutToSystemMenu();
     void RecordToolbarLayouts();
     void ComputeToolbarLayoutsForDpi();
-    void AllowDropsFromUnelevatedPrograms();
+    void AllowMessagesFromTheShell();
     void ApplyInitialPlacement();
 
     // Layout.
