@@ -75,7 +75,9 @@ class Run {
         engine_ = std::make_unique<Engine>(*log_, reporter_);
         if (!ChooseUser())
             return kExitUsage;
+        host_.KeepReads(true);
         int status = Dispatch();
+        host_.KeepReads(false);
         if (dryRun_)
             TellDryRun();
         if (undo_ && undo_->KeptCount() > 0)
@@ -100,8 +102,8 @@ class Run {
             name = *user;
         }
         user_.CurrentUserName = name;
-        user_.CurrentUserGroups = options_.evaluateAs ? GroupsOfAccount(name)
-                                                      : BuildCurrentUserGroups(real_, name);
+        user_.CurrentUserGroups =
+            options_.evaluateAs ? GroupsOfAccount(name) : BuildCurrentUserGroups(real_, name);
         return true;
     }
 
@@ -253,7 +255,6 @@ class Run {
     }
 
     int Show() {
-        host_.KeepReads(true);
         SidNameCache names;
         std::vector<ShownObject> shown;
         for (const auto& path : options_.paths) {
@@ -273,7 +274,6 @@ class Run {
         }
         if (options_.format == OutputFormat::kJson)
             console_.Out(FormatJson(shown, user_.CurrentUserName));
-        host_.KeepReads(false);
         return kExitSuccess;
     }
 
@@ -407,8 +407,7 @@ class Run {
                                   L"%] " + std::to_wstring(processed) + L"/" +
                                   std::to_wstring(total) + L" " + name_);
         }
-        // Told by walks that report what they could not reach.
-        void NotReached(const std::vector<std::wstring>& paths) {
+        void NotReached(const std::vector<std::wstring>& paths) override {
             notReached_.insert(notReached_.end(), paths.begin(), paths.end());
         }
         void Finished() override {

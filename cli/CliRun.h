@@ -42,7 +42,9 @@ class Host {
     };
     virtual Opened Open(const CliOptions& options) = 0;
 
-    // Whether reads may be kept for a run that only reads.
+    // A run starts (true) and ends (false): a platform may keep what it
+    // read and wrote for the run's length, the program having the volume to
+    // itself meanwhile.
     virtual void KeepReads(bool /*on*/) {}
     // The entries of a folder without a call per entry, where the platform
     // has such a listing (names, with the directory and reparse point

@@ -97,6 +97,11 @@ Result<std::vector<InheritedFrom>> ForwardingPlatform::GetInheritanceSource(
     const std::wstring& path, bool isContainer, const Bytes& acl) {
     return inner_.GetInheritanceSource(path, isContainer, acl);
 }
+Status ForwardingPlatform::TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                                      const OptionalAcl& dacl,
+                                                      const TreeProgress& progress) {
+    return inner_.TreeResetNamedSecurityInfo(path, info, dacl, progress);
+}
 Result<Bytes> ForwardingPlatform::SetEntriesInAcl(const std::vector<ExplicitAccess>& entries,
                                                   const OptionalAcl& oldAcl) {
     return inner_.SetEntriesInAcl(entries, oldAcl);
@@ -112,6 +117,9 @@ Result<std::wstring> ForwardingPlatform::ConvertSidToStringSid(const Bytes& sid)
 }
 Result<std::wstring> ForwardingPlatform::GetUserName() {
     return inner_.GetUserName();
+}
+Result<std::vector<TokenGroupInfo>> ForwardingPlatform::GetTokenGroups() {
+    return inner_.GetTokenGroups();
 }
 Result<std::vector<std::wstring>> ForwardingPlatform::GetLocalGroupsOfUser(
     const std::wstring& user) {
@@ -172,6 +180,19 @@ Status WriteLog::SetFileSecurity(const std::wstring& path, uint32_t info, const 
 Status WriteLog::SetNamedSecurityInfo(const std::wstring& path, uint32_t info,
                                       const Bytes* ownerSid, const OptionalAcl* dacl) {
     return Note(path, ForwardingPlatform::SetNamedSecurityInfo(path, info, ownerSid, dacl));
+}
+
+Status WriteLog::TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                            const OptionalAcl& dacl, const TreeProgress& progress) {
+    auto told = [&](const std::wstring& object, uint32_t error) {
+        Note(object, error ? Status::Fail(error) : Status::Ok());
+        return !progress || progress(object, error);
+    };
+    Status status = ForwardingPlatform::TreeResetNamedSecurityInfo(path, info, dacl, told);
+    // A call the system lacks wrote nothing: its refusal is no object's.
+    if (status.error == err::kCallNotImplemented)
+        return status;
+    return Note(path, status);
 }
 
 uint32_t WriteLog::LastRefusal(const std::wstring& path) const {
@@ -286,6 +307,14 @@ Status UndoJournal::SetNamedSecurityInfo(const std::wstring& path, uint32_t info
     if (Status kept = Ensure(path, (info & secinfo::kDacl) != 0); !kept.ok())
         return kept;
     return ForwardingPlatform::SetNamedSecurityInfo(path, info, ownerSid, dacl);
+}
+
+Status UndoJournal::TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                               const OptionalAcl& dacl,
+                                               const TreeProgress& progress) {
+    if (Status kept = Ensure(path, true); !kept.ok())
+        return kept;
+    return ForwardingPlatform::TreeResetNamedSecurityInfo(path, info, dacl, progress);
 }
 
 // ---- DryRun -----------------------------------------------------------------------------
@@ -460,6 +489,28 @@ Result<std::vector<InheritedFrom>> DryRun::GetInheritanceSource(const std::wstri
     object.isContainer = isContainer;
     Store store(*this);
     return rules::InheritanceSources(store, object, *parsed);
+}
+
+Status DryRun::TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                          const OptionalAcl& dacl, const TreeProgress& progress) {
+    if (!(info & secinfo::kDacl) || (info & (secinfo::kOwner | secinfo::kGroup)))
+        return Status::Fail(err::kInvalidParameter);
+    AclSlot newDacl = AclSlot::Null();
+    if (dacl) {
+        auto parsed = Acl::Parse(*dacl);
+        if (!parsed)
+            return Status::Fail(err::kInvalidAcl);
+        newDacl = AclSlot::With(std::move(*parsed));
+    }
+    Store store(*this);
+    auto object = store.Object(path);
+    if (!object.ok())
+        return object.status();
+    auto observer = [&](const rules::StoredObject& written, uint32_t error) {
+        return !progress || progress(written.path, error);
+    };
+    return rules::ResetTree(store, std::move(*object), rules::MapGenericRightsOnWrite(newDacl),
+                            (info & secinfo::kProtectedDacl) != 0, observer);
 }
 
 std::vector<DryRun::Change> DryRun::Changes() const {

@@ -42,12 +42,16 @@ class ForwardingPlatform : public Platform {
     Result<std::vector<InheritedFrom>> GetInheritanceSource(const std::wstring& path,
                                                             bool isContainer,
                                                             const Bytes& acl) override;
+    Status TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                      const OptionalAcl& dacl,
+                                      const TreeProgress& progress) override;
     Result<Bytes> SetEntriesInAcl(const std::vector<ExplicitAccess>& entries,
                                   const OptionalAcl& oldAcl) override;
     Result<AccountByName> LookupAccountName(const std::wstring& name) override;
     Result<AccountBySid> LookupAccountSid(const Bytes& sid) override;
     Result<std::wstring> ConvertSidToStringSid(const Bytes& sid) override;
     Result<std::wstring> GetUserName() override;
+    Result<std::vector<TokenGroupInfo>> GetTokenGroups() override;
     Result<std::vector<std::wstring>> GetLocalGroupsOfUser(const std::wstring& user) override;
     Result<std::unique_ptr<TokenHandle>> OpenProcessToken(uint32_t desiredAccess) override;
     Result<Luid> LookupPrivilegeValue(const std::wstring& name) override;
@@ -74,6 +78,10 @@ class WriteLog final : public ForwardingPlatform {
                            const Bytes& descriptor) override;
     Status SetNamedSecurityInfo(const std::wstring& path, uint32_t info, const Bytes* ownerSid,
                                 const OptionalAcl* dacl) override;
+    // Each object the tree call tells of counts as written, or refused.
+    Status TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                      const OptionalAcl& dacl,
+                                      const TreeProgress& progress) override;
 
     // The error of the object's last write when it was refused, else 0.
     uint32_t LastRefusal(const std::wstring& path) const;
@@ -110,6 +118,9 @@ class UndoJournal final : public ForwardingPlatform {
                            const Bytes& descriptor) override;
     Status SetNamedSecurityInfo(const std::wstring& path, uint32_t info, const Bytes* ownerSid,
                                 const OptionalAcl* dacl) override;
+    Status TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                      const OptionalAcl& dacl,
+                                      const TreeProgress& progress) override;
 
     size_t KeptCount() const { return items_.size(); }
     const std::wstring& file() const { return file_; }
@@ -141,6 +152,9 @@ class DryRun final : public ForwardingPlatform {
     Result<std::vector<InheritedFrom>> GetInheritanceSource(const std::wstring& path,
                                                             bool isContainer,
                                                             const Bytes& acl) override;
+    Status TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                      const OptionalAcl& dacl,
+                                      const TreeProgress& progress) override;
 
     // One object the run would have written: its owner and DACL as SDDL.
     struct Change {

@@ -55,7 +55,7 @@ set(VELMORA_LAYER_sim_FILES "^platform/sim/")
 set(VELMORA_LAYER_sim_USES rules descriptor seam base)
 set(VELMORA_LAYER_ntfs_FILES "^platform/ntfs/")
 set(VELMORA_LAYER_ntfs_USES rules descriptor seam base)
-set(VELMORA_LAYER_clihost_FILES "^cli/(VolumeMain\\.cpp|[^/]+\\.win32\\.(h|cpp))$")
+set(VELMORA_LAYER_clihost_FILES "^cli/(Volume(Main|Host)\\.(h|cpp)|[^/]+\\.win32\\.(h|cpp))$")
 set(VELMORA_LAYER_clihost_USES cli ntfs win32 rules models engine descriptor files seam base
     resources)
 set(VELMORA_LAYER_cli_FILES "^cli/")

@@ -147,10 +147,10 @@ class NtfsPlatform::Store final : public rules::SecurityStore {
 
   private:
     uint32_t Fill(rules::StoredObject& object) {
-        auto bytes = platform_.ReadStored(object.path);
-        if (!bytes.ok())
-            return bytes.error();
-        object.security = *SecurityDescriptor::Parse(*bytes);
+        auto security = platform_.ReadParsed(object.path);
+        if (!security.ok())
+            return security.error();
+        object.security = std::move(*security);
         return err::kSuccess;
     }
 
@@ -159,11 +159,26 @@ class NtfsPlatform::Store final : public rules::SecurityStore {
 
 // ---- Kept reads ---------------------------------------------------------------------------
 
+namespace {
+
+// Paths compare as NTFS compares names.
+std::wstring KeptKey(const std::wstring& path) {
+    auto parsed = rules::ParsePath(path);
+    if (!parsed)
+        return path;
+    for (auto& name : parsed->components)
+        name = rules::FoldCase(name);
+    return rules::JoinPath(parsed->drive, parsed->components);
+}
+
+}  // namespace
+
 void NtfsPlatform::KeepReads(bool on) {
     std::lock_guard lock(keptMutex_);
     keepReads_ = on;
     keptDescriptors_.clear();
     keptStoredPaths_.clear();
+    keptNames_.clear();
 }
 
 void NtfsPlatform::DropKeptReads() {
@@ -172,39 +187,101 @@ void NtfsPlatform::DropKeptReads() {
     keptStoredPaths_.clear();
 }
 
-Result<Bytes> NtfsPlatform::ReadStored(const std::wstring& path) {
-    {
-        std::lock_guard lock(keptMutex_);
-        if (auto kept = keptDescriptors_.find(path); kept != keptDescriptors_.end())
-            return kept->second;
-    }
-    auto bytes = store_.ReadDescriptor(path);
+void NtfsPlatform::KeepListed(const std::wstring& folderPath,
+                              const std::vector<NamedEntry>& names) {
     std::lock_guard lock(keptMutex_);
-    if (bytes.ok() && keepReads_)
-        keptDescriptors_.emplace(path, *bytes);
-    return bytes;
+    if (!keepReads_)
+        return;
+    std::wstring folder = KeptKey(folderPath);
+    if (!folder.ends_with(L'\\'))
+        folder += L'\\';
+    for (const NamedEntry& named : names)
+        keptNames_.insert(folder + rules::FoldCase(named.name));
+}
+
+void NtfsPlatform::KeepWritten(const std::wstring& path, const Result<Bytes>& written) {
+    std::lock_guard lock(keptMutex_);
+    if (written.ok() && keepReads_)
+        keptDescriptors_[KeptKey(path)] = {*written, *SecurityDescriptor::Parse(*written)};
+    else
+        keptDescriptors_.erase(KeptKey(path));
+}
+
+std::optional<NtfsPlatform::KeptDescriptor> NtfsPlatform::Kept(const std::wstring& path) {
+    std::lock_guard lock(keptMutex_);
+    auto kept = keptDescriptors_.find(KeptKey(path));
+    if (kept == keptDescriptors_.end())
+        return std::nullopt;
+    return kept->second;
+}
+
+// The store's reader has checked that the bytes parse.
+Result<NtfsPlatform::KeptDescriptor> NtfsPlatform::ReadKept(const std::wstring& path) {
+    if (auto kept = Kept(path))
+        return std::move(*kept);
+    auto bytes = store_.ReadDescriptor(path);
+    if (!bytes.ok())
+        return Result<KeptDescriptor>::Fail(bytes.error());
+    KeptDescriptor read{*bytes, *SecurityDescriptor::Parse(*bytes)};
+    std::lock_guard lock(keptMutex_);
+    if (keepReads_)
+        keptDescriptors_.emplace(KeptKey(path), read);
+    return read;
+}
+
+Result<Bytes> NtfsPlatform::ReadStored(const std::wstring& path) {
+    auto read = ReadKept(path);
+    if (!read.ok())
+        return Result<Bytes>::Fail(read.error());
+    return std::move(read->bytes);
+}
+
+Result<SecurityDescriptor> NtfsPlatform::ReadParsed(const std::wstring& path) {
+    auto read = ReadKept(path);
+    if (!read.ok())
+        return Result<SecurityDescriptor>::Fail(read.error());
+    return std::move(read->parsed);
 }
 
 Result<std::wstring> NtfsPlatform::StoredPathOf(const std::wstring& path) {
     {
         std::lock_guard lock(keptMutex_);
-        if (auto kept = keptStoredPaths_.find(path); kept != keptStoredPaths_.end())
+        if (auto kept = keptStoredPaths_.find(KeptKey(path)); kept != keptStoredPaths_.end())
             return kept->second;
     }
     auto stored = store_.StoredPath(path);
     std::lock_guard lock(keptMutex_);
     if (stored.ok() && keepReads_)
-        keptStoredPaths_.emplace(path, *stored);
+        keptStoredPaths_.emplace(KeptKey(path), *stored);
     return stored;
+}
+
+// The merge of SetFileSecurityW onto the descriptor as stored: while reads
+// are kept, onto the kept one, and what was written is kept in its place.
+Status NtfsPlatform::WriteParts(const std::wstring& path, uint32_t info,
+                                const SecurityDescriptor& parts) {
+    bool keeping = false;
+    {
+        std::lock_guard lock(keptMutex_);
+        keeping = keepReads_;
+    }
+    if (!keeping)
+        return store_.WriteParts(path, info, parts);
+    auto stored = ReadStored(path);
+    if (!stored.ok())
+        return stored.status();
+    auto written = store_.WritePartsOnto(path, *stored, info, parts);
+    KeepWritten(path, written);
+    return written.status();
 }
 
 // ---- Security ---------------------------------------------------------------------------
 
 Result<Bytes> NtfsPlatform::GetFileSecurity(const std::wstring& path, uint32_t info) {
-    auto stored = ReadStored(path);
+    auto stored = ReadParsed(path);
     if (!stored.ok())
-        return stored;
-    return SelectParts(*SecurityDescriptor::Parse(*stored), info);
+        return Result<Bytes>::Fail(stored.error());
+    return SelectParts(*stored, info);
 }
 
 Result<Bytes> NtfsPlatform::GetNamedSecurityInfo(const std::wstring& path, uint32_t info) {
@@ -216,13 +293,12 @@ Result<Bytes> NtfsPlatform::GetNamedSecurityInfo(const std::wstring& path, uint3
 // are mapped, nothing is merged with the parent and nothing propagates.
 Status NtfsPlatform::SetFileSecurity(const std::wstring& path, uint32_t info,
                                      const Bytes& descriptor) {
-    DropKeptReads();
     auto parts = SecurityDescriptor::Parse(descriptor);
     if (!parts)
         return Status::Fail(err::kInvalidSecurityDescriptor);
     if (info & secinfo::kDacl)
         parts->dacl = rules::MapGenericRightsOnWrite(parts->dacl);
-    return store_.WriteParts(path, info, *parts);
+    return WriteParts(path, info, *parts);
 }
 
 // The owner alone is merged into the stored descriptor; a DACL goes through
@@ -231,7 +307,6 @@ Status NtfsPlatform::SetFileSecurity(const std::wstring& path, uint32_t info,
 // written in the same write as the object's DACL.
 Status NtfsPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t info,
                                           const Bytes* ownerSid, const OptionalAcl* dacl) {
-    DropKeptReads();
     if (!(info & (secinfo::kOwner | secinfo::kDacl)))
         return Status::Fail(err::kInvalidParameter);
     std::optional<Sid> owner;
@@ -245,8 +320,10 @@ Status NtfsPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t inf
     if (!(info & secinfo::kDacl)) {
         SecurityDescriptor parts;
         parts.owner = owner;
-        return store_.WriteParts(path, secinfo::kOwner, parts);
+        return WriteParts(path, secinfo::kOwner, parts);
     }
+    // The walk below writes many objects: nothing kept stays.
+    DropKeptReads();
     if (!dacl)
         return Status::Fail(err::kInvalidParameter);
     AclSlot newDacl = AclSlot::Null();
@@ -267,6 +344,33 @@ Status NtfsPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t inf
                                                   (info & secinfo::kProtectedDacl) != 0);
     DropKeptReads();
     return written;
+}
+
+Status NtfsPlatform::TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                                const OptionalAcl& dacl,
+                                                const TreeProgress& progress) {
+    if (!(info & secinfo::kDacl) || (info & (secinfo::kOwner | secinfo::kGroup)))
+        return Status::Fail(err::kInvalidParameter);
+    AclSlot newDacl = AclSlot::Null();
+    if (dacl) {
+        auto parsed = Acl::Parse(*dacl);
+        if (!parsed)
+            return Status::Fail(err::kInvalidAcl);
+        newDacl = AclSlot::With(std::move(*parsed));
+    }
+    DropKeptReads();
+    Store store(*this);
+    auto object = store.Object(path);
+    if (!object.ok())
+        return object.status();
+    auto observer = [&](const rules::StoredObject& written, uint32_t error) {
+        return !progress || progress(written.path, error);
+    };
+    Status reset =
+        rules::ResetTree(store, std::move(*object), rules::MapGenericRightsOnWrite(newDacl),
+                         (info & secinfo::kProtectedDacl) != 0, observer);
+    DropKeptReads();
+    return reset;
 }
 
 Result<std::vector<InheritedFrom>> NtfsPlatform::GetInheritanceSource(const std::wstring& path,
@@ -372,7 +476,40 @@ Result<bool> NtfsPlatform::AdjustTokenPrivilege(TokenHandle& token, Luid privile
 // ---- File system ------------------------------------------------------------------------
 
 bool NtfsPlatform::PathFileExists(const std::wstring& path) {
+    {
+        // An object this run has read or listed is there.
+        std::lock_guard lock(keptMutex_);
+        std::wstring key = KeptKey(path);
+        if (keptDescriptors_.count(key) || keptNames_.count(key))
+            return true;
+    }
     return store_.LocalPath(path).ok();
+}
+
+void NtfsPlatform::SetLeanListings(bool on) {
+    leanListings_ = on;
+}
+
+// Names and the folder and reparse point bits only, from one listing of
+// the folder.
+Result<std::vector<FindData>> NtfsPlatform::LeanList(const std::wstring& folderPath) {
+    using Entries = std::vector<FindData>;
+    auto names = store_.ListNames(folderPath);
+    if (!names.ok())
+        return Result<Entries>::Fail(names.error());
+    Entries entries;
+    entries.reserve(names->size());
+    KeepListed(folderPath, *names);
+    for (const NamedEntry& named : *names) {
+        FindData data;
+        data.name = named.name;
+        data.attributes = (named.isDirectory ? attr::kDirectory : 0u) |
+                          (named.isReparsePoint ? attr::kReparsePoint : 0u);
+        if (data.attributes == 0)
+            data.attributes = attr::kNormal;
+        entries.push_back(std::move(data));
+    }
+    return entries;
 }
 
 Result<uint32_t> NtfsPlatform::GetFileAttributes(const std::wstring& path) {
@@ -386,14 +523,19 @@ Result<std::vector<FindData>> NtfsPlatform::FindFiles(const std::wstring& patter
         return Fail<Entries>(err::kInvalidName);
     std::wstring folderPath = pattern.substr(0, slash + 1);
     std::wstring namePattern = pattern.substr(slash + 1);
-    auto listed = store_.List(folderPath);
+    auto listed = leanListings_ ? LeanList(folderPath) : store_.List(folderPath);
     if (!listed.ok())
         return Fail<Entries>(listed.error() == err::kFileNotFound ? err::kPathNotFound
                                                                   : listed.error());
     Entries entries;
     // NTFS lists "." and ".." first in every folder but a root.
     auto parsed = rules::ParsePath(folderPath);
-    if (parsed && !parsed->IsRoot()) {
+    if (parsed && !parsed->IsRoot() && leanListings_) {
+        for (const wchar_t* dot : {L".", L".."}) {
+            if (rules::MatchesPattern(namePattern, dot))
+                entries.push_back({dot, attr::kDirectory, 0, 0, 0});
+        }
+    } else if (parsed && !parsed->IsRoot()) {
         auto self = store_.Describe(folderPath);
         auto parent = store_.Describe(folderPath + L"..");
         for (auto [name, data] : {std::pair{L".", &self}, std::pair{L"..", &parent}}) {

@@ -11,14 +11,17 @@
 // privileges does on Windows, so no access check refuses a call.
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "platform/Platform.h"
 #include "platform/ntfs/NtfsStore.h"
 #include "platform/ntfs/VolumeAccounts.h"
+#include "security/SecurityDescriptor.h"
 
 namespace vm::ntfs {
 
@@ -43,11 +46,20 @@ class NtfsPlatform final : public Platform {
     // was read.
     Status EvaluateAs(const std::wstring& accountName);
 
-    // While on, descriptors and folder names read are kept per path for
-    // runs that only read (showing a large folder reads each descriptor
-    // once); any write through the platform drops what was kept, and so
-    // does switching it off.
+    // While on, descriptors, stored names and the names listed are kept per
+    // path, and
+    // what a write through the platform stored is kept in its place (a
+    // write that would change nothing is left out), so that a run reads
+    // each object once. For runs of one program that has the volume to
+    // itself (velmora-cli): changes made by others meanwhile go unseen. A
+    // DACL written by name, which reaches the objects below, drops
+    // everything kept; so does switching it off.
     void KeepReads(bool on);
+    // While on, FindFiles lists names with the folder and reparse point
+    // attributes only (no other attribute bits, no times, no sizes), from
+    // one listing of the folder and no call per entry: what the tree walks
+    // need, at the cost of one read per folder.
+    void SetLeanListings(bool on);
 
     Result<Bytes> GetFileSecurity(const std::wstring& path, uint32_t info) override;
     Status SetFileSecurity(const std::wstring& path, uint32_t info,
@@ -55,6 +67,11 @@ class NtfsPlatform final : public Platform {
     Result<Bytes> GetNamedSecurityInfo(const std::wstring& path, uint32_t info) override;
     Status SetNamedSecurityInfo(const std::wstring& path, uint32_t info, const Bytes* ownerSid,
                                 const OptionalAcl* dacl) override;
+    // TreeResetNamedSecurityInfoW by the shared rules: the object and
+    // everything below, each written once.
+    Status TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                      const OptionalAcl& dacl,
+                                      const TreeProgress& progress) override;
     Result<std::vector<InheritedFrom>> GetInheritanceSource(const std::wstring& path,
                                                             bool isContainer,
                                                             const Bytes& acl) override;
@@ -77,24 +94,39 @@ class NtfsPlatform final : public Platform {
     std::wstring GetSystemDirectory() override;
     Result<std::wstring> GetSystemWow64Directory() override;
 
-    // The descriptor of path as stored (kept while KeepReads is on).
+    // The descriptor of path as stored (kept while KeepReads is on), as
+    // bytes and read.
     Result<Bytes> ReadStored(const std::wstring& path);
+    Result<SecurityDescriptor> ReadParsed(const std::wstring& path);
     // The path with every name as stored (kept while KeepReads is on).
     Result<std::wstring> StoredPathOf(const std::wstring& path);
 
   private:
     class Store;
     void DropKeptReads();
+    struct KeptDescriptor {
+        Bytes bytes;
+        SecurityDescriptor parsed;
+    };
+    std::optional<KeptDescriptor> Kept(const std::wstring& path);
+    Result<KeptDescriptor> ReadKept(const std::wstring& path);
+    void KeepWritten(const std::wstring& path, const Result<Bytes>& written);
+    // The objects of a listing are there for the rest of the run.
+    void KeepListed(const std::wstring& folderPath, const std::vector<NamedEntry>& names);
+    Status WriteParts(const std::wstring& path, uint32_t info, const SecurityDescriptor& parts);
+    Result<std::vector<FindData>> LeanList(const std::wstring& folderPath);
 
     NtfsStore store_;
     VolumeAccounts accounts_;
     std::wstring windowsDirectory_ = L"C:\\Windows";
     std::optional<std::wstring> evaluatedAccount_;
 
+    std::atomic<bool> leanListings_{false};
     std::mutex keptMutex_;
     bool keepReads_ = false;
-    std::map<std::wstring, Bytes> keptDescriptors_;
+    std::map<std::wstring, KeptDescriptor> keptDescriptors_;
     std::map<std::wstring, std::wstring> keptStoredPaths_;
+    std::set<std::wstring> keptNames_;
 };
 
 }  // namespace vm::ntfs

@@ -335,10 +335,29 @@ Status NtfsStore::WriteParts(const std::wstring& path, uint32_t info,
     auto stored = ReadDescriptor(path);
     if (!stored.ok())
         return stored.status();
-    auto merged = SecurityDescriptor::Parse(*stored);
+    return MergeLocked(path, *stored, info, parts).status();
+}
+
+Result<Bytes> NtfsStore::WritePartsOnto(const std::wstring& path, const Bytes& stored,
+                                        uint32_t info, const SecurityDescriptor& parts) {
+    std::lock_guard lock(writeMutex_);
+    return MergeLocked(path, stored, info, parts);
+}
+
+Result<Bytes> NtfsStore::MergeLocked(const std::wstring& path, const Bytes& stored, uint32_t info,
+                                     const SecurityDescriptor& parts) {
+    auto merged = SecurityDescriptor::Parse(stored);
+    if (!merged)
+        return Result<Bytes>::Fail(err::kInvalidSecurityDescriptor);
     if (uint32_t refused = MergeParts(*merged, info, parts))
-        return Status::Fail(refused);
-    return WriteLocked(path, merged->ToSelfRelative());
+        return Result<Bytes>::Fail(refused);
+    Bytes bytes = merged->ToSelfRelative();
+    // A write that would store the same bytes again is left out.
+    if (bytes == stored)
+        return bytes;
+    if (Status written = WriteLocked(path, bytes); !written.ok())
+        return Result<Bytes>::Fail(written.error);
+    return bytes;
 }
 
 Result<uint32_t> NtfsStore::Attributes(const std::wstring& path) const {

@@ -101,6 +101,11 @@ class NtfsStore {
     // others, as SetFileSecurityW does. kProtectedDacl / kUnprotectedDacl
     // set or clear SE_DACL_PROTECTED whatever parts says.
     Status WriteParts(const std::wstring& path, uint32_t info, const SecurityDescriptor& parts);
+    // The same merge onto the descriptor as it is known to be stored
+    // (read earlier by the caller), without reading it again. A merge that
+    // changes nothing writes nothing. The bytes stored afterwards.
+    Result<Bytes> WritePartsOnto(const std::wstring& path, const Bytes& stored, uint32_t info,
+                                 const SecurityDescriptor& parts);
 
     // FILE_ATTRIBUTE_* bits of the object.
     Result<uint32_t> Attributes(const std::wstring& path) const;
@@ -129,6 +134,9 @@ class NtfsStore {
     // WriteDescriptor with writeMutex_ held: whole writes and merges take
     // turns, so that no merge writes back what a whole write replaced.
     Status WriteLocked(const std::wstring& path, const Bytes& descriptor);
+    // The merge of WriteParts onto stored, with writeMutex_ held.
+    Result<Bytes> MergeLocked(const std::wstring& path, const Bytes& stored, uint32_t info,
+                              const SecurityDescriptor& parts);
 
     std::map<wchar_t, MountedVolume> volumes_;
     std::mutex writeMutex_;

@@ -323,5 +323,31 @@ TEST_F(CliTest, ExportAndImportCarryOneDacl) {
     EXPECT_EQ(machine.SddlOf(L"C:\\Shut"), shut);
 }
 
+// The reset of mode 1 goes through the system's tree call: the undo file
+// must hold everything below first, and a dry run must keep it to itself.
+TEST_F(CliTest, TreeResetsAreKeptInTheUndoFileAndStayInADryRun) {
+    machine.SetSecurity(L"C:\\Data\\Sub", L"O:BAD:PAI(A;OICI;FA;;;BU)");
+    machine.SetSecurity(L"C:\\Data\\Sub\\b.txt", L"O:SYD:PAI(A;;FR;;;WD)");
+    std::wstring sub = machine.SddlOf(L"C:\\Data\\Sub");
+    std::wstring b = machine.SddlOf(L"C:\\Data\\Sub\\b.txt");
+    EXPECT_EQ(Run({L"replace-children", L"C:\\Data", L"--mode", L"reset", L"--dry-run"}),
+              kExitSuccess);
+    EXPECT_EQ(machine.SddlOf(L"C:\\Data\\Sub\\b.txt"), b);
+    EXPECT_NE(console.out.find(L"C:\\Data\\Sub\\b.txt\n  before: " + b +
+                               L"\n  after:  O:SYD:AI(A;ID;FA;;;BA)(A;ID;FA;;;SY)"
+                               L"(A;ID;0x1200a9;;;BU)\n"),
+              std::wstring::npos)
+        << console.out;
+
+    std::wstring undo = temp.File(L"tree.SBAK");
+    EXPECT_EQ(Run({L"replace-children", L"C:\\Data", L"--mode", L"reset", L"--undo", undo}),
+              kExitSuccess);
+    EXPECT_EQ(machine.DaclSddlOf(L"C:\\Data\\Sub\\b.txt"),
+              L"D:AI(A;ID;FA;;;BA)(A;ID;FA;;;SY)(A;ID;0x1200a9;;;BU)");
+    EXPECT_EQ(Run({L"restore", undo}), kExitSuccess);
+    EXPECT_EQ(machine.SddlOf(L"C:\\Data\\Sub"), sub);
+    EXPECT_EQ(machine.SddlOf(L"C:\\Data\\Sub\\b.txt"), b);
+}
+
 }  // namespace
 }  // namespace vm::cli::testing

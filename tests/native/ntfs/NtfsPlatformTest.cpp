@@ -129,6 +129,30 @@ TEST_F(NtfsPlatformTest, RefusedNamedWritesTouchNothing) {
     EXPECT_EQ(volume.Sddl("Data"), before);
 }
 
+// The tree call resets protected objects below too, each written once, and
+// tells of every object, the top first.
+TEST_F(NtfsPlatformTest, TreeResetsReachProtectedObjectsAndTellOfEach) {
+    volume.Put("", L"O:BAG:SYD:PAI(A;;FA;;;BA)");
+    volume.Folder("Data/Shut", L"O:BAG:SYD:PAI(A;;FA;;;WD)");
+    volume.File("Data/Shut/d.txt", L"O:SYG:SYD:PAI(A;;FR;;;BU)");
+    std::vector<std::wstring> told;
+    OptionalAcl acl = SddlToAcl(L"(A;OICI;FA;;;SY)")->ToBytes();
+    ASSERT_TRUE(platform
+                    .TreeResetNamedSecurityInfo(L"c:\\data", secinfo::kDacl, acl,
+                                                [&](const std::wstring& path, uint32_t error) {
+                                                    told.push_back(path);
+                                                    return error == 0;
+                                                })
+                    .ok());
+    EXPECT_EQ(volume.Sddl("Data"), L"O:BAG:SYD:AI(A;OICI;FA;;;SY)");
+    EXPECT_EQ(volume.Sddl("Data/Shut"), L"O:BAG:SYD:AI(A;OICIID;FA;;;SY)");
+    EXPECT_EQ(volume.Sddl("Data/Shut/d.txt"), L"O:SYG:SYD:AI(A;ID;FA;;;SY)");
+    ASSERT_EQ(told.size(), 5u);
+    EXPECT_EQ(told.front(), L"C:\\Data");
+    EXPECT_EQ(platform.TreeResetNamedSecurityInfo(L"C:\\Data", secinfo::kOwner, acl, {}).error,
+              err::kInvalidParameter);
+}
+
 TEST_F(NtfsPlatformTest, InheritanceSourcesNameTheAncestorAsStored) {
     volume.Folder("Data/Sub", L"O:BAG:SYD:AI(A;OICIID;FA;;;BA)(A;OICIID;FA;;;SY)");
     auto acl = SddlToAcl(L"(A;;FR;;;WD)(A;OICIID;FA;;;BA)(A;ID;FA;;;SY)(A;ID;FA;;;BU)")->ToBytes();
@@ -163,17 +187,39 @@ TEST_F(NtfsPlatformTest, TheEvaluatedAccountIsChosenOrAnAdministrator) {
     EXPECT_EQ(*platform.GetUserName(), L"Everyone");
 }
 
-TEST_F(NtfsPlatformTest, KeptReadsServeRepeatsUntilAWrite) {
+// A run that keeps its reads reads each object once and writes onto what it
+// read; changes made meanwhile by others go unseen until the run ends.
+TEST_F(NtfsPlatformTest, KeptReadsServeRepeatsAndWritesGoOntoThem) {
     platform.KeepReads(true);
     std::wstring first = Sddl(*platform.GetFileSecurity(L"C:\\Data\\a.txt", secinfo::kDacl));
     volume.Put("Data/a.txt", L"O:BAG:SYD:(A;;FA;;;WD)");  // behind the platform's back
-    EXPECT_EQ(Sddl(*platform.GetFileSecurity(L"C:\\Data\\a.txt", secinfo::kDacl)), first);
-    // A write through the platform drops what was kept.
+    EXPECT_EQ(Sddl(*platform.GetFileSecurity(L"c:\\DATA\\A.txt", secinfo::kDacl)), first);
     Bytes system = sids::System().ToBytes();
     ASSERT_TRUE(
-        platform.SetNamedSecurityInfo(L"C:\\Data\\b.log", secinfo::kOwner, &system, nullptr).ok());
-    EXPECT_EQ(Sddl(*platform.GetFileSecurity(L"C:\\Data\\a.txt", secinfo::kDacl)),
-              L"D:(A;;FA;;;WD)");
+        platform.SetNamedSecurityInfo(L"C:\\Data\\a.txt", secinfo::kOwner, &system, nullptr).ok());
+    EXPECT_EQ(volume.Sddl("Data/a.txt"), L"O:SYG:SYD:AI(A;ID;FA;;;BA)(A;ID;0x1200a9;;;BU)");
+    // A DACL written by name reaches the objects below: nothing kept stays.
+    volume.Put("Data/b.log", L"O:BAG:SYD:(A;;FA;;;WD)");
+    OptionalAcl acl = SddlToAcl(L"(A;OICI;FA;;;BA)")->ToBytes();
+    ASSERT_TRUE(platform
+                    .SetNamedSecurityInfo(L"C:\\Data", secinfo::kDacl | secinfo::kProtectedDacl,
+                                          nullptr, &acl)
+                    .ok());
+    EXPECT_EQ(Sddl(*platform.GetFileSecurity(L"C:\\Data\\b.log", secinfo::kDacl)),
+              L"D:AI(A;;FA;;;WD)(A;ID;FA;;;BA)");
+    platform.KeepReads(false);
+}
+
+TEST_F(NtfsPlatformTest, AMergeThatChangesNothingWritesNothing) {
+    Bytes stored = volume.Raw("Data/a.txt");
+    volume.Put("Data/a.txt", L"O:SYG:SYD:(A;;FA;;;WD)");  // what a write would replace
+    SecurityDescriptor sameOwner;
+    sameOwner.owner = sids::Administrators();
+    auto written =
+        platform.store().WritePartsOnto(L"C:\\Data\\a.txt", stored, secinfo::kOwner, sameOwner);
+    ASSERT_TRUE(written.ok());
+    EXPECT_EQ(*written, stored);
+    EXPECT_EQ(volume.Sddl("Data/a.txt"), L"O:SYG:SYD:(A;;FA;;;WD)");
 }
 
 TEST_F(NtfsPlatformTest, FindFilesListsDotsFirstBelowTheRootAndFiltersByPattern) {
