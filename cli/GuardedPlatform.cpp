@@ -4,6 +4,7 @@
 #include "platform/rules/GenericMapping.h"
 #include "platform/rules/Paths.h"
 #include "platform/rules/Propagation.h"
+#include "platform/rules/SecurityParts.h"
 #include "security/Sddl.h"
 #include "security/SecurityAccess.h"
 
@@ -27,42 +28,6 @@ std::wstring OwnerAndDaclSddl(const SecurityDescriptor& whole) {
     shown.dacl = whole.dacl;
     shown.control = whole.control & sd_control::kDaclBits;
     return DescriptorToSddl(shown);
-}
-
-// The parts named by info of a whole descriptor, with their control bits.
-Bytes SelectParts(const SecurityDescriptor& whole, uint32_t info) {
-    SecurityDescriptor parts;
-    if (info & secinfo::kOwner)
-        parts.owner = whole.owner;
-    if (info & secinfo::kGroup)
-        parts.group = whole.group;
-    if (info & secinfo::kDacl) {
-        parts.dacl = whole.dacl;
-        parts.control = whole.control & sd_control::kDaclBits;
-    }
-    return parts.ToSelfRelative();
-}
-
-// SetFileSecurityW's merge of the named parts into the object's descriptor;
-// generic rights of a DACL are mapped as the system stores them.
-uint32_t MergeParts(SecurityDescriptor& object, uint32_t info, const SecurityDescriptor& parts) {
-    if (info & secinfo::kOwner) {
-        if (!parts.owner)
-            return err::kInvalidOwner;
-        object.owner = parts.owner;
-    }
-    if (info & secinfo::kGroup)
-        object.group = parts.group;
-    if (info & secinfo::kDacl) {
-        object.dacl = rules::MapGenericRightsOnWrite(parts.dacl);
-        object.control = static_cast<uint16_t>((object.control & ~sd_control::kDaclBits) |
-                                               (parts.control & sd_control::kDaclBits));
-        if (info & secinfo::kProtectedDacl)
-            object.control |= sd_control::kDaclProtected;
-        else if (info & secinfo::kUnprotectedDacl)
-            object.control &= static_cast<uint16_t>(~sd_control::kDaclProtected);
-    }
-    return err::kSuccess;
 }
 
 }  // namespace
@@ -416,7 +381,7 @@ Result<Bytes> DryRun::ReadThrough(const std::wstring& path, uint32_t info) {
     auto current = Current(path);
     if (!current.ok())
         return Result<Bytes>::Fail(current.error());
-    return SelectParts(*current, info);
+    return rules::SelectParts(*current, info);
 }
 
 Result<Bytes> DryRun::GetFileSecurity(const std::wstring& path, uint32_t info) {
@@ -438,8 +403,12 @@ Status DryRun::SetFileSecurity(const std::wstring& path, uint32_t info, const By
     auto current = Current(path);
     if (!current.ok())
         return current.status();
+    // Stored as the system stores it: generic rights mapped where they take
+    // effect.
+    if (info & secinfo::kDacl)
+        parts->dacl = rules::MapGenericRightsOnWrite(parts->dacl);
     SecurityDescriptor now = *current;
-    if (uint32_t refused = MergeParts(now, info, *parts))
+    if (uint32_t refused = rules::MergeWrittenParts(now, info, *parts))
         return Status::Fail(refused);
     Put(path, *current, now);
     return Status::Ok();
@@ -464,15 +433,11 @@ Status DryRun::SetNamedSecurityInfo(const std::wstring& path, uint32_t info, con
         Put(path, before, object->security);
         return Status::Ok();
     }
-    AclSlot newDacl = AclSlot::Null();
-    if (dacl->has_value()) {
-        auto parsed = Acl::Parse(**dacl);
-        if (!parsed)
-            return Status::Fail(err::kInvalidAcl);
-        newDacl = AclSlot::With(std::move(*parsed));
-    }
+    auto newDacl = rules::DaclOfNamedWrite(*dacl);
+    if (!newDacl.ok())
+        return newDacl.status();
     return rules::WriteDaclAndPropagate(store, std::move(*object),
-                                        rules::MapGenericRightsOnWrite(newDacl),
+                                        rules::MapGenericRightsOnWrite(*newDacl),
                                         (info & secinfo::kProtectedDacl) != 0);
 }
 
@@ -495,13 +460,9 @@ Status DryRun::TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t inf
                                           const OptionalAcl& dacl, const TreeProgress& progress) {
     if (!(info & secinfo::kDacl) || (info & (secinfo::kOwner | secinfo::kGroup)))
         return Status::Fail(err::kInvalidParameter);
-    AclSlot newDacl = AclSlot::Null();
-    if (dacl) {
-        auto parsed = Acl::Parse(*dacl);
-        if (!parsed)
-            return Status::Fail(err::kInvalidAcl);
-        newDacl = AclSlot::With(std::move(*parsed));
-    }
+    auto newDacl = rules::DaclOfNamedWrite(dacl);
+    if (!newDacl.ok())
+        return newDacl.status();
     Store store(*this);
     auto object = store.Object(path);
     if (!object.ok())
@@ -509,7 +470,7 @@ Status DryRun::TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t inf
     auto observer = [&](const rules::StoredObject& written, uint32_t error) {
         return !progress || progress(written.path, error);
     };
-    return rules::ResetTree(store, std::move(*object), rules::MapGenericRightsOnWrite(newDacl),
+    return rules::ResetTree(store, std::move(*object), rules::MapGenericRightsOnWrite(*newDacl),
                             (info & secinfo::kProtectedDacl) != 0, observer);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/rules/GenericMapping.h"
 #include "platform/rules/Paths.h"
 #include "platform/rules/Propagation.h"
+#include "platform/rules/SecurityParts.h"
 #include "platform/rules/Token.h"
 #include "security/SecurityDescriptor.h"
 
@@ -18,25 +19,6 @@ Result<T> Fail(uint32_t error) {
 
 // NetUserGetLocalGroups for a name that is no user (NERR_UserNotFound).
 constexpr uint32_t kNerrUserNotFound = 2221;
-
-// The parts named by info of a whole descriptor, with the control bits that
-// belong to them, as GetFileSecurityW returns them.
-Bytes SelectParts(const SecurityDescriptor& whole, uint32_t info) {
-    SecurityDescriptor parts;
-    if (info & secinfo::kOwner)
-        parts.owner = whole.owner;
-    if (info & secinfo::kGroup)
-        parts.group = whole.group;
-    if (info & secinfo::kDacl) {
-        parts.dacl = whole.dacl;
-        parts.control |= whole.control & sd_control::kDaclBits;
-    }
-    if (info & secinfo::kSacl) {
-        parts.sacl = whole.sacl;
-        parts.control |= whole.control & kSaclControlBits;
-    }
-    return parts.ToSelfRelative();
-}
 
 // The process on Linux reaches the volume with every right; its token only
 // has to behave as a handle.
@@ -281,7 +263,7 @@ Result<Bytes> NtfsPlatform::GetFileSecurity(const std::wstring& path, uint32_t i
     auto stored = ReadParsed(path);
     if (!stored.ok())
         return Result<Bytes>::Fail(stored.error());
-    return SelectParts(*stored, info);
+    return rules::SelectParts(*stored, info);
 }
 
 Result<Bytes> NtfsPlatform::GetNamedSecurityInfo(const std::wstring& path, uint32_t info) {
@@ -326,13 +308,9 @@ Status NtfsPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t inf
     DropKeptReads();
     if (!dacl)
         return Status::Fail(err::kInvalidParameter);
-    AclSlot newDacl = AclSlot::Null();
-    if (dacl->has_value()) {
-        auto parsed = Acl::Parse(**dacl);
-        if (!parsed)
-            return Status::Fail(err::kInvalidAcl);
-        newDacl = AclSlot::With(std::move(*parsed));
-    }
+    auto newDacl = rules::DaclOfNamedWrite(*dacl);
+    if (!newDacl.ok())
+        return newDacl.status();
     Store store(*this);
     auto object = store.Object(path);
     if (!object.ok())
@@ -340,7 +318,7 @@ Status NtfsPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t inf
     if (owner)
         object->security.owner = owner;
     Status written = rules::WriteDaclAndPropagate(store, std::move(*object),
-                                                  rules::MapGenericRightsOnWrite(newDacl),
+                                                  rules::MapGenericRightsOnWrite(*newDacl),
                                                   (info & secinfo::kProtectedDacl) != 0);
     DropKeptReads();
     return written;
@@ -351,13 +329,9 @@ Status NtfsPlatform::TreeResetNamedSecurityInfo(const std::wstring& path, uint32
                                                 const TreeProgress& progress) {
     if (!(info & secinfo::kDacl) || (info & (secinfo::kOwner | secinfo::kGroup)))
         return Status::Fail(err::kInvalidParameter);
-    AclSlot newDacl = AclSlot::Null();
-    if (dacl) {
-        auto parsed = Acl::Parse(*dacl);
-        if (!parsed)
-            return Status::Fail(err::kInvalidAcl);
-        newDacl = AclSlot::With(std::move(*parsed));
-    }
+    auto newDacl = rules::DaclOfNamedWrite(dacl);
+    if (!newDacl.ok())
+        return newDacl.status();
     DropKeptReads();
     Store store(*this);
     auto object = store.Object(path);
@@ -367,7 +341,7 @@ Status NtfsPlatform::TreeResetNamedSecurityInfo(const std::wstring& path, uint32
         return !progress || progress(written.path, error);
     };
     Status reset =
-        rules::ResetTree(store, std::move(*object), rules::MapGenericRightsOnWrite(newDacl),
+        rules::ResetTree(store, std::move(*object), rules::MapGenericRightsOnWrite(*newDacl),
                          (info & secinfo::kProtectedDacl) != 0, observer);
     DropKeptReads();
     return reset;

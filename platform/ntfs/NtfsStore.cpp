@@ -6,6 +6,7 @@
 #include "platform/Utf16.h"
 #include "platform/ntfs/Posix.h"
 #include "platform/rules/Paths.h"
+#include "platform/rules/SecurityParts.h"
 
 namespace vm::ntfs {
 
@@ -122,34 +123,12 @@ uint32_t CheckWritable(const Bytes& descriptor) {
     return err::kSuccess;
 }
 
-// SetFileSecurityW's merge: the named parts from parts, the rest kept.
+// SetFileSecurityW's merge (platform/rules); the volume keeps a group on
+// every object, so a group part must hold one.
 uint32_t MergeParts(SecurityDescriptor& stored, uint32_t info, const SecurityDescriptor& parts) {
-    if (info & secinfo::kOwner) {
-        if (!parts.owner)
-            return err::kInvalidOwner;
-        stored.owner = parts.owner;
-    }
-    if (info & secinfo::kGroup) {
-        if (!parts.group)
-            return err::kNotSupported;  // the volume keeps a group on every object
-        stored.group = parts.group;
-    }
-    auto takeBits = [&](uint16_t bits) {
-        stored.control = static_cast<uint16_t>((stored.control & ~bits) | (parts.control & bits));
-    };
-    if (info & secinfo::kDacl) {
-        stored.dacl = parts.dacl;
-        takeBits(sd_control::kDaclBits);
-        if (info & secinfo::kProtectedDacl)
-            stored.control |= sd_control::kDaclProtected;
-        else if (info & secinfo::kUnprotectedDacl)
-            stored.control &= static_cast<uint16_t>(~sd_control::kDaclProtected);
-    }
-    if (info & secinfo::kSacl) {
-        stored.sacl = parts.sacl;
-        takeBits(kSaclControlBits);
-    }
-    return err::kSuccess;
+    if ((info & secinfo::kGroup) && !parts.group)
+        return err::kNotSupported;
+    return rules::MergeWrittenParts(stored, info, parts);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/rules/SecurityParts.h"
 #include "security/SecurityDescriptor.h"
 
 namespace vm::ntfs {
@@ -32,11 +33,8 @@ inline constexpr const char* kFileAttributesAttribute = "system.ntfs_attrib";
 // Four FILETIMEs, little-endian: creation, last write, last access, change.
 inline constexpr const char* kTimesAttribute = "system.ntfs_times";
 
-// The SACL's bits of the control word, as sd_control::kDaclBits are the
-// DACL's.
-inline constexpr uint16_t kSaclControlBits =
-    sd_control::kSaclPresent | sd_control::kSaclDefaulted | sd_control::kSaclAutoInheritReq |
-    sd_control::kSaclAutoInherited | sd_control::kSaclProtected;
+// The SACL's bits of the control word.
+inline constexpr uint16_t kSaclControlBits = rules::kSaclControlBits;
 
 // "C=/mnt/windows" as --volume takes it.
 struct VolumeOption {
