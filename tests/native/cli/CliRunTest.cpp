@@ -114,6 +114,24 @@ TEST_F(CliTest, AnUnknownTrusteeTouchesNothing) {
     EXPECT_TRUE(console.out.empty());
 }
 
+// The quick commands pass through a NULL DACL: when the entry cannot be
+// written the previous DACL comes back, and an item that stays open is
+// named as such.
+TEST_F(CliTest, AQuickCommandThatFailsHalfWayPutsThePreviousDaclBack) {
+    std::wstring before = machine.DaclSddlOf(L"C:\\Data\\a.txt");
+    machine.FailNthCall(sim::Call::kSetFileSecurity, 2, err::kAccessDenied);
+    EXPECT_EQ(Run({L"deny", L"C:\\Data\\a.txt", L"--trustee", L"Everyone"}), kExitItemFailed);
+    EXPECT_EQ(machine.DaclSddlOf(L"C:\\Data\\a.txt"), before);
+    EXPECT_EQ(console.err, L"velmora-cli: C:\\Data\\a.txt: Access is denied.\n");
+
+    machine.ClearFaults();
+    machine.FailNthCall(sim::Call::kSetFileSecurity, 2, err::kAccessDenied);
+    machine.FailNthCall(sim::Call::kSetFileSecurity, 3, err::kAccessDenied);
+    EXPECT_EQ(Run({L"deny", L"C:\\Data\\a.txt", L"--trustee", L"Everyone"}), kExitItemFailed);
+    EXPECT_EQ(console.err.find(L"velmora-cli: C:\\Data\\a.txt: LEFT WITH A NULL DACL"), 0u)
+        << console.err;
+}
+
 TEST_F(CliTest, DriveRootsChangeOnlyWithYes) {
     std::wstring root = machine.SddlOf(L"C:\\");
     EXPECT_EQ(Run({L"allow", L"C:\\", L"C:\\Data", L"--trustee", L"Everyone"}), kExitItemFailed);
