@@ -4,6 +4,8 @@
 // drives it with messages and reads the simulated machine's security.
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,6 +18,7 @@
 #include "harness/Harness.h"
 #include "platform/Utf16.h"
 #include "platform/sim/SimPlatform.h"
+#include "platform/win32/Win32Platform.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
 #include "security/AccessEvaluation.h"
@@ -340,6 +343,39 @@ TEST_F(MainWindowTest, PathBarFollowsNavigationAndNavigates) {
     runner.Run([&] { SetWindowTextW(typed, deep.c_str()); });
     PressKeys({VK_RETURN});
     EXPECT_TRUE(h::WaitFor([&] { return dialog->CurrentFolder() == deep; }));
+}
+
+// A change in the shown folder made by another program refreshes the list:
+// the window registers for the shell's notifications with the new delivery
+// and reads each with SHChangeNotification_Lock. (Wine sends only the
+// shell-level ones, announced with SHChangeNotify, as here; Windows also
+// reports the file system's own, at interrupt level, which no test here can
+// make.) The folder exists on the real disk too, for the shell, and on the
+// simulated machine, for the list.
+TEST_F(MainWindowTest, AChangeAnnouncedByTheShellRefreshesTheShownFolder) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, temp);
+    const std::wstring folder =
+        std::wstring(temp) + L"velmora-shell-" + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(machine.AddFolder(folder));
+    machine.AddFile(folder + L"\\first.txt");
+    Browse(folder);
+    ASSERT_EQ(Column(browse, 0), std::vector<std::wstring>{L"first.txt"});
+    const std::wstring created = folder + L"\\second.txt";
+    machine.AddFile(created);
+    CloseHandle(CreateFileW(created.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Windows tells a one-level registration of changes to the folder's
+    // items; Wine matches it only against the folder itself, so the change
+    // is announced on the folder.
+    SHChangeNotify(SHCNE_CREATE, SHCNF_PATHW | SHCNF_FLUSH,
+                   win32::RunningOnWine() ? folder.c_str() : created.c_str(), nullptr);
+    EXPECT_TRUE(h::WaitFor([&] { return h::ListViewRowCount(browse) == 2; }));
+    EXPECT_EQ(Column(browse, 0), (std::vector<std::wstring>{L"first.txt", L"second.txt"}));
+    DeleteFileW(created.c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 TEST_F(MainWindowTest, DoubleClickOnADeniedFolderAsksFirst) {
