@@ -82,6 +82,7 @@ std::span<const Route<CACETreeCtrl>> CACETreeCtrl::Routes() {
         OnReflected(WM_NOTIFY, NM_RCLICK, &CACETreeCtrl::OnRightClick),
         OnReflected(WM_NOTIFY, LVN_KEYDOWN, &CACETreeCtrl::OnKeyDown),
         OnReflected(WM_NOTIFY, LVN_ITEMCHANGED, &CACETreeCtrl::OnItemChanged),
+        OnReflected(WM_NOTIFY, LVN_ODSTATECHANGED, &CACETreeCtrl::OnRangeChanged),
         OnMsg(WM_CONTEXTMENU, &CACETreeCtrl::OnContextMenu),
         OnMsg(WM_PAINT, &CACETreeCtrl::OnPaint),
         OnMsg(WM_PRINTCLIENT, &CACETreeCtrl::OnPrintClient),
@@ -130,9 +131,8 @@ void CACETreeCtrl::InitColumns(AceTreeModel& model) {
         model.isFile(), Dpi(), LongestTextWidth(RightNames()), LongestTextWidth(ScopeTexts()));
     for (size_t column = 0; column < widths.size() && column < titles.size(); ++column)
         InsertColumn(static_cast<int>(column), titles[column], widths[column], LVCFMT_CENTER);
-    DeleteAllItems();
     model.SetListener(this);
-    RowsInserted(0, model.RowCount());
+    SetRowCount();
     RequestRowHeight();
 }
 
@@ -189,25 +189,53 @@ LRESULT CACETreeCtrl::OnThemeChanged(Message& m) {
 
 // ---- Rows, as the model has them --------------------------------------------------------
 
+// The list keeps no items (LVS_OWNERDATA): it asks the model for every text
+// and keeps only how many rows there are and which are selected. A change of
+// rows moves the selection and the focus with the rows.
+void CACETreeCtrl::SetRowCount() {
+    const size_t rows = model_ != nullptr ? model_->RowCount() : 0;
+    Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(rows), LVSICF_NOSCROLL);
+}
+
+void CACETreeCtrl::MoveSelection(const std::vector<size_t>& selected,
+                                 const std::optional<size_t>& focused) {
+    SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (size_t row : selected)
+        SetItemState(static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
+    if (focused)
+        SetItemState(static_cast<int>(*focused), LVIS_FOCUSED, LVIS_FOCUSED);
+}
+
+std::optional<size_t> CACETreeCtrl::FocusedRow() const {
+    const int focused = NextItem(-1, LVNI_FOCUSED);
+    return focused >= 0 ? std::optional<size_t>(static_cast<size_t>(focused)) : std::nullopt;
+}
+
 void CACETreeCtrl::RowsInserted(size_t at, size_t count) {
-    const int columns = HeaderCount();
-    for (size_t i = 0; i < count; ++i) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = static_cast<int>(at + i);
-        item.pszText = LPSTR_TEXTCALLBACKW;
-        const int row = static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-        // Every cell's text comes from the model when someone asks for it.
-        for (int column = 1; column < columns; ++column) {
-            item.iSubItem = column;
-            Send(LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-        }
-    }
+    const std::vector<size_t> selected = SelectedModelRows();
+    const std::optional<size_t> focused = FocusedRow();
+    SetRowCount();
+    if (selected.empty() && !focused)
+        return;
+    std::optional<size_t> focusedAfter;
+    if (focused)
+        focusedAfter = RowsAfterInsert({*focused}, at, count).front();
+    MoveSelection(RowsAfterInsert(selected, at, count), focusedAfter);
 }
 
 void CACETreeCtrl::RowsRemoved(size_t at, size_t count) {
-    for (size_t i = count; i-- > 0;)
-        DeleteItem(static_cast<int>(at + i));
+    const std::vector<size_t> selected = SelectedModelRows();
+    const std::optional<size_t> focused = FocusedRow();
+    SetRowCount();
+    if (selected.empty() && !focused)
+        return;
+    std::optional<size_t> focusedAfter;
+    if (focused) {
+        const std::vector<size_t> moved = RowsAfterRemove({*focused}, at, count);
+        if (!moved.empty())
+            focusedAfter = moved.front();
+    }
+    MoveSelection(RowsAfterRemove(selected, at, count), focusedAfter);
 }
 
 LRESULT CACETreeCtrl::OnGetDispInfo(Message& m) {
@@ -335,6 +363,13 @@ LRESULT CACETreeCtrl::OnItemChanged(Message& m) {
     const auto& change = *reinterpret_cast<const NMLISTVIEW*>(m.lParam);
     if ((change.uChanged & LVIF_STATE) != 0)
         Invalidate();
+    m.handled = false;
+    return 0;
+}
+
+// A range of rows changed state at once (a shift click in a virtual list).
+LRESULT CACETreeCtrl::OnRangeChanged(Message& m) {
+    Invalidate();
     m.handled = false;
     return 0;
 }

@@ -1,7 +1,8 @@
 // CACETreeCtrl: the list of the Advanced Security Settings window (control
-// 1020). A report-view list with fixed owner-drawn rows whose items mirror
-// the rows of an AceTreeModel one to one (the model tells it where rows come
-// and go, so the list's selection moves with them). It draws every row
+// 1020). A virtual report-view list (LVS_OWNERDATA) with fixed owner-drawn
+// rows, the rows of an AceTreeModel one to one (the model tells it where
+// rows come and go, and the selection moves with them), so that opening on
+// hundreds of entries costs the list nothing per row. It draws every row
 // itself, ticks Allow and Deny cells with the model's rules, opens the scope
 // menu from an entry's arrow and the context menu on a right click (both
 // owned by the dialog, which receives their commands), shows "Please
@@ -10,6 +11,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "advanced/AceListGeometry.h"
@@ -64,6 +66,7 @@ class CACETreeCtrl : public CListCtrl, private AceTreeListener {
     LRESULT OnRightClick(Message& m);
     LRESULT OnKeyDown(Message& m);
     LRESULT OnItemChanged(Message& m);
+    LRESULT OnRangeChanged(Message& m);
     LRESULT OnContextMenu(Message& m);
     LRESULT OnPaint(Message& m);
     LRESULT OnPrintClient(Message& m);
@@ -71,6 +74,9 @@ class CACETreeCtrl : public CListCtrl, private AceTreeListener {
     LRESULT OnThemeChanged(Message& m);
 
     void RequestRowHeight();
+    void SetRowCount();
+    void MoveSelection(const std::vector<size_t>& selected, const std::optional<size_t>& focused);
+    std::optional<size_t> FocusedRow() const;
     int LongestTextWidth(const std::vector<std::wstring>& texts) const;
     void LoadPictures();
     void ReadTextColour();

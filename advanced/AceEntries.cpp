@@ -1,5 +1,7 @@
 #include "advanced/AceEntries.h"
 
+#include "advanced/AdvancedApply.h"
+
 #include <algorithm>
 #include <optional>
 
@@ -37,35 +39,6 @@ AceEntry EntryOf(const Ace& ace, std::wstring name, std::wstring inheritedFrom) 
 
 bool MergeCandidate(const AceEntry& p, const AceEntry& q) {
     return q.type == p.type && q.inherited == p.inherited && EqualsIgnoringCase(q.name, p.name);
-}
-
-// One write-back pass over the masks picked by `mask` (allow or deny).
-int WritePass(Engine& engine, const std::wstring& path, std::vector<AceEntry>& rows,
-              uint32_t AceEntry::*mask, uint8_t type, uint32_t extraBits) {
-    int written = 0;
-    for (size_t r = 0; r < rows.size(); ++r) {
-        AceEntry& row = rows[r];
-        if (row.inherited || row.*mask == 0)
-            continue;
-        uint32_t combined = row.*mask;
-        uint8_t scope = row.scope;
-        for (size_t t = 0; t < rows.size(); ++t) {
-            AceEntry& other = rows[t];
-            if (t == r || other.inherited || other.name != row.name)
-                continue;
-            if (other.scope == row.scope) {
-                combined |= other.*mask;
-                other.*mask = 0;
-            } else if ((other.*mask & ~combined) == 0 && ScopeCovers(row.scope, other.scope)) {
-                other.*mask = 0;
-                scope = ScopeUnion(row.scope, other.scope);
-            }
-        }
-        if (combined != 0 &&
-            AddAccessEntry(engine, path, row.name, combined | extraBits, type, scope))
-            ++written;
-    }
-    return written;
 }
 
 }  // namespace
@@ -189,9 +162,11 @@ std::wstring DisplayName(const std::wstring& name) {
 }
 
 int ApplyAceEntries(Engine& engine, const std::wstring& path, std::vector<AceEntry> entries) {
-    int written = WritePass(engine, path, entries, &AceEntry::allow, ace_type::kAccessAllowed,
-                            access::kSynchronize);
-    written += WritePass(engine, path, entries, &AceEntry::deny, ace_type::kAccessDenied, 0);
+    int written = 0;
+    for (const ExplicitEntry& entry : ExplicitEntriesOfRows(std::move(entries))) {
+        if (AddAccessEntry(engine, path, entry.trustee, entry.mask, entry.type, entry.flags).ok())
+            ++written;
+    }
     return written;
 }
 

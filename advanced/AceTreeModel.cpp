@@ -1,8 +1,27 @@
 #include "advanced/AceTreeModel.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vm {
+
+std::vector<size_t> RowsAfterInsert(const std::vector<size_t>& rows, size_t at, size_t count) {
+    std::vector<size_t> moved;
+    for (size_t row : rows)
+        moved.push_back(row >= at ? row + count : row);
+    return moved;
+}
+
+std::vector<size_t> RowsAfterRemove(const std::vector<size_t>& rows, size_t at, size_t count) {
+    std::vector<size_t> moved;
+    for (size_t row : rows) {
+        if (row < at)
+            moved.push_back(row);
+        else if (row >= at + count)
+            moved.push_back(row - count);
+    }
+    return moved;
+}
 
 void AceTreeModel::Init(std::wstring path, bool isFile, bool readOnly) {
     path_ = std::move(path);
@@ -109,12 +128,16 @@ void AceTreeModel::AddEntryRow(const AceEntry& entry, size_t position) {
 }
 
 size_t AceTreeModel::FillEntryRows(const std::vector<AceEntry>& entries) {
+    // The listener hears of the rows once, as one block.
+    AceTreeListener* listener = std::exchange(listener_, nullptr);
     size_t inherited = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
         AddEntryRow(entries[i], i);
         if (entries[i].inherited)
             ++inherited;
     }
+    listener_ = listener;
+    Inserted(0, entries.size());
     return inherited;
 }
 

@@ -43,6 +43,12 @@ class AceTreeListener {
     virtual void RowsRemoved(size_t at, size_t count) = 0;
 };
 
+// Where selected rows (ascending) are after rows were inserted or removed at
+// `at`: those below move with them, removed ones drop out. A list that keeps
+// no items of its own (a virtual list) moves its selection so.
+std::vector<size_t> RowsAfterInsert(const std::vector<size_t>& rows, size_t at, size_t count);
+std::vector<size_t> RowsAfterRemove(const std::vector<size_t>& rows, size_t at, size_t count);
+
 class AceTreeModel {
   public:
     void Init(std::wstring path, bool isFile, bool readOnly);

@@ -337,5 +337,12 @@ TEST_F(AdvancedEditorTest, MenuContextDescribesTheSelection) {
     EXPECT_TRUE(both.isDirectory);
 }
 
+TEST(AceTreeSelection, MovesWithInsertedAndRemovedRows) {
+    EXPECT_EQ(RowsAfterInsert({0, 3, 5}, 3, 14), (std::vector<size_t>{0, 17, 19}));
+    EXPECT_EQ(RowsAfterInsert({0, 2}, 3, 14), (std::vector<size_t>{0, 2}));
+    EXPECT_EQ(RowsAfterRemove({0, 1, 14, 15, 20}, 1, 14), (std::vector<size_t>{0, 1, 6}));
+    EXPECT_TRUE(RowsAfterRemove({2, 3}, 0, 10).empty());
+}
+
 }  // namespace
 }  // namespace vm
