@@ -168,7 +168,11 @@ void SwitchViewMode(CommandContext& context) {
     context.window.SetViewMode(OtherViewMode(context.state.viewMode));
 }
 
+// F5 asks for everything afresh: account names too, so that a renamed or
+// deleted account shows as it is now (the names are otherwise kept for the
+// whole process, failures included).
 void RefreshView(CommandContext& context) {
+    context.app.engine.names().Forget();
     context.window.Refresh();
 }
 
@@ -183,11 +187,6 @@ void NavigateToTypedPath(CommandContext& context) {
 void ShowMainMenu(CommandContext& context) {
     context.window.ShowMainMenu();
 }
-// F5 asks for everything afresh: account names too, so that a renamed or
-// deleted account shows as it is now (the names are otherwise kept for the
-// whole process, failures included).
-
-    context.app.engine.names().Forget();
 void ResetDemonstrationMachine(CommandContext& context) {
     DemonstrationMachine* demonstration = context.app.demonstration;
     if (!demonstration || !context.app.reporter().Ask(L"" STR_DEMO_RESET_QUESTION) ||

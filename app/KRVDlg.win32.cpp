@@ -614,12 +614,6 @@ LRESULT CKRVDlg::OnRefreshMessage(Message&) {
     return 0;
 }
 
-LRESULT CKRVDlg::OnUpdateStatusMessage(Message&) {
-    UpdateStatus();
-    return 0;
-}
-
-LRESULT CKRVDlg::OnListDoubleClick(Message& m) {
 // SHCNRF_NewDelivery: the notification lies in shared memory named by the
 // message, which SHChangeNotification_Lock maps and Unlock releases; a
 // message that names none (posted by anyone else) still refreshes.
@@ -634,6 +628,12 @@ LRESULT CKRVDlg::OnShellChange(Message& m) {
     return 0;
 }
 
+LRESULT CKRVDlg::OnUpdateStatusMessage(Message&) {
+    UpdateStatus();
+    return 0;
+}
+
+LRESULT CKRVDlg::OnListDoubleClick(Message& m) {
     const bool browse = m.Notify().idFrom == IDC_MAIN_BROWSE_LIST;
     CMainList& list = browse ? browseList_ : editList_;
     const auto& activate = *reinterpret_cast<const NMITEMACTIVATE*>(m.lParam);
