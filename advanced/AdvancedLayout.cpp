@@ -29,6 +29,24 @@ ControlPlace Stretched(const ControlPlace& place, int right) {
 
 }  // namespace
 
+namespace {
+
+WindowSize WithinWorkArea(int width, int height, int workWidth, int workHeight) {
+    return {std::min(width, workWidth), std::min(height, workHeight)};
+}
+
+}  // namespace
+
+WindowSize AdvancedOpeningSize(int dpi, int workWidth, int workHeight) {
+    return WithinWorkArea(ScaleForDpi(kAdvancedWindowWidth, dpi),
+                          ScaleForDpi(kAdvancedWindowHeight, dpi), workWidth, workHeight);
+}
+
+WindowSize AdvancedMinimumSize(int dpi, int workWidth, int workHeight) {
+    return WithinWorkArea(ScaleForDpi(kAdvancedMinWidth, dpi), ScaleForDpi(kAdvancedMinHeight, dpi),
+                          workWidth, workHeight);
+}
+
 AdvancedPlaces ComputeAdvancedPlaces(int clientWidth, int clientHeight, bool readOnly,
                                      const ControlPlace& objectName, const ControlPlace& owner,
                                      int dpi) {

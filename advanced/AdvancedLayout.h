@@ -14,6 +14,11 @@ inline constexpr int kAdvancedWindowHeight = 640;
 inline constexpr int kAdvancedMinWidth = 500;
 inline constexpr int kAdvancedMinHeight = 550;
 
+// The size the window opens at and its smallest size, at the DPI, neither
+// larger than the work area it is shown in (a large scale on a small screen).
+WindowSize AdvancedOpeningSize(int dpi, int workWidth, int workHeight);
+WindowSize AdvancedMinimumSize(int dpi, int workWidth, int workHeight);
+
 struct AdvancedPlaces {
     ControlPlace objectName;  // static 1018: keeps its left, top and height
     ControlPlace owner;       // static 1023: likewise

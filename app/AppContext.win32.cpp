@@ -105,4 +105,12 @@ void LoadStatusPictures(StatusPictures& pictures) {
     }
 }
 
+void OpenWebPage(const AppContext& app, const std::wstring& url) {
+    if (app.openWebPage) {
+        app.openWebPage(url);
+        return;
+    }
+    ShellExecuteW(nullptr, L"open", url.c_str(), nullptr, L"", SW_SHOWNA);
+}
+
 }  // namespace vm

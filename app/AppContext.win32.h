@@ -11,9 +11,12 @@
 #include <uxtheme.h>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "app/AppState.h"
+#include "app/ProductSite.h"
 #include "app/Settings.h"
 #include "bookmarks/BookmarkStore.h"
 #include "framework/GdiPlus.h"
@@ -56,7 +59,18 @@ struct AppContext {
     Settings settings;
     BookmarkIndex bookmarks;
     ShellState shell;
+    // The web addresses (update check, About box links); tests point them
+    // at a server of their own.
+    ProductSite site;
+    // Opens a web page; null: the shell's default browser (ShellExecuteW).
+    // Tests record the address instead.
+    std::function<void(const std::wstring& url)> openWebPage;
 };
+
+// Opens a page of the site as the update check and the About box do:
+// ShellExecuteW with "open", no parameters, an empty working directory and
+// SW_SHOWNA, or the context's openWebPage when one is set.
+void OpenWebPage(const AppContext& app, const std::wstring& url);
 
 // The small system image list (FileIconInit and Shell_GetImageLists of
 // shell32, by ordinal), the theme flag and DrawThemeTextEx.

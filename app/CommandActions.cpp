@@ -1,8 +1,10 @@
 #include "app/CommandActions.h"
 
 #include "app/ItemFailures.h"
+#include "app/Texts.h"
 #include "app/TrusteeMenu.h"
 #include "app/ViewMode.h"
+#include "bookmarks/BookmarkAdding.h"
 #include "resources/strings.h"
 #include "security/DaclEdits.h"
 
@@ -73,7 +75,7 @@ void RefuseNotAvailableYet(CommandContext& context) {
 }
 
 void ShowAbout(CommandContext& context) {
-    context.app.reporter().Tell(L"" STR_ABOUT_TEXT, MessageIcon::kInformation);
+    context.window.ShowAboutBox();
 }
 
 void Exit(CommandContext& context) {
@@ -128,6 +130,19 @@ void PasteSecurity(CommandContext& context) {
         }
     }
     ReportFailures(context, failures);
+}
+
+void OpenAdvanced(CommandContext& context) {
+    if (context.state.selection.size() != 1) {
+        context.app.reporter().Tell(L"" STR_SELECT_ONLY_ONE, MessageIcon::kError);
+        return;
+    }
+    if (RefuseOnNonNtfs(context))
+        return;
+    context.window.RunAdvancedDialog(context.state.selection.front().path);
+    const auto pause = context.window.PauseListDrawing();
+    for (const SelectedItem& item : context.state.selection)
+        context.window.RefreshRow(item.row);
 }
 
 void OpenSelected(CommandContext& context) {
@@ -187,6 +202,71 @@ void NavigateToTypedPath(CommandContext& context) {
 void ShowMainMenu(CommandContext& context) {
     context.window.ShowMainMenu();
 }
+
+namespace {
+
+std::vector<std::wstring> SelectedPaths(const MainWindowState& state) {
+    std::vector<std::wstring> paths;
+    for (const SelectedItem& item : state.selection)
+        paths.push_back(item.path);
+    return paths;
+}
+
+}  // namespace
+
+void BookmarkItems(CommandContext& context) {
+    const std::optional<BookmarkMode> mode = BookmarkModeOfCommand(context.commandId);
+    if (!mode)
+        return;
+    const auto name = context.window.AskBookmarkName(BookmarkPrompt(BookmarkMenuText(*mode)));
+    if (!name)
+        return;
+    const std::vector<std::wstring> allPaths = *mode == BookmarkMode::kAllItems
+                                                   ? context.window.CurrentListPaths()
+                                                   : std::vector<std::wstring>();
+    const std::wstring paths =
+        BuildBookmarkPaths(*mode, BookmarkedPaths(*mode, context.state.currentFolder,
+                                                  SelectedPaths(context.state), allPaths));
+    const std::wstring& file = context.app.files.bookmarkFile;
+    const Status added = AddBookmark(file, static_cast<uint8_t>(*mode), *name, paths);
+    if (!added.ok()) {
+        // The bookmark is not kept: say so rather than lose it without a word.
+        context.app.reporter().Tell(
+            FillPlaceholders(L"" STR_BOOKMARK_NOT_SAVED,
+                             {file, context.app.platform().ErrorText(added.error)}),
+            MessageIcon::kError);
+        return;
+    }
+    context.window.BookmarksChanged();
+}
+
+void ShowBookmarkManager(CommandContext& context) {
+    context.window.ShowBookmarkManager();
+}
+
+void OpenBookmarkOfCommand(CommandContext& context) {
+    const std::wstring& file = context.app.files.bookmarkFile;
+    const auto index = BookmarkFromCommand(context.commandId, LoadBookmarkIndex(file).count());
+    if (!index) {
+        // The file lost it since the menu was made (another copy rewrote it).
+        context.app.reporter().Tell(L"" STR_BOOKMARK_MISSING, MessageIcon::kInformation);
+        context.window.BookmarksChanged();
+        return;
+    }
+    const OpenedBookmark opened = OpenBookmark(file, *index);
+    if (opened.viewMode == kBrowseMode) {
+        context.window.BrowseTo(opened.paths.empty() ? std::wstring() : opened.paths.front());
+        context.window.SetViewMode(ViewMode::kBrowse);
+        return;
+    }
+    context.window.ShowInEditList(opened.paths);
+    context.window.SetViewMode(ViewMode::kEdit);
+}
+
+void CheckForUpdates(CommandContext& context) {
+    context.window.StartUpdateCheck();
+}
+
 void ResetDemonstrationMachine(CommandContext& context) {
     DemonstrationMachine* demonstration = context.app.demonstration;
     if (!demonstration || !context.app.reporter().Ask(L"" STR_DEMO_RESET_QUESTION) ||

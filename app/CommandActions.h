@@ -10,10 +10,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/AppState.h"
 #include "app/MainWindowState.h"
 #include "app/QuickCommands.h"
+#include "bookmarks/BookmarkStore.h"
 
 namespace vm {
 
@@ -60,12 +62,33 @@ class MainWindowActions {
     // The account picker ("Advanced..." of the trustee menu); empty when
     // nothing was picked.
     virtual std::wstring PickAccount() = 0;
+    // The Advanced Security Settings window on one item, modal.
+    virtual void RunAdvancedDialog(const std::wstring& path) = 0;
+
+    // Bookmarks. Every row's path of the current list, in row order.
+    virtual std::vector<std::wstring> CurrentListPaths() = 0;
+    // The "Add bookmark" dialog with its prompt: the name confirmed with OK
+    // (as typed, maybe empty), nullopt on Cancel.
+    virtual std::optional<std::wstring> AskBookmarkName(const std::wstring& prompt) = 0;
+    // The bookmark file changed: the menus' index is loaded again.
+    virtual void BookmarksChanged() = 0;
+    virtual void ShowBookmarkManager() = 0;
+    // The Edit Mode list holds exactly these rows, in this order.
+    virtual void ShowInEditList(const std::vector<std::wstring>& paths) = 0;
+    // Browse Mode's list shows this folder.
+    virtual void BrowseTo(const std::wstring& folder) = 0;
+
+    // The windows of the main menu.
+    virtual void ShowAboutBox() = 0;
+    // Starts the update check in the background; it tells the user itself.
+    virtual void StartUpdateCheck() = 0;
 };
 
 struct CommandContext {
     const MainWindowState& state;
     AppState& app;
     MainWindowActions& window;
+    uint32_t commandId = 0;  // set by RunCommand: which id of a row's range runs
 };
 
 // ---- Actions of the table -------------------------------------------------------
@@ -79,6 +102,8 @@ void GrantReadOnly(CommandContext& context);
 void DenyAccess(CommandContext& context);
 void ChangeOwner(CommandContext& context);
 void PasteSecurity(CommandContext& context);
+// "Advanced": exactly one item on a volume with security, then its rows refresh.
+void OpenAdvanced(CommandContext& context);
 
 void OpenSelected(CommandContext& context);
 void RemoveSelected(CommandContext& context);
@@ -92,6 +117,14 @@ void RefreshView(CommandContext& context);
 void GoBack(CommandContext& context);
 void NavigateToTypedPath(CommandContext& context);
 void ShowMainMenu(CommandContext& context);
+
+// Bookmarks: the three "Bookmark ..." commands, the manager, and opening
+// bookmark i (command 1324 + i).
+void BookmarkItems(CommandContext& context);
+void ShowBookmarkManager(CommandContext& context);
+void OpenBookmarkOfCommand(CommandContext& context);
+
+void CheckForUpdates(CommandContext& context);
 
 // The demonstration program: puts its machine back as shipped, after asking.
 void ResetDemonstrationMachine(CommandContext& context);

@@ -56,6 +56,9 @@ bool PathBarEditHasFocus(const MainWindowState& s) {
 bool OnDemonstrationMachine(const MainWindowState& s) {
     return s.demonstrationMachine;
 }
+bool Never(const MainWindowState&) {
+    return false;
+}
 
 // ---- The table --------------------------------------------------------------------------
 constexpr uint32_t kLastBookmarkCommand = ID_BOOKMARK_FIRST_ENTRY + kMaxBookmarks - 1;
@@ -69,13 +72,13 @@ constexpr Command kCommands[] = {
     {.id = IDC_MAIN_READ_ONLY, .action = GrantReadOnly},
     {.id = IDC_MAIN_DENY, .action = DenyAccess},
     {.id = IDC_MAIN_CHANGE_OWNER, .action = ChangeOwner},
-    {.id = IDC_MAIN_ADVANCED, .action = RefuseNotAvailableYet,
+    {.id = IDC_MAIN_ADVANCED, .action = OpenAdvanced,
      .key = {vk::kReturn, CtrlKey::kDown}},
     {.id = IDC_MAIN_BACK, .action = GoBack},
     {.id = IDC_MAIN_MENU_BUTTON, .action = ShowMainMenu},
 
     // Item context menu ("MainPop").
-    {.id = ID_ITEM_ADVANCED, .action = RefuseNotAvailableYet,
+    {.id = ID_ITEM_ADVANCED, .action = OpenAdvanced,
      .enabled = OneSelectedOnSecurityVolume},
     {.id = ID_ITEM_NULL_DACL, .action = RefuseNotAvailableYet,
      .enabled = AnySelectedOnSecurityVolume},
@@ -107,16 +110,17 @@ constexpr Command kCommands[] = {
      .enabled = AnySelectedOnSecurityVolume},
     {.id = ID_BACKUP_RESTORE, .action = RefuseNotAvailableYet},
     {.id = ID_BACKUP_RESET, .action = RefuseNotAvailableYet},
-    {.id = ID_BOOKMARK_SELECTED, .action = RefuseNotAvailableYet,
+    {.id = ID_BOOKMARK_SELECTED, .action = BookmarkItems,
      .enabled = AnySelectedOnSecurityVolume},
-    {.id = ID_BOOKMARK_ALL, .action = RefuseNotAvailableYet, .enabled = CanBookmarkAll},
-    {.id = ID_BOOKMARK_CURRENT_DIRECTORY, .action = RefuseNotAvailableYet,
+    {.id = ID_BOOKMARK_ALL, .action = BookmarkItems, .enabled = CanBookmarkAll},
+    {.id = ID_BOOKMARK_CURRENT_DIRECTORY, .action = BookmarkItems,
      .enabled = InFolderOnSecurityVolume, .shown = BrowseListVisible},
-    {.id = ID_BOOKMARK_PLACEHOLDER, .action = RefuseNotAvailableYet},
-    {.id = ID_BOOKMARK_MANAGER, .action = RefuseNotAvailableYet},
-    {.id = ID_BOOKMARK_FIRST_ENTRY, .action = RefuseNotAvailableYet,
+    // "..." stands for "no bookmarks yet" and is never chosen.
+    {.id = ID_BOOKMARK_PLACEHOLDER, .action = ShowBookmarkManager, .enabled = Never},
+    {.id = ID_BOOKMARK_MANAGER, .action = ShowBookmarkManager},
+    {.id = ID_BOOKMARK_FIRST_ENTRY, .action = OpenBookmarkOfCommand,
      .lastId = kLastBookmarkCommand},
-    {.id = ID_APP_CHECK_UPDATES, .action = RefuseNotAvailableYet},
+    {.id = ID_APP_CHECK_UPDATES, .action = CheckForUpdates},
     {.id = ID_APP_ABOUT, .action = ShowAbout},
     {.id = ID_DEMO_RESET, .action = ResetDemonstrationMachine, .shown = OnDemonstrationMachine},
     {.id = ID_APP_EXIT, .action = Exit},
@@ -183,6 +187,7 @@ bool RunCommand(uint32_t id, CommandContext& context) {
     const Command* command = FindCommand(id);
     if (!command)
         return false;
+    context.commandId = id;
     command->action(context);
     return true;
 }

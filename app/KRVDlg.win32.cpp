@@ -4,6 +4,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "advanced/AdvancedDlg.win32.h"
+#include "app/AccountPicker.win32.h"
 #include "app/BrowsePaths.h"
 #include "app/Commands.h"
 #include "app/Messages.h"
@@ -17,6 +19,7 @@
 #include "framework/Shell.h"
 #include "resources/resource.h"
 #include "resources/strings.h"
+#include "security/ProgressDlg.win32.h"
 
 namespace vm {
 
@@ -177,8 +180,10 @@ std::span<const Route<CKRVDlg>> CKRVDlg::Routes() {
         OnMsg(WM_DEVICECHANGE, &CKRVDlg::OnDeviceChange),
         OnMsg(WM_INITMENUPOPUP, &CKRVDlg::OnInitMenuPopup),
         OnMsg(kMsgRefreshMain, &CKRVDlg::OnRefreshMessage),
+        OnMsg(kMsgStartPropagation, &CKRVDlg::OnStartPropagation),
         OnMsg(kMsgShellChange, &CKRVDlg::OnShellChange),
         OnMsg(kMsgUpdateStatus, &CKRVDlg::OnUpdateStatusMessage),
+        OnMsg(kMsgUpdateCheckDone, &CKRVDlg::OnUpdateCheckDone),
         OnNotify(IDC_MAIN_EDIT_LIST, NM_DBLCLK, &CKRVDlg::OnListDoubleClick),
         OnNotify(IDC_MAIN_BROWSE_LIST, NM_DBLCLK, &CKRVDlg::OnListDoubleClick),
         OnCommand(IDC_MAIN_PATH_BAR, &CKRVDlg::OnPathBarSelect, CBN_SELCHANGE),
@@ -284,6 +289,7 @@ BOOL CKRVDlg::OnInitDialog() {
 
 void CKRVDlg::OnDestroyed() {
     keys_.reset();
+    updateChecks_.reset();  // cancels running checks while the window still exists
     EndShellNotifications();
     CDialog::OnDestroyed();
 }
@@ -746,7 +752,16 @@ uint32_t CKRVDlg::ChooseFromTrusteeMenu() {
 }
 
 std::wstring CKRVDlg::PickAccount() {
-    return vm::PickAccount(app_);
+    return vm::PickAccount(hwnd(), app_);
+}
+
+void CKRVDlg::RunAdvancedDialog(const std::wstring& path) {
+    vm::RunAdvancedDialog(app_, hwnd(), path);
+}
+
+LRESULT CKRVDlg::OnStartPropagation(Message& m) {
+    CProgressDlg::StartWorkerOf(m.wParam);
+    return 0;
 }
 
 }  // namespace vm

@@ -11,7 +11,9 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/AppContext.win32.h"
 #include "app/CommandActions.h"
@@ -19,6 +21,7 @@
 #include "app/MainWindowLayout.h"
 #include "app/MainWindowState.h"
 #include "app/PathBarControl.win32.h"
+#include "app/UpdateCheck.win32.h"
 #include "controls/ZOLExButton.win32.h"
 #include "framework/Dialog.h"
 #include "lists/MainList.win32.h"
@@ -73,10 +76,10 @@ class CKRVDlg : public CDialog, private MainWindowActions {
     LRESULT OnDeviceChange(Message& m);
     LRESULT OnInitMenuPopup(Message& m);
     LRESULT OnRefreshMessage(Message& m);
+    LRESULT OnShellChange(Message& m);
     LRESULT OnUpdateStatusMessage(Message& m);
     LRESULT OnListDoubleClick(Message& m);
     LRESULT OnPathBarSelect(Message& m);
-    LRESULT OnShellChange(Message& m);
     LRESULT OnAnyCommand(Message& m);
 
     // The state every decision reads: the view part as kept, the rest as
@@ -118,6 +121,20 @@ class CKRVDlg : public CDialog, private MainWindowActions {
     std::optional<QuickSetOptions> AskQuickSetOptions(QuickKind kind, bool allFiles) override;
     uint32_t ChooseFromTrusteeMenu() override;
     std::wstring PickAccount() override;
+    void RunAdvancedDialog(const std::wstring& path) override;
+    // Message 1130: a progress window of the Advanced window asks for its worker.
+    LRESULT OnStartPropagation(Message& m);
+    // Bookmarks, the About box and the update check
+    // (app/KRVDlgMenuWindows.win32.cpp).
+    std::vector<std::wstring> CurrentListPaths() override;
+    std::optional<std::wstring> AskBookmarkName(const std::wstring& prompt) override;
+    void BookmarksChanged() override;
+    void ShowBookmarkManager() override;
+    void ShowInEditList(const std::vector<std::wstring>& paths) override;
+    void BrowseTo(const std::wstring& folder) override;
+    void ShowAboutBox() override;
+    void StartUpdateCheck() override;
+    LRESULT OnUpdateCheckDone(Message& m);
 
     AppContext& app_;
     ListEnvironment environment_;
@@ -131,6 +148,7 @@ class CKRVDlg : public CDialog, private MainWindowActions {
     CZOLExButton clipboardButton_;
     CZOLExButton nonNtfsButton_;
     std::unique_ptr<KeyboardShortcutHook> keys_;
+    std::unique_ptr<UpdateChecks> updateChecks_;  // the checks running, made on the first
     ULONG shellNotification_ = 0;
     std::array<ToolbarLayout, 3> toolbarLayouts_{};
     // The tool bar as the template placed it, at the DPI the dialog was made.

@@ -1,5 +1,6 @@
 #include "app/QuickSetOptionsDlg.win32.h"
 
+#include "app/AccountPicker.win32.h"
 #include "app/PopupMenu.win32.h"
 #include "app/TrusteeMenu.h"
 #include "resources/resource.h"
@@ -16,14 +17,9 @@ constexpr int kTrusteePictureSize = 16;
 
 }  // namespace
 
-std::wstring PickAccount(const AppContext& app) {
-    app.state.reporter().Tell(L"" STR_NOT_AVAILABLE_YET, MessageIcon::kInformation);
-    return std::wstring();
-}
-
-std::wstring ChooseTrusteeName(const AppContext& app, UINT command) {
+std::wstring ChooseTrusteeName(HWND owner, const AppContext& app, UINT command) {
     if (command == ID_TRUSTEE_ADVANCED)
-        return PickAccount(app);
+        return PickAccount(owner, app);
     return TrusteeNameForCommand(command, TrusteeMenuUser::kOptionsDialog,
                                  app.state.user.CurrentUserName)
         .value_or(std::wstring());
@@ -66,7 +62,8 @@ LRESULT CQuickSetOptionsDlg::OnTrusteeButton(Message&) {
     const UINT command =
         PopupMenu(app_, PopupSubMenu::kTrustee, hwnd(), TPM_RIGHTALIGN | TPM_TOPALIGN, true);
     if (IsTrusteeCommand(command))
-        SetDlgItemTextW(hwnd(), IDC_OPTIONS_TRUSTEE_NAME, ChooseTrusteeName(app_, command).c_str());
+        SetDlgItemTextW(hwnd(), IDC_OPTIONS_TRUSTEE_NAME,
+                        ChooseTrusteeName(hwnd(), app_, command).c_str());
     return 0;
 }
 

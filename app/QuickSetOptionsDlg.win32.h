@@ -40,12 +40,8 @@ class CQuickSetOptionsDlg : public CDialog {
 };
 
 // The trustee name a command of the trustee menu gives in the Options
-// dialog; "Advanced..." asks the account picker.
-std::wstring ChooseTrusteeName(const AppContext& app, UINT command);
-
-// The account picker ("Advanced..." of the trustee menus). It comes with a
-// later version: until then it says so and picks nothing (an empty name, as
-// a cancelled picker gives).
-std::wstring PickAccount(const AppContext& app);
+// dialog; "Advanced..." asks the account picker (app/AccountPicker.win32.h)
+// over owner.
+std::wstring ChooseTrusteeName(HWND owner, const AppContext& app, UINT command);
 
 }  // namespace vm

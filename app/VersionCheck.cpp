@@ -30,15 +30,53 @@ int Component(const std::vector<std::wstring>& parts, size_t index) {
     return index < parts.size() ? CLibraryToInt(parts[index]) : 0;
 }
 
-}  // namespace
-
-UpdateInfo ReadUpdateInfo(const std::wstring& file) {
-    ProfileDocument document = ReadProfileDocument(file);
+UpdateInfo InfoOf(const ProfileDocument& document) {
     UpdateInfo info;
     info.newVersion = ProfileString(document, kVersionSection, L"New", L"1", kNewBufferChars);
     info.notes = NotesWithLineBreaks(
         ProfileString(document, kVersionSection, L"Info", L"", kInfoBufferChars));
     return info;
+}
+
+// The system's text of an error without its closing full stop and line
+// break, or the code when the system has no text for it.
+std::wstring ErrorPart(const UpdateDownload& download) {
+    std::wstring text = download.errorText;
+    while (!text.empty() && (text.back() == L'.' || text.back() == L' ' || text.back() == L'\r' ||
+                             text.back() == L'\n'))
+        text.pop_back();
+    if (text.empty())
+        text = FillPlaceholders(L"" STR_UPDATE_ERROR_CODE, {std::to_wstring(download.error)});
+    return text;
+}
+
+std::wstring StatusPart(const UpdateDownload& download) {
+    std::wstring status = std::to_wstring(download.httpStatus);
+    if (!download.statusText.empty())
+        status += L" " + download.statusText;
+    return status;
+}
+
+UpdateOutcome Failed(std::wstring why) {
+    UpdateOutcome outcome;
+    outcome.kind = UpdateOutcome::Kind::kFailed;
+    outcome.why = std::move(why);
+    return outcome;
+}
+
+constexpr int kHttpOk = 200;
+
+}  // namespace
+
+UpdateInfo ReadUpdateInfo(const std::wstring& file) {
+    return InfoOf(ReadProfileDocument(file));
+}
+
+std::optional<UpdateInfo> ParseUpdateInfo(std::span<const uint8_t> bytes) {
+    const ProfileDocument document = ProfileDocument::Parse(bytes);
+    if (!document.Find(kVersionSection, L"New"))
+        return std::nullopt;
+    return InfoOf(document);
 }
 
 std::wstring NotesWithLineBreaks(const std::wstring& info) {
@@ -95,6 +133,44 @@ bool DecideOnUpdate(const UpdateInfo& info, Reporter& reporter) {
     }
     reporter.Tell(kNoNewVersionMessage, MessageIcon::kInformation);
     return false;
+}
+
+UpdateOutcome EvaluateUpdateDownload(const UpdateDownload& download) {
+    using Step = UpdateDownload::Step;
+    switch (download.step) {
+        case Step::kOpenSession:
+            return Failed(FillPlaceholders(L"" STR_UPDATE_NO_SESSION, {ErrorPart(download)}));
+        case Step::kOpenUrl:
+            return Failed(FillPlaceholders(L"" STR_UPDATE_NOT_REACHED, {ErrorPart(download)}));
+        case Step::kRead:
+            return Failed(FillPlaceholders(L"" STR_UPDATE_BROKE_OFF, {ErrorPart(download)}));
+        case Step::kTooLarge:
+            return Failed(L"" STR_UPDATE_TOO_LARGE);
+        case Step::kDone:
+            break;
+    }
+    if (download.httpStatus != 0 && download.httpStatus != kHttpOk)
+        return Failed(FillPlaceholders(L"" STR_UPDATE_HTTP_STATUS, {StatusPart(download)}));
+    const std::optional<UpdateInfo> info = ParseUpdateInfo(download.body);
+    if (!info)
+        return Failed(L"" STR_UPDATE_NOT_VERSION_FILE);
+    UpdateOutcome outcome;
+    outcome.kind = IsNewerVersion(info->newVersion) ? UpdateOutcome::Kind::kNewer
+                                                    : UpdateOutcome::Kind::kNotNewer;
+    outcome.info = *info;
+    return outcome;
+}
+
+std::wstring UpdateFailedMessage(const std::wstring& why) {
+    return FillPlaceholders(L"" STR_UPDATE_CHECK_FAILED, {why});
+}
+
+bool TellUpdateOutcome(const UpdateOutcome& outcome, Reporter& reporter) {
+    if (outcome.kind == UpdateOutcome::Kind::kFailed) {
+        reporter.Tell(UpdateFailedMessage(outcome.why), MessageIcon::kError);
+        return false;
+    }
+    return DecideOnUpdate(outcome.info, reporter);
 }
 
 }  // namespace vm

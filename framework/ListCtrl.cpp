@@ -124,4 +124,14 @@ int CListCtrl::HitTest(POINT client, UINT* flags, int* column) const {
     return row;
 }
 
+void RequestOwnerDrawRowHeight(HWND list) {
+    RECT rect{};
+    GetWindowRect(list, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    constexpr UINT kFlags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(list, nullptr, 0, 0, width, height + 1, kFlags);
+    SetWindowPos(list, nullptr, 0, 0, width, height, kFlags | SWP_FRAMECHANGED);
+}
+
 }  // namespace vm

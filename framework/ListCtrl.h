@@ -72,6 +72,12 @@ class CListCtrl : public CWnd {
     }
 };
 
+// An owner-drawn list (LVS_OWNERDRAWFIXED) asks its parent for the row
+// height (WM_MEASUREITEM) when it is created, before a subclass can answer.
+// A position change makes it ask again: the window goes one pixel taller and
+// back, since a change to the same size may not count as one.
+void RequestOwnerDrawRowHeight(HWND list);
+
 // Switches a window's drawing off (WM_SETREDRAW) for the guard's life, then
 // on again and repaints the window, however the scope is left. Bulk changes
 // of a list go inside one. Guards do not nest on one window: the inner one

@@ -7,6 +7,8 @@
 
 #include <shlobj.h>
 
+#include <utility>
+
 #include "platform/win32/Handles.h"
 
 namespace vm {
@@ -29,5 +31,44 @@ struct ItemIdListTraits {
     static void Close(Type p) { ILFree(p); }
 };
 using ItemIdList = win32::Unique<ItemIdListTraits>;
+
+// One reference to a COM interface, released once (IUnknown::Release).
+template <class Interface>
+class ComPtr {
+  public:
+    ComPtr() = default;
+    ComPtr(ComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            pointer_ = std::exchange(other.pointer_, nullptr);
+        }
+        return *this;
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ~ComPtr() { Reset(); }
+
+    Interface* get() const { return pointer_; }
+    Interface* operator->() const { return pointer_; }
+    explicit operator bool() const { return pointer_ != nullptr; }
+    void Reset() {
+        if (pointer_ != nullptr)
+            std::exchange(pointer_, nullptr)->Release();
+    }
+    // For out-parameters (CoCreateInstance, QueryInterface): releases what
+    // is held, then lends the slot as void**.
+    void** put_void() {
+        Reset();
+        return reinterpret_cast<void**>(&pointer_);
+    }
+    Interface** put() {
+        Reset();
+        return &pointer_;
+    }
+
+  private:
+    Interface* pointer_ = nullptr;
+};
 
 }  // namespace vm

@@ -27,6 +27,17 @@ convert "${frames[@]}" velmora.ico
 cp "$work/icon-256.png" png/velmora-256.png
 
 
+# render_size <svg> <width> <height> <png>: a picture that is not square.
+render_size() {
+    rsvg-convert --width "$2" --height "$3" "$1" -o "$4"
+}
+
+# The About box's title picture (PNG 136), 280 x 90 at 96 DPI, with its
+# renderings at 1.5x and 2x.
+render_size images/about-title.svg 280 90 images/136-about-title.png
+render_size images/about-title.svg 420 135 images/136-about-title-150.png
+render_size images/about-title.svg 560 180 images/136-about-title-200.png
+
 # Pictures of the buttons, lists and menus (resources/images, listed in
 # images.rc), each at the side it is drawn with at 96 DPI (1x) and at 1.5x and
 # 2x of it for the larger display scales: images/<id>-<name>.png,

@@ -24,6 +24,7 @@
 #define IDD_QUICKSET_OPTIONS 171
 #define IDD_WORKING_TIP 183
 #define IDD_REPLACE_CHILD_PERMISSIONS 184
+#define IDD_ACCOUNT_CHOOSER 290  // where the object picker cannot be created
 
 // ---- PNG images (resource type "PNG") --------------------------------------------
 #define IDP_ADD 130
@@ -90,6 +91,24 @@
 #define IDS_FAILURE_LINE 214       // "%s: %s", the path and the system's reason
 #define IDS_MORE_FAILURES 215      // %d: items not listed
 
+// Bookmarks, the update check, the account picker (a block of their own).
+#define IDS_BOOKMARK_NOT_SAVED 260
+#define IDS_BOOKMARKS_NOT_SAVED 261
+#define IDS_BOOKMARK_MISSING 262
+#define IDS_UPDATE_CHECK_FAILED 263  // %s: one of the reasons 264 to 269
+#define IDS_UPDATE_NO_SESSION 264
+#define IDS_UPDATE_NOT_REACHED 265
+#define IDS_UPDATE_BROKE_OFF 266
+#define IDS_UPDATE_TOO_LARGE 267
+#define IDS_UPDATE_HTTP_STATUS 268
+#define IDS_UPDATE_NOT_VERSION_FILE 269
+#define IDS_UPDATE_ERROR_CODE 270
+#define IDS_PICKER_NO_COM 271
+#define IDS_PICKER_INIT_FAILED 272
+#define IDS_PICKER_INVOKE_FAILED 273
+#define IDS_CHOOSER_NOT_FOUND 274
+#define IDS_VERSION_LINE 275
+
 // ---- Controls of the main window (IDD_MAIN) --------------------------------------
 #define IDC_MAIN_ADD 1006
 #define IDC_MAIN_ALLOW 1007
@@ -146,6 +165,10 @@
 #define IDC_BOOKMARK_PROMPT 1035
 #define IDC_BOOKMARK_LIST 1029
 #define IDC_BOOKMARK_REMOVE 1037
+
+// ---- Account chooser (IDD_ACCOUNT_CHOOSER), where the object picker is missing ----------------
+#define IDC_CHOOSER_PROMPT 1060
+#define IDC_CHOOSER_NAME 1061  // a drop-down combo box: typed, or one of the listed accounts
 
 // ---- Options of the quick commands (IDD_QUICKSET_OPTIONS) --------------------------------
 #define IDC_OPTIONS_TRUSTEE_BUTTON 1038

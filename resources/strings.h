@@ -63,6 +63,32 @@
 #define STR_FAILURE_LINE "%s: %s"
 #define STR_MORE_FAILURES "... and %d more."
 
+// ---- Bookmarks, the update check, the account picker and the About box --------------------
+#define STR_BOOKMARK_NOT_SAVED "The bookmark could not be saved to %s: %s"
+#define STR_BOOKMARKS_NOT_SAVED "The changes to the bookmarks could not be saved to %s: %s"
+#define STR_BOOKMARK_MISSING                                                                     \
+    "This bookmark no longer exists. Open the main menu again to see the bookmarks as they are " \
+    "now."
+#define STR_UPDATE_CHECK_FAILED "Velmora could not check for a new version: %s"
+#define STR_UPDATE_NO_SESSION "the Internet functions of Windows could not be started (%s)."
+#define STR_UPDATE_NOT_REACHED "the update server could not be reached (%s)."
+#define STR_UPDATE_BROKE_OFF "the update server's answer broke off (%s)."
+#define STR_UPDATE_TOO_LARGE "the update server's answer is too large to be a version file."
+#define STR_UPDATE_HTTP_STATUS "the update server answered with HTTP status %s."
+#define STR_UPDATE_NOT_VERSION_FILE "the update server's answer is not a version file."
+#define STR_UPDATE_ERROR_CODE "error %d"
+// The object picker's three messages, written so (spacing and spelling included).
+#define STR_PICKER_NO_COM                                                                          \
+    "Could   not   create   the   required   COM   object   in   objsel.dll.Are   you   running  " \
+    " Win2K   or   XP? "
+#define STR_PICKER_INIT_FAILED \
+    "Something   went   wrong   trying   in   the   call   to   Initialze(),bailing   out... "
+#define STR_PICKER_INVOKE_FAILED "InvokeDialog   returned   with   a   failure,   bailing   out... "
+#define STR_CHOOSER_NOT_FOUND                                                                          \
+    "No user or group named “%s” was found on this computer.\n\nCheck the spelling, or choose an " \
+    "account from the list."
+#define STR_VERSION_LINE "Version %s   ( %s %s )"
+
 // ---- Menu and dialog texts that the code shares ------------------------------------------
 // The seven scopes ("ApplyTo" menu, the Options dialog's radio buttons).
 #define STR_SCOPE_THIS_FOLDER_ONLY "This folder only"
@@ -76,6 +102,15 @@
 #define STR_BUTTON_ALLOW_ACCESS "Allow Access"
 #define STR_BUTTON_READ_ONLY "Read Only"
 #define STR_BUTTON_DENY_ACCESS "Deny Access"
+// The three "Bookmark ..." entries of the main menu; the Add bookmark dialog
+// makes its prompt from them.
+#define STR_MENU_BOOKMARK_SELECTED "Bookmark selected items..."
+#define STR_MENU_BOOKMARK_ALL "Bookmark all items..."
+#define STR_MENU_BOOKMARK_CURRENT_DIRECTORY "Bookmark Current Directory..."
+// The account chooser offered where the object picker cannot be created.
+#define STR_CHOOSER_CAPTION "Select User or Group"
+#define STR_CHOOSER_PROMPT \
+    "Enter the name of a user or group, or choose one of the accounts of this computer:"
 // The main menu's About entry, which the system menu repeats.
 #define STR_MENU_ABOUT "About Velmora..."
 

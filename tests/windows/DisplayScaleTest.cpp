@@ -6,6 +6,7 @@
 // moves to a monitor of another scale). Screenshots dpi<DPI>-*.png.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "app/AppContext.win32.h"
 #include "app/KRVDlg.win32.h"
 #include "app/PopupMenu.win32.h"
+#include "bookmarks/BookmarkStore.h"
 #include "controls/ControlModel.h"
 #include "framework/Dpi.h"
 #include "framework/GdiPlus.h"
@@ -21,6 +23,7 @@
 #include "platform/Utf16.h"
 #include "platform/sim/SimPlatform.h"
 #include "resources/resource.h"
+#include "resources/strings.h"
 
 namespace h = vm::harness;
 
@@ -337,6 +340,85 @@ TEST_F(DisplayScaleTest, QuickCommandOptionsShowEveryTextWhole) {
     h::SaveScreenshot(options, Picture(L"quick-options"));
     h::Click(h::FindControl(options, IDCANCEL));
     EXPECT_TRUE(h::WaitFor([&] { return !IsWindow(options); }));
+}
+
+TEST_F(DisplayScaleTest, AdvancedWindowAtTheScale) {
+    BrowseData();
+    h::SelectListViewRows(browse, {0});  // C:\Data\Photos
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_MAIN_ADVANCED, BN_CLICKED), 0);
+    HWND advanced = ui->WaitForWindow(L"" STR_ADVANCED_CAPTION);
+    ASSERT_NE(advanced, nullptr);
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT rect{};
+    GetWindowRect(advanced, &rect);
+    EXPECT_EQ(rect.right - rect.left, std::min<int>(ScaleForDpi(760, dpi), work.right - work.left));
+    EXPECT_EQ(rect.bottom - rect.top, std::min<int>(ScaleForDpi(640, dpi), work.bottom - work.top));
+    ExpectControlsInside(advanced);
+    HWND list = h::FindControl(advanced, IDC_ADV_ACE_LIST);
+    EXPECT_EQ(RowHeightOf(list), ScaleForDpi(22, dpi));
+    EXPECT_EQ(ClientSize(h::FindControl(advanced, IDC_ADV_ADD)).cx, ScaleForDpi(25, dpi));
+    const int box = ScaleForDpi(18, dpi);
+    for (int id : {IDC_ADV_INHERIT, IDC_ADV_REPLACE_CHILDREN})
+        ExpectTextFits(h::FindControl(advanced, id),
+                       ClientSize(h::FindControl(advanced, id)).cx - box);
+    for (int id : {IDC_ADV_CHANGE_OWNER, IDC_ADV_APPLY, IDOK, IDCANCEL})
+        ExpectTextFits(h::FindControl(advanced, id), ClientSize(h::FindControl(advanced, id)).cx);
+    h::SaveScreenshot(advanced, Picture(L"advanced"));
+    h::Click(h::FindControl(advanced, IDCANCEL));
+    EXPECT_TRUE(h::WaitFor([&] { return !IsWindow(advanced); }));
+}
+
+// The bookmark dialogs and the About box: their parts at the scale, every
+// text whole, the manager's rows 50 pixels high scaled.
+TEST_F(DisplayScaleTest, BookmarkDialogsAndAboutBoxAtTheScale) {
+    wchar_t temp[MAX_PATH]{};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring file =
+        std::wstring(temp) + L"velmora-dpi-bookmarks-" + std::to_wstring(GetCurrentProcessId());
+    ASSERT_TRUE(AddBookmark(file, 0, L"Project files", L"C:\\Data\\notes.txt|"));
+    ASSERT_TRUE(AddBookmark(file, 2, L"Data folder", L"C:\\Data"));
+    runner.Run([&] {
+        state.files.bookmarkFile = file;
+        context.bookmarks = LoadBookmarkIndex(file);
+    });
+    BrowseData();
+
+    PostMessageW(window, WM_COMMAND, ID_BOOKMARK_CURRENT_DIRECTORY, 0);
+    HWND add = ui->WaitForWindow(L"Add bookmark");
+    ASSERT_NE(add, nullptr);
+    ExpectControlsInside(add);
+    for (int id : {IDC_BOOKMARK_PROMPT, IDOK, IDCANCEL})
+        ExpectTextFits(h::FindControl(add, id), ClientSize(h::FindControl(add, id)).cx);
+    h::SaveScreenshot(add, Picture(L"bookmark-add"));
+    h::Click(h::FindControl(add, IDCANCEL));
+    EXPECT_TRUE(h::WaitFor([&] { return !IsWindow(add); }));
+
+    PostMessageW(window, WM_COMMAND, ID_BOOKMARK_MANAGER, 0);
+    HWND manager = ui->WaitForWindow(L"Bookmark Manager");
+    ASSERT_NE(manager, nullptr);
+    ExpectControlsInside(manager);
+    HWND list = h::FindControl(manager, IDC_BOOKMARK_LIST);
+    EXPECT_EQ(RowHeightOf(list), ScaleForDpi(50, dpi));
+    const SIZE client = ClientSize(manager);
+    EXPECT_EQ(RectIn(manager, h::FindControl(manager, IDCANCEL)).right,
+              client.cx - ScaleForDpi(105, dpi) + ScaleForDpi(90, dpi));
+    for (int id : {IDC_BOOKMARK_REMOVE, IDCANCEL})
+        ExpectTextFits(h::FindControl(manager, id), ClientSize(h::FindControl(manager, id)).cx);
+    h::SaveScreenshot(manager, Picture(L"bookmark-manager"));
+    h::Click(h::FindControl(manager, IDCANCEL));
+    EXPECT_TRUE(h::WaitFor([&] { return !IsWindow(manager); }));
+
+    PostMessageW(window, WM_COMMAND, ID_APP_ABOUT, 0);
+    HWND about = ui->WaitForWindow(L"About Velmora");
+    ASSERT_NE(about, nullptr);
+    ExpectControlsInside(about);
+    ExpectTextFits(h::FindControl(about, IDOK), ClientSize(h::FindControl(about, IDOK)).cx);
+    h::SaveScreenshot(about, Picture(L"about"));
+    h::Click(h::FindControl(about, IDOK));
+    EXPECT_TRUE(h::WaitFor([&] { return !IsWindow(about); }));
+    DeleteFileW(file.c_str());
+    EXPECT_TRUE(reporter.messages().empty());
 }
 
 TEST_F(DisplayScaleTest, MovingToAMonitorOfALargerScaleAndBack) {

@@ -34,6 +34,14 @@ TEST(AdvancedLayout, ReadOnlyListTakesTheRoomOfTheBoxes) {
     EXPECT_LT(p.list.y + p.list.height, p.cancel.y);
 }
 
+TEST(AdvancedLayout, WindowSizesScaleButStayInsideTheWorkArea) {
+    EXPECT_EQ(AdvancedOpeningSize(96, 1920, 1040), (WindowSize{760, 640}));
+    EXPECT_EQ(AdvancedMinimumSize(96, 1920, 1040), (WindowSize{500, 550}));
+    EXPECT_EQ(AdvancedOpeningSize(144, 1280, 800), (WindowSize{1140, 800}));
+    EXPECT_EQ(AdvancedMinimumSize(144, 1280, 800), (WindowSize{750, 800}));
+    EXPECT_EQ(AdvancedMinimumSize(192, 640, 480), (WindowSize{640, 480}));
+}
+
 TEST(AdvancedLayout, ScalesWithTheDpiAndNeverGoesNegative) {
     const AdvancedPlaces p = ComputeAdvancedPlaces(1116, 902, false, kObjectName, kOwner, 144);
     EXPECT_EQ(p.reload, (ControlPlace{1116 - 23 - 38, 60, 38, 38}));  // 15 -> 23, 25 -> 38

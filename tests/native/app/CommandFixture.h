@@ -20,6 +20,8 @@ class RecordingWindow final : public MainWindowActions {
     std::optional<QuickSetOptions> options;  // the Options dialog's answer
     uint32_t trusteeCommand = 0;             // the trustee menu's answer
     std::wstring pickedAccount;
+    std::vector<std::wstring> listPaths;       // every row of the current list
+    std::optional<std::wstring> bookmarkName;  // the Add bookmark dialog's answer
 
     void SetViewMode(ViewMode mode) override {
         Record(mode == ViewMode::kEdit ? L"view edit" : L"view browse");
@@ -57,6 +59,26 @@ class RecordingWindow final : public MainWindowActions {
         Record(L"picker");
         return pickedAccount;
     }
+    std::vector<std::wstring> CurrentListPaths() override {
+        Record(L"list paths");
+        return listPaths;
+    }
+    std::optional<std::wstring> AskBookmarkName(const std::wstring& prompt) override {
+        Record(L"bookmark name " + prompt);
+        return bookmarkName;
+    }
+    void BookmarksChanged() override { Record(L"bookmarks changed"); }
+    void ShowBookmarkManager() override { Record(L"bookmark manager"); }
+    void ShowInEditList(const std::vector<std::wstring>& paths) override {
+        std::wstring call = L"edit list";
+        for (const std::wstring& path : paths)
+            call += L" " + path;
+        Record(call);
+    }
+    void BrowseTo(const std::wstring& folder) override { Record(L"browse " + folder); }
+    void RunAdvancedDialog(const std::wstring& path) override { Record(L"advanced " + path); }
+    void ShowAboutBox() override { Record(L"about"); }
+    void StartUpdateCheck() override { Record(L"update check"); }
 
   private:
     struct Resume final : ListDrawingPause {

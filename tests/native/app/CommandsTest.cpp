@@ -228,8 +228,8 @@ TEST_F(CommandTest, NothingAUserCanReachDoesNothing) {
 
 TEST_F(CommandTest, CommandsOfLaterWindowsSaySoAndChangeNothing) {
     const std::wstring before = machine.SddlOf(L"C:\\Data");
-    for (uint32_t id : {ID_ITEM_ADVANCED, ID_ITEM_NULL_DACL, ID_BACKUP_CREATE, ID_ITEM_PROPERTIES,
-                        ID_BOOKMARK_FIRST_ENTRY + 7}) {
+    for (uint32_t id :
+         {ID_ITEM_INHERITANCE, ID_ITEM_NULL_DACL, ID_BACKUP_CREATE, ID_ITEM_PROPERTIES}) {
         reporter.Clear();
         EXPECT_TRUE(Run(id, Browsing(L"C:\\Data", {Folder(0, L"C:\\Data")})));
         ASSERT_EQ(reporter.messages().size(), 1u) << id;
@@ -290,6 +290,20 @@ TEST_F(CommandTest, QuickCommandsRefuseOnAVolumeWithoutSecurityBeforeAsking) {
     // The same volume gathered in Edit Mode has no indicator: the command runs.
     Run(IDC_MAIN_ALLOW, Editing({Folder(0, L"E:\\Photos")}));
     EXPECT_EQ(window.calls, std::vector<std::wstring>{L"options 0"});
+}
+
+TEST_F(CommandTest, AdvancedOpensOnExactlyOneItemOfAVolumeWithSecurityThenRefreshesIt) {
+    Run(ID_ITEM_ADVANCED, Browsing(L"C:\\Data", {Folder(2, L"C:\\Data\\Music"),
+                                                   File(3, L"C:\\Data\\notes.txt")}));
+    Run(IDC_MAIN_ADVANCED, Browsing(L"C:\\Data"));
+    Run(IDC_MAIN_ADVANCED, Browsing(L"E:\\Photos", {Folder(0, L"E:\\Photos")}, false));
+    EXPECT_TRUE(window.calls.empty());
+    EXPECT_EQ(reporter.texts(), (std::vector<std::wstring>{L"" STR_SELECT_ONLY_ONE,
+                                                           L"" STR_SELECT_ONLY_ONE,
+                                                           kNtfsOnlyMessage}));
+    Run(IDC_MAIN_ADVANCED, Browsing(L"C:\\Data", {File(3, L"C:\\Data\\notes.txt")}));
+    EXPECT_EQ(window.calls, (std::vector<std::wstring>{L"advanced C:\\Data\\notes.txt", L"pause",
+                                                       L"refresh row 3", L"resume"}));
 }
 
 TEST_F(CommandTest, ChangeOwnerAsksTheMenuFirstAndReportsWhatItCouldNotChange) {
