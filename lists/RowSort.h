@@ -46,4 +46,20 @@ std::vector<ItemRecord*> SortRecords(std::vector<ItemRecord*> records,
                                      const std::vector<std::wstring>& texts, const SortState& sort,
                                      int headerCount, const TextCompare& compare = OrdinalCompare);
 
+// One row as a sort by keys sees it: its kind and its text in the sort
+// column (null: empty). Rows whose texts are the same object rank together
+// without a comparison.
+struct SortKey {
+    int32_t kind = kKindFile;
+    const std::wstring* text = nullptr;
+};
+
+// The order CompareRows gives rows that all have records, as positions into
+// keys, stable. Each distinct text is ranked once among the others, and the
+// rows are sorted by kind and rank: a column of few distinct texts (owners,
+// types, access levels) costs few text comparisons however many rows there
+// are, and a column of distinct names n log n of them, as before.
+std::vector<size_t> SortOrder(const std::vector<SortKey>& keys, const SortState& sort,
+                              int headerCount, const TextCompare& compare = OrdinalCompare);
+
 }  // namespace vm

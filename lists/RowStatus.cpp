@@ -1,5 +1,8 @@
 #include "lists/RowStatus.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "security/SecurityAccess.h"
 
 namespace vm {
@@ -49,7 +52,7 @@ RowStatusFiller::~RowStatusFiller() {
 void RowStatusFiller::Enqueue(RowStatusRequest request) {
     {
         std::lock_guard lock(mutex_);
-        queue_.push_back(std::move(request));
+        queue_.push_back({std::move(request), nextOrder_++});
     }
     wake_.notify_one();
 }
@@ -58,9 +61,27 @@ void RowStatusFiller::Enqueue(std::vector<RowStatusRequest> requests) {
     {
         std::lock_guard lock(mutex_);
         for (auto& request : requests)
-            queue_.push_back(std::move(request));
+            queue_.push_back({std::move(request), nextOrder_++});
     }
     wake_.notify_one();
+}
+
+void RowStatusFiller::Prioritise(const std::vector<uint64_t>& serials) {
+    std::unordered_map<uint64_t, size_t> wished;
+    for (size_t i = 0; i < serials.size(); ++i)
+        wished.emplace(serials[i], i);
+    auto rank = [&](const Queued& queued) {
+        auto found = wished.find(queued.request.serial);
+        return found != wished.end() ? found->second : serials.size();
+    };
+    std::lock_guard lock(mutex_);
+    // Wished rows by their place in the wish, the rest as they were asked
+    // for (which also undoes an earlier wish).
+    std::stable_sort(queue_.begin(), queue_.end(), [&](const Queued& a, const Queued& b) {
+        const size_t rankA = rank(a);
+        const size_t rankB = rank(b);
+        return rankA != rankB ? rankA < rankB : a.order < b.order;
+    });
 }
 
 void RowStatusFiller::Clear() {
@@ -115,7 +136,7 @@ void RowStatusFiller::Run() {
                 reader.ForgetNames();
                 forgetNames_ = false;
             }
-            request = std::move(queue_.front());
+            request = std::move(queue_.front().request);
             queue_.pop_front();
             generation = generation_;
             reading_ = true;

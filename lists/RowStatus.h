@@ -58,7 +58,8 @@ class RowStatusReader {
     SidNameCache& names_;
 };
 
-// A worker thread that reads row statuses in the order they were asked for.
+// A worker thread that reads row statuses in the order they were asked for,
+// the rows the window shows first (Prioritise).
 // The window enqueues requests and, when told that results wait (the notify
 // callback runs on the worker; a window posts itself a message there), takes
 // them on its own thread. At most one notification is outstanding at a time.
@@ -75,6 +76,12 @@ class RowStatusFiller {
 
     void Enqueue(RowStatusRequest request);
     void Enqueue(std::vector<RowStatusRequest> requests);
+    // Moves the waiting requests of these rows (the rows in view and the
+    // next page) before every other, in the order of serials; the others,
+    // and several requests of one row, keep their order. A later call
+    // replaces the wish: the rows of an earlier view that were not read yet
+    // go back among the rest in their old order.
+    void Prioritise(const std::vector<uint64_t>& serials);
     // Drops every request and result not yet taken, including the one being
     // read (the rows they were for are gone), and starts a new fill.
     void Clear();
@@ -97,7 +104,12 @@ class RowStatusFiller {
 
     mutable std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<RowStatusRequest> queue_;
+    struct Queued {
+        RowStatusRequest request;
+        uint64_t order = 0;  // when it was asked for
+    };
+    std::deque<Queued> queue_;
+    uint64_t nextOrder_ = 0;
     std::vector<RowStatus> ready_;
     uint64_t generation_ = 0;  // Clear() starts a new one
     bool reading_ = false;

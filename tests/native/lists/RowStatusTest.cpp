@@ -153,6 +153,41 @@ TEST_F(RowStatusTest, ClearDropsQueuedAndInFlightResults) {
     machine.SetCallHook(nullptr);
 }
 
+// The rows in view are read first, in the order the window gives them; a
+// new view replaces the wish and the rest keep the order they were asked in.
+TEST_F(RowStatusTest, PrioritisedRowsAreReadFirstAndANewViewReplacesTheWish) {
+    std::atomic<bool> release{false};
+    std::atomic<bool> blocked{false};
+    machine.SetCallHook([&](Call, const std::wstring& path) {
+        if (path == L"C:\\Data\\locked.txt" && !release) {
+            blocked = true;
+            while (!release)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    RowStatusFiller filler(machine, user, [] {});
+    std::vector<RowStatusRequest> requests{{1, L"C:\\Data\\locked.txt"}};
+    for (uint64_t serial = 2; serial <= 10; ++serial)
+        requests.push_back({serial, L"C:\\Data\\mine.txt"});
+    requests.push_back({7, L"C:\\Data\\bobs.txt"});  // a refresh of row 7
+    filler.Enqueue(requests);
+    for (int spin = 0; spin < 10000 && !blocked; ++spin)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(blocked);
+    filler.Prioritise({9, 8});
+    filler.Prioritise({7, 5});  // scrolled on before the worker was free
+    release = true;
+    const auto results = Drain(filler, 11);
+    std::vector<uint64_t> serials;
+    for (const RowStatus& status : results)
+        serials.push_back(status.serial);
+    EXPECT_EQ(serials, (std::vector<uint64_t>{1, 7, 7, 5, 2, 3, 4, 6, 8, 9, 10}));
+    // Both requests of row 7 in the order asked: the refresh's result last.
+    EXPECT_EQ(results[1].owner, L"Administrators");
+    EXPECT_EQ(results[2].owner, L"Bob");
+    machine.SetCallHook(nullptr);
+}
+
 // The names are the process's: shared by every fill and every list, failures
 // included, until an explicit refresh forgets them.
 TEST_F(RowStatusTest, NamesAreSharedAcrossFillsUntilForgotten) {
