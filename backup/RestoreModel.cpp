@@ -26,15 +26,6 @@ bool IsNtfs(const std::wstring& fileSystem) {
     return upper == L"NTFS";
 }
 
-std::wstring FileSystemOfPath(const FileSystemTable& table, const std::wstring& path) {
-    if (path.empty())
-        return {};
-    wchar_t letter = UpperAscii(path[0]);
-    if (letter < L'A' || letter > L'Z')
-        return {};
-    return table[static_cast<size_t>(letter - L'A')];
-}
-
 bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/' || c == L':';
 }
@@ -77,16 +68,6 @@ std::wstring RestoreRow::AccessText() const {
     if (access < 0)
         return {};
     return AccessLevelText(static_cast<AccessLevel>(access));
-}
-
-FileSystemTable ReadFileSystemTable(Platform& platform) {
-    FileSystemTable table;
-    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
-        auto name = platform.GetVolumeFileSystemName(RootOf(letter));
-        if (name.ok())
-            table[static_cast<size_t>(letter - L'A')] = *name;
-    }
-    return table;
 }
 
 std::wstring FileNamePart(const std::wstring& path) {
@@ -152,7 +133,7 @@ std::vector<RestoreRow> BuildResetRows(Platform& platform, const UserIdentity& u
         row.name = std::move(candidate.label);
         row.access = static_cast<int32_t>(GetAccessLevel(platform, user, candidate.path, &names));
         row.owner = GetOwnerName(platform, candidate.path);
-        row.status = FileSystemOfPath(fileSystems, candidate.path);
+        row.status = fileSystems.ForPath(candidate.path);
         if (IsNtfs(row.status))
             row.descriptor = defaults.ById(candidate.defaultId);
         row.path = std::move(candidate.path);

@@ -4,14 +4,15 @@
 // copying a row's settings into the copy buffer.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/AppState.h"
 #include "backup/BackupFile.h"
 #include "backup/DefaultDescriptors.h"
+#include "backup/RestoreMode.h"
 #include "lists/ItemRecord.h"
 #include "platform/Platform.h"
 #include "resources/strings.h"
@@ -19,8 +20,6 @@
 #include "security/DaclEdits.h"
 
 namespace vm {
-
-enum class RestoreMode { kFile = 0, kReset = 1 };
 
 // String 184 (file mode columns) and 203 (reset mode columns).
 inline constexpr const wchar_t* kRestoreFileColumns = L"" STR_RESTORE_FILE_COLUMNS;
@@ -50,10 +49,10 @@ struct RestoreRow {
     std::wstring AccessText() const;
 };
 
-// The file-system name per drive letter A to Z (GetVolumeInformationW on
-// "X:\"), empty for a letter without a volume.
-using FileSystemTable = std::array<std::wstring, 26>;
-FileSystemTable ReadFileSystemTable(Platform& platform);
+// The file-system name per drive letter, as the program keeps it at start-up.
+inline FileSystemTable ReadFileSystemTable(Platform& platform) {
+    return FileSystemTable::Read(platform);
+}
 
 // The name column of a path as PathFindFileNameW gives it (a drive root
 // whole).

@@ -51,6 +51,14 @@
 #define STR_RESET_LABELS "Root directory;System Folder;(SYSTEM);"
 #define STR_RESTORE_RESULTS "Succeed;Failed;File not found;"
 #define STR_RESET_HEADING "Restore security settings to the default settings"
+// The Restore window: a backup file cut short, and its title and buttons.
+#define STR_BACKUP_DAMAGED                                                                 \
+    "The backup file %s is damaged: it ends inside an item. Only the %d complete items " \
+    "before that point are shown, and only they can be restored."
+#define STR_RESTORE_CAPTION "Restore"
+#define STR_RESTORE_TITLE "Restore Security settings"
+#define STR_RESTORE_BUTTON "Restore"
+#define STR_OPEN_BACKUP_BUTTON "Open Backup file..."
 #define STR_SAVE_CHANGES_FIRST "Please save changes of Security settings."
 #define STR_NOT_AVAILABLE_YET "This command is not available in this version of Velmora yet."
 #define STR_NO_ACCOUNT_CHOSEN "No account was chosen, so no item was changed."
