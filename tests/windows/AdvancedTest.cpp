@@ -304,6 +304,38 @@ TEST_F(AdvancedTest, TickingRightsScopesAddingAndRemovingAreWrittenOnApply) {
                       L")(A;OICIID;FA;;;BA)(A;OICIID;0x1200a9;;;BU)"));
 }
 
+// The keys reach the rows as the list reports them (LVN_KEYDOWN): Space
+// opens the focused entry and ticks the focused right's Allow cell, the
+// arrows move the focus, Delete removes only what may be removed.
+TEST_F(AdvancedTest, KeysOpenAnEntryTickARightAndRemoveExplicitEntries) {
+    HWND window = Open(L"C:\\Data\\Projects");
+    const auto press = [this](WPARAM key) { h::Send(list, WM_KEYDOWN, key, 0); };
+    h::SelectListViewRows(list, {0});
+    press(VK_SPACE);
+    ASSERT_EQ(h::ListViewRowCount(list), 3 + 14);
+    press(VK_DOWN);
+    press(VK_DOWN);
+    ASSERT_EQ(h::ListViewText(list, 2, 2), L"Traverse folder / execute file");
+    press(VK_SPACE);  // Full control held it: both clear
+    EXPECT_NE(h::ListViewText(list, 2, 3), L"*");
+    EXPECT_NE(h::ListViewText(list, 1, 3), L"*");
+    EXPECT_EQ(h::ListViewText(list, 3, 3), L"*");
+    EXPECT_TRUE(h::WaitFor([&] { return h::IsEnabled(h::FindControl(window, IDC_ADV_APPLY)); }));
+
+    // Delete with an inherited entry focused removes nothing.
+    h::SelectListViewRows(list, {h::ListViewRowCount(list) - 1});
+    press(VK_DELETE);
+    EXPECT_EQ(Names().size(), 3u);
+    h::SelectListViewRows(list, {0});
+    press(VK_DELETE);  // Bob goes with his fourteen rights
+    EXPECT_EQ(Names(), (std::vector<std::wstring>{L"Administrators", L"Users"}));
+    EXPECT_EQ(h::ListViewRowCount(list), 2);
+    Apply(window);
+    EXPECT_EQ(Dacl(L"C:\\Data\\Projects"), L"D:AI(A;OICIID;FA;;;BA)(A;OICIID;0x1200a9;;;BU)");
+    h::Click(h::FindControl(window, IDCANCEL));
+    WaitClosed(window);
+}
+
 TEST_F(AdvancedTest, ClearingInheritanceWithEachAnswerOfTheQuestion) {
     struct Case {
         int button;  // of the question
