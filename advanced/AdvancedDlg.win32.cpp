@@ -11,6 +11,7 @@
 #include "advanced/DescriptorFile.h"
 #include "advanced/FileErrors.h"
 #include "advanced/NamedList.h"
+#include "app/AccountPicker.win32.h"
 #include "app/ItemFailures.h"
 #include "app/Messages.h"
 #include "app/PopupMenu.win32.h"
@@ -346,11 +347,9 @@ void CAdvancedDlg::TakeAccount(UINT command) {
 }
 
 // "Advanced..." of the trustee menu: the account picker, parented to this
-// window, comes with its own version; until then it says so and gives no
-// name, as a picker the user closes does.
+// window; empty when the user picked nothing.
 std::wstring CAdvancedDlg::PickAccountName() {
-    app_.state.reporter().Tell(L"" STR_NOT_AVAILABLE_YET, MessageIcon::kInformation);
-    return std::wstring();
+    return PickAccount(hwnd(), app_);
 }
 
 void CAdvancedDlg::RemoveEntries() {

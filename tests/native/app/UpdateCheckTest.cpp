@@ -104,7 +104,7 @@ TEST(UpdateDecision, ChecksThatCouldNotBeMadeSaySoAndWhy) {
          L"the update server answered with HTTP status 500 Not Found."},
         {Answer("<!DOCTYPE html><html><head><title>Velmora</title></head></html>"),
          L"the update server's answer is not a version file."},
-        {Answer(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 20)),
+        {Answer(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18)),
          L"the update server's answer is not a version file."},
         {Answer(""), L"the update server's answer is not a version file."},
         // "Info" alone is not the version file: "New" would only be a default.
