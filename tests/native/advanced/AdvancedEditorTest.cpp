@@ -209,6 +209,7 @@ TEST_F(AdvancedEditorTest, ReadOnlyViewChangesNothingButCopies) {
     view.BeginAccountChoice(MenuMode::kAddEntry);
     EXPECT_EQ(view.ChooseAccount(L"Everyone"), std::nullopt);
     EXPECT_FALSE(view.RemoveEntries({0}));
+    EXPECT_FALSE(view.SetScope({0}, ID_SCOPE_FILES_ONLY));
     EXPECT_EQ(view.PasteEntries(clipboard), 0u);
     view.rows().ToggleEntry(0);  // opening still works
     EXPECT_FALSE(view.ClickCell(1, ace_column::kAllow));
