@@ -328,12 +328,11 @@ void CAdvancedDlg::ChooseAccount(MenuMode mode) {
 
 void CAdvancedDlg::TakeAccount(UINT command) {
     // The entry's name carries the "NT Service\" prefix, as the Options dialog's does.
-    const std::wstring name =
-        command == ID_TRUSTEE_ADVANCED
-            ? PickAccountName()
-            : TrusteeNameForCommand(command, TrusteeMenuUser::kOptionsDialog,
-                                    app_.state.user.CurrentUserName)
-                  .value_or(std::wstring());
+    const std::wstring name = command == ID_TRUSTEE_ADVANCED
+                                  ? PickAccountName()
+                                  : TrusteeNameForCommand(command, TrusteeMenuUser::kOptionsDialog,
+                                                          app_.state.user.CurrentUserName)
+                                        .value_or(std::wstring());
     std::optional<size_t> row;
     {
         RedrawGuard quiet(list_);
