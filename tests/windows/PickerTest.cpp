@@ -2,7 +2,8 @@
 // picker cannot be used, so after its message the fallback chooser opens:
 // it offers this computer's accounts, returns a name the account lookup
 // knows, refuses an unknown one and returns nothing on Cancel. Change Owner
-// with "Advanced..." of the trustee menu runs through it end to end.
+// with "Advanced..." of the trustee menu runs through it end to end, from
+// the main window and from the Advanced Security Settings window.
 #include <objbase.h>
 
 #include "MenuWindowsFixture.h"
@@ -119,6 +120,34 @@ TEST_F(PickerTest, ChangeOwnerToAnAccountPickedWithAdvanced) {
     Type(chooser, L"Bob");
     h::Click(h::FindControl(chooser, IDOK));
     EXPECT_TRUE(h::WaitFor([&] { return machine.OwnerNameOf(L"C:\\Data\\Music") == L"Bob"; }));
+}
+
+TEST_F(PickerTest, TheAdvancedWindowTakesTheOwnerPickedWithAdvanced) {
+    Browse(L"C:\\Data");
+    EXPECT_TRUE(h::WaitFor([&] { return h::ListViewRowCount(browse) == 3; }));
+    h::SelectListViewRows(browse, {1});  // Photos
+    const std::wstring ownerBefore = machine.OwnerNameOf(L"C:\\Data\\Photos");
+    ASSERT_NE(ownerBefore, L"Auditors");
+    PostCommand(IDC_MAIN_ADVANCED);
+    HWND advanced = WaitForOtherWindow(L"" STR_ADVANCED_CAPTION);
+    ASSERT_NE(advanced, nullptr);
+    HWND changeOwner = h::FindControl(advanced, IDC_ADV_CHANGE_OWNER);
+    PostMessageW(advanced, WM_COMMAND, MAKEWPARAM(IDC_ADV_CHANGE_OWNER, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(changeOwner));
+    auto menu = h::WaitForPopupMenu(ui->id());
+    ASSERT_TRUE(menu.has_value());
+    ASSERT_TRUE(h::ChoosePopupMenuCommand(*menu, ID_TRUSTEE_ADVANCED));
+    HWND chooser = WaitForChooser();
+    ASSERT_NE(chooser, nullptr);
+    Type(chooser, L"Auditors");
+    h::Click(h::FindControl(chooser, IDOK));
+    EXPECT_TRUE(h::WaitFor([&] { return !IsWindow(chooser); }));
+    EXPECT_TRUE(h::WaitFor(
+        [&] { return h::WindowText(h::FindControl(advanced, IDC_ADV_OWNER)) == L"Auditors"; }));
+    // Taken into the window only: nothing is written before Apply.
+    EXPECT_EQ(machine.OwnerNameOf(L"C:\\Data\\Photos"), ownerBefore);
+    PostMessageW(advanced, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(h::WaitFor([&] { return !IsWindow(advanced); }));
 }
 
 }  // namespace

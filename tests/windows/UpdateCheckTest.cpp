@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iostream>
+#include <memory>
 
 #include "MenuWindowsFixture.h"
 #include "app/UpdateCheck.win32.h"
@@ -128,24 +129,22 @@ class UpdateServer {
     int port_ = 0;
 };
 
-UpdateServer* server = nullptr;
+// Shared by the tests of the suite; started once, stopped at its end.
+std::unique_ptr<UpdateServer> server;
 
 class UpdateCheckTest : public MenuWindowsTest {
   protected:
     static void SetUpTestSuite() {
         if (!UnderWine())
             return;
-        server = new UpdateServer;
-        if (!server->Start()) {
-            delete server;
-            server = nullptr;
-        }
+        server = std::make_unique<UpdateServer>();
+        if (!server->Start())
+            server.reset();
     }
     static void TearDownTestSuite() {
         if (server) {
             server->Stop();
-            delete server;
-            server = nullptr;
+            server.reset();
         }
     }
 
