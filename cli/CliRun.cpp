@@ -78,6 +78,8 @@ class Run {
         host_.KeepReads(true);
         int status = Dispatch();
         host_.KeepReads(false);
+        for (const auto& [path, error] : host_.LostWrites())
+            Fail(path, error);
         if (dryRun_)
             TellDryRun();
         if (undo_ && undo_->KeptCount() > 0)

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/CliArguments.h"
@@ -46,6 +47,9 @@ class Host {
     // read and wrote for the run's length, the program having the volume to
     // itself meanwhile.
     virtual void KeepReads(bool /*on*/) {}
+    // After a run: objects whose write the platform had reported done but
+    // could not make after all, with the error.
+    virtual std::vector<std::pair<std::wstring, uint32_t>> LostWrites() { return {}; }
     // The entries of a folder without a call per entry, where the platform
     // has such a listing (names, with the directory and reparse point
     // attributes only); nullopt: the run lists with FindFiles.

@@ -18,6 +18,9 @@ class VolumeHost final : public Host {
     // resolve, and other accounts show as SID strings).
     Opened Open(const CliOptions& options) override;
     void KeepReads(bool on) override { platform_.KeepReads(on); }
+    std::vector<std::pair<std::wstring, uint32_t>> LostWrites() override {
+        return platform_.TakeLostWrites();
+    }
     // The folder's names with the kinds the listing tells, no call per entry.
     std::optional<Result<std::vector<FindData>>> ListNames(const std::wstring& folder) override;
 

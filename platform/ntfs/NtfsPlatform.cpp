@@ -1,5 +1,7 @@
 #include "platform/ntfs/NtfsPlatform.h"
 
+#include <utility>
+
 #include "platform/rules/AceInheritance.h"
 #include "platform/rules/GenericMapping.h"
 #include "platform/rules/Paths.h"
@@ -155,7 +157,12 @@ std::wstring KeptKey(const std::wstring& path) {
 
 }  // namespace
 
+NtfsPlatform::~NtfsPlatform() {
+    WriteHeldExcept(nullptr);
+}
+
 void NtfsPlatform::KeepReads(bool on) {
+    WriteHeldExcept(nullptr);
     std::lock_guard lock(keptMutex_);
     keepReads_ = on;
     keptDescriptors_.clear();
@@ -163,7 +170,18 @@ void NtfsPlatform::KeepReads(bool on) {
     keptNames_.clear();
 }
 
+bool NtfsPlatform::KeepingReads() {
+    std::lock_guard lock(keptMutex_);
+    return keepReads_;
+}
+
+std::vector<std::pair<std::wstring, uint32_t>> NtfsPlatform::TakeLostWrites() {
+    std::lock_guard lock(keptMutex_);
+    return std::exchange(lostWrites_, {});
+}
+
 void NtfsPlatform::DropKeptReads() {
+    WriteHeldExcept(nullptr);
     std::lock_guard lock(keptMutex_);
     keptDescriptors_.clear();
     keptStoredPaths_.clear();
@@ -199,6 +217,7 @@ std::optional<NtfsPlatform::KeptDescriptor> NtfsPlatform::Kept(const std::wstrin
 
 // The store's reader has checked that the bytes parse.
 Result<NtfsPlatform::KeptDescriptor> NtfsPlatform::ReadKept(const std::wstring& path) {
+    WriteHeldExcept(&path);
     if (auto kept = Kept(path))
         return std::move(*kept);
     auto bytes = store_.ReadDescriptor(path);
@@ -242,19 +261,78 @@ Result<std::wstring> NtfsPlatform::StoredPathOf(const std::wstring& path) {
 // are kept, onto the kept one, and what was written is kept in its place.
 Status NtfsPlatform::WriteParts(const std::wstring& path, uint32_t info,
                                 const SecurityDescriptor& parts) {
-    bool keeping = false;
-    {
-        std::lock_guard lock(keptMutex_);
-        keeping = keepReads_;
-    }
-    if (!keeping)
+    if (!KeepingReads())
         return store_.WriteParts(path, info, parts);
     auto stored = ReadStored(path);
     if (!stored.ok())
         return stored.status();
-    auto written = store_.WritePartsOnto(path, *stored, info, parts);
-    KeepWritten(path, written);
-    return written.status();
+    auto onVolume = HeldOnVolume(path);
+    if (!onVolume) {
+        auto written = store_.WritePartsOnto(path, *stored, info, parts);
+        KeepWritten(path, written);
+        return written.status();
+    }
+    // The held owner goes in the same write; a merge refused leaves it held.
+    auto merged = store_.MergedParts(*stored, info, parts);
+    if (!merged.ok())
+        return merged.status();
+    {
+        std::lock_guard lock(keptMutex_);
+        held_.reset();
+    }
+    Status written = *merged == *onVolume ? Status::Ok() : store_.WriteDescriptor(path, *merged);
+    KeepWritten(path, written.ok() ? Result<Bytes>(*merged) : Result<Bytes>::Fail(written.error));
+    return written;
+}
+
+// ---- Held owners --------------------------------------------------------------------------
+
+std::optional<Bytes> NtfsPlatform::HeldOnVolume(const std::wstring& path) {
+    std::lock_guard lock(keptMutex_);
+    if (!held_ || KeptKey(held_->path) != KeptKey(path))
+        return std::nullopt;
+    return held_->onVolume;
+}
+
+// Refused as the write would be refused, before anything is held.
+Status NtfsPlatform::HoldOwner(const std::wstring& path, const SecurityDescriptor& parts) {
+    auto stored = ReadStored(path);
+    if (!stored.ok())
+        return stored.status();
+    auto merged = store_.MergedParts(*stored, secinfo::kOwner, parts);
+    if (!merged.ok())
+        return merged.status();
+    auto onVolume = HeldOnVolume(path);
+    std::lock_guard lock(keptMutex_);
+    keptDescriptors_[KeptKey(path)] = {*merged, *SecurityDescriptor::Parse(*merged)};
+    // An owner given back before the write leaves nothing to write.
+    if (*merged == onVolume.value_or(*stored))
+        held_.reset();
+    else
+        held_ = HeldOwnerWrite{path, onVolume.value_or(*stored)};
+    return Status::Ok();
+}
+
+void NtfsPlatform::WriteHeldExcept(const std::wstring* path) {
+    HeldOwnerWrite held;
+    Bytes bytes;
+    {
+        std::lock_guard lock(keptMutex_);
+        if (!held_ || (path && KeptKey(held_->path) == KeptKey(*path)))
+            return;
+        held = std::move(*held_);
+        held_.reset();
+        auto kept = keptDescriptors_.find(KeptKey(held.path));
+        if (kept == keptDescriptors_.end())
+            return;
+        bytes = kept->second.bytes;
+    }
+    Status written = store_.WriteDescriptor(held.path, bytes);
+    if (written.ok())
+        return;
+    std::lock_guard lock(keptMutex_);
+    keptDescriptors_.erase(KeptKey(held.path));
+    lostWrites_.emplace_back(held.path, written.error);
 }
 
 // ---- Security ---------------------------------------------------------------------------
@@ -302,7 +380,7 @@ Status NtfsPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t inf
     if (!(info & secinfo::kDacl)) {
         SecurityDescriptor parts;
         parts.owner = owner;
-        return WriteParts(path, secinfo::kOwner, parts);
+        return KeepingReads() ? HoldOwner(path, parts) : WriteParts(path, secinfo::kOwner, parts);
     }
     // The walk below writes many objects: nothing kept stays.
     DropKeptReads();

@@ -17,6 +17,8 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/Platform.h"
 #include "platform/ntfs/NtfsStore.h"
@@ -28,6 +30,10 @@ namespace vm::ntfs {
 class NtfsPlatform final : public Platform {
   public:
     NtfsPlatform() = default;
+    // Writes an owner still held (see KeepReads).
+    ~NtfsPlatform() override;
+    NtfsPlatform(const NtfsPlatform&) = delete;
+    NtfsPlatform& operator=(const NtfsPlatform&) = delete;
 
     // Set-up, before the platform is used: volumes first, then accounts.
     NtfsStore& store() { return store_; }
@@ -54,7 +60,16 @@ class NtfsPlatform final : public Platform {
     // itself (velmora-cli): changes made by others meanwhile go unseen. A
     // DACL written by name, which reaches the objects below, drops
     // everything kept; so does switching it off.
+    // An owner written alone by name is held meanwhile: reads see it at
+    // once, and it reaches the volume with the object's next write (one
+    // write for both, as the engine's copy of a folder's DACL writes the
+    // owner and then the DACL of each entry) or before any other object is
+    // read or written, at the latest when this is switched off. A held
+    // owner that the volume then refuses is told by TakeLostWrites.
     void KeepReads(bool on);
+    // The objects whose held owner could not be written, with the error;
+    // forgotten once taken.
+    std::vector<std::pair<std::wstring, uint32_t>> TakeLostWrites();
     // While on, FindFiles lists names with the folder and reparse point
     // attributes only (no other attribute bits, no times, no sizes), from
     // one listing of the folder and no call per entry: what the tree walks
@@ -115,6 +130,13 @@ class NtfsPlatform final : public Platform {
     void KeepListed(const std::wstring& folderPath, const std::vector<NamedEntry>& names);
     Status WriteParts(const std::wstring& path, uint32_t info, const SecurityDescriptor& parts);
     Result<std::vector<FindData>> LeanList(const std::wstring& folderPath);
+    // An owner written alone, held while reads are kept.
+    Status HoldOwner(const std::wstring& path, const SecurityDescriptor& parts);
+    // Writes the held owner unless it is path's (nullptr: in any case).
+    void WriteHeldExcept(const std::wstring* path);
+    // What the volume stores for path when its owner is held.
+    std::optional<Bytes> HeldOnVolume(const std::wstring& path);
+    bool KeepingReads();
 
     NtfsStore store_;
     VolumeAccounts accounts_;
@@ -127,6 +149,14 @@ class NtfsPlatform final : public Platform {
     std::map<std::wstring, KeptDescriptor> keptDescriptors_;
     std::map<std::wstring, std::wstring> keptStoredPaths_;
     std::set<std::wstring> keptNames_;
+    // The object whose owner is held: its kept descriptor holds the owner,
+    // onVolume what the volume stores.
+    struct HeldOwnerWrite {
+        std::wstring path;
+        Bytes onVolume;
+    };
+    std::optional<HeldOwnerWrite> held_;
+    std::vector<std::pair<std::wstring, uint32_t>> lostWrites_;
 };
 
 }  // namespace vm::ntfs

@@ -323,20 +323,30 @@ Result<Bytes> NtfsStore::WritePartsOnto(const std::wstring& path, const Bytes& s
     return MergeLocked(path, stored, info, parts);
 }
 
-Result<Bytes> NtfsStore::MergeLocked(const std::wstring& path, const Bytes& stored, uint32_t info,
-                                     const SecurityDescriptor& parts) {
+Result<Bytes> NtfsStore::MergedParts(const Bytes& stored, uint32_t info,
+                                     const SecurityDescriptor& parts) const {
     auto merged = SecurityDescriptor::Parse(stored);
     if (!merged)
         return Result<Bytes>::Fail(err::kInvalidSecurityDescriptor);
     if (uint32_t refused = MergeParts(*merged, info, parts))
         return Result<Bytes>::Fail(refused);
     Bytes bytes = merged->ToSelfRelative();
-    // A write that would store the same bytes again is left out.
-    if (bytes == stored)
-        return bytes;
-    if (Status written = WriteLocked(path, bytes); !written.ok())
-        return Result<Bytes>::Fail(written.error);
+    if (bytes != stored) {
+        if (uint32_t refused = CheckWritable(bytes))
+            return Result<Bytes>::Fail(refused);
+    }
     return bytes;
+}
+
+Result<Bytes> NtfsStore::MergeLocked(const std::wstring& path, const Bytes& stored, uint32_t info,
+                                     const SecurityDescriptor& parts) {
+    auto merged = MergedParts(stored, info, parts);
+    // A write that would store the same bytes again is left out.
+    if (!merged.ok() || *merged == stored)
+        return merged;
+    if (Status written = WriteLocked(path, *merged); !written.ok())
+        return Result<Bytes>::Fail(written.error);
+    return merged;
 }
 
 Result<uint32_t> NtfsStore::Attributes(const std::wstring& path) const {

@@ -104,6 +104,10 @@ class NtfsStore {
     // changes nothing writes nothing. The bytes stored afterwards.
     Result<Bytes> WritePartsOnto(const std::wstring& path, const Bytes& stored, uint32_t info,
                                  const SecurityDescriptor& parts);
+    // That merge without the write: the bytes a write would store, refused
+    // as the write would refuse them when they differ from stored.
+    Result<Bytes> MergedParts(const Bytes& stored, uint32_t info,
+                              const SecurityDescriptor& parts) const;
 
     // FILE_ATTRIBUTE_* bits of the object.
     Result<uint32_t> Attributes(const std::wstring& path) const;

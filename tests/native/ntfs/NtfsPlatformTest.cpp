@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "native/ntfs/StoreFixture.h"
 #include "platform/ntfs/NtfsPlatform.h"
 #include "security/SecurityAccess.h"
@@ -197,6 +199,7 @@ TEST_F(NtfsPlatformTest, KeptReadsServeRepeatsAndWritesGoOntoThem) {
     Bytes system = sids::System().ToBytes();
     ASSERT_TRUE(
         platform.SetNamedSecurityInfo(L"C:\\Data\\a.txt", secinfo::kOwner, &system, nullptr).ok());
+    ASSERT_TRUE(platform.GetFileSecurity(L"C:\\Data", secinfo::kOwner).ok());
     EXPECT_EQ(volume.Sddl("Data/a.txt"), L"O:SYG:SYD:AI(A;ID;FA;;;BA)(A;ID;0x1200a9;;;BU)");
     // A DACL written by name reaches the objects below: nothing kept stays.
     volume.Put("Data/b.log", L"O:BAG:SYD:(A;;FA;;;WD)");
@@ -208,6 +211,69 @@ TEST_F(NtfsPlatformTest, KeptReadsServeRepeatsAndWritesGoOntoThem) {
     EXPECT_EQ(Sddl(*platform.GetFileSecurity(L"C:\\Data\\b.log", secinfo::kDacl)),
               L"D:AI(A;;FA;;;WD)(A;ID;FA;;;BA)");
     platform.KeepReads(false);
+}
+
+// The engine's copy of a folder's DACL writes each entry's owner and then
+// its DACL: the volume gets both in one write.
+TEST_F(NtfsPlatformTest, AnOwnerAloneWaitsForTheObjectsNextWrite) {
+    platform.KeepReads(true);
+    Bytes system = sids::System().ToBytes();
+    Bytes administrators = sids::Administrators().ToBytes();
+    std::wstring a = L"C:\\Data\\a.txt";
+    ASSERT_TRUE(platform.SetNamedSecurityInfo(a, secinfo::kOwner, &system, nullptr).ok());
+    EXPECT_EQ(volume.Sddl("Data/a.txt"), StandInVolume::kFileSddl);
+    EXPECT_EQ(Sddl(*platform.GetFileSecurity(L"c:\\data\\A.TXT", secinfo::kOwner)), L"O:SY");
+    ASSERT_TRUE(
+        platform.SetFileSecurity(a, secinfo::kDacl, *SddlToBytes(L"D:PAI(A;;FA;;;WD)")).ok());
+    EXPECT_EQ(volume.Sddl("Data/a.txt"), L"O:SYG:SYD:PAI(A;;FA;;;WD)");
+
+    // Given back before any write: nothing reaches the volume, which would
+    // otherwise lose what was put there behind the platform's back.
+    ASSERT_TRUE(platform.GetFileSecurity(L"C:\\Data\\b.log", secinfo::kOwner).ok());
+    volume.Put("Data/b.log", L"O:BAG:SYD:(A;;FA;;;WD)");
+    std::wstring b = L"C:\\Data\\b.log";
+    ASSERT_TRUE(platform.SetNamedSecurityInfo(b, secinfo::kOwner, &system, nullptr).ok());
+    ASSERT_TRUE(platform.SetNamedSecurityInfo(b, secinfo::kOwner, &administrators, nullptr).ok());
+    // Reading another object writes a held owner first.
+    ASSERT_TRUE(platform.SetNamedSecurityInfo(a, secinfo::kOwner, &administrators, nullptr).ok());
+    ASSERT_TRUE(platform.GetFileSecurity(L"C:\\Data", secinfo::kOwner).ok());
+    EXPECT_EQ(volume.Sddl("Data/a.txt"), L"O:BAG:SYD:PAI(A;;FA;;;WD)");
+    platform.KeepReads(false);
+    EXPECT_EQ(volume.Sddl("Data/b.log"), L"O:BAG:SYD:(A;;FA;;;WD)");
+    EXPECT_TRUE(platform.TakeLostWrites().empty());
+}
+
+TEST_F(NtfsPlatformTest, AHeldOwnerTheVolumeRefusesIsTold) {
+    platform.KeepReads(true);
+    Bytes system = sids::System().ToBytes();
+    // Refused before anything is held: the object's bytes are no descriptor.
+    volume.PutRaw("Data/b.log", testing::kTestDescriptorAttribute, Bytes{1, 0, 4, 0});
+    EXPECT_EQ(
+        platform.SetNamedSecurityInfo(L"C:\\Data\\b.log", secinfo::kOwner, &system, nullptr).error,
+        err::kInvalidSecurityDescriptor);
+
+    // Gone before the held owner is written: the object's own next write
+    // fails, and that failure says so.
+    volume.File("Data/c.txt");
+    ASSERT_TRUE(
+        platform.SetNamedSecurityInfo(L"C:\\Data\\c.txt", secinfo::kOwner, &system, nullptr).ok());
+    std::filesystem::remove(volume.Local("Data/c.txt"));
+    EXPECT_EQ(
+        platform
+            .SetFileSecurity(L"C:\\Data\\c.txt", secinfo::kDacl, *SddlToBytes(L"D:PAI(A;;FA;;;WD)"))
+            .error,
+        err::kFileNotFound);
+
+    // Without a next write of its own, the failure is told afterwards.
+    ASSERT_TRUE(
+        platform.SetNamedSecurityInfo(L"C:\\Data\\a.txt", secinfo::kOwner, &system, nullptr).ok());
+    std::filesystem::remove(volume.Local("Data/a.txt"));
+    platform.KeepReads(false);
+    auto lost = platform.TakeLostWrites();
+    ASSERT_EQ(lost.size(), 1u);
+    EXPECT_EQ(lost[0].first, L"C:\\Data\\a.txt");
+    EXPECT_EQ(lost[0].second, err::kFileNotFound);
+    EXPECT_TRUE(platform.TakeLostWrites().empty());
 }
 
 TEST_F(NtfsPlatformTest, AMergeThatChangesNothingWritesNothing) {
