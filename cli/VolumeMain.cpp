@@ -20,9 +20,14 @@ class StreamConsole final : public Console {
     void Out(const std::wstring& text) override {
         ClearProgress();
         Write(stdout, text);
+        // A pipe or a file takes the output in blocks (one write per line
+        // costs as much as reading a descriptor); a terminal at once.
+        if (outTerminal_)
+            std::fflush(stdout);
     }
     void Err(const std::wstring& text) override {
         ClearProgress();
+        std::fflush(stdout);  // what was told before stays before
         Write(stderr, text);
     }
     bool ShowsProgress() const override { return terminal_; }
@@ -36,7 +41,6 @@ class StreamConsole final : public Console {
     static void Write(std::FILE* stream, const std::wstring& text) {
         std::string bytes = ToUtf8(text);
         std::fwrite(bytes.data(), 1, bytes.size(), stream);
-        std::fflush(stream);
     }
     void ClearProgress() {
         if (progressShown_)
@@ -44,6 +48,7 @@ class StreamConsole final : public Console {
     }
     bool progressShown_ = false;
     const bool terminal_ = isatty(STDERR_FILENO) == 1;
+    const bool outTerminal_ = isatty(STDOUT_FILENO) == 1;
 };
 
 }  // namespace
