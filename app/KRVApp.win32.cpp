@@ -37,7 +37,14 @@ std::optional<Bytes> CopyDataResource(UINT id) {
 
 Answer MainWindowReporter::Show(const std::wstring& text, MessageIcon icon,
                                 MessageButtons buttons) {
-    return MessageBoxReporter(owner_ ? *owner_ : nullptr).Show(text, icon, buttons);
+    // A message that comes while a modal window of ours is open (a picker, a
+    // chooser) is owned by that window, not by the main window it disabled:
+    // a box owned by a disabled window hands the activation to another
+    // program when it closes (GetLastActivePopup returns the window itself
+    // when it has no popup).
+    HWND main = owner_ ? *owner_ : nullptr;
+    HWND owner = main ? GetLastActivePopup(main) : nullptr;
+    return MessageBoxReporter(owner ? owner : main).Show(text, icon, buttons);
 }
 
 float ReadOsVersion() {

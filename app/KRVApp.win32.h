@@ -15,8 +15,8 @@
 
 namespace vm {
 
-// Message boxes captioned "Velmora", owned by the main window once it exists
-// (so that they are modal to it).
+// Message boxes captioned "Velmora", owned by the main window once it exists,
+// or by the modal window it has open (so that they are modal to it).
 class MainWindowReporter final : public Reporter {
   public:
     // The owner is read at each message: the window may not exist yet.
