@@ -107,6 +107,11 @@ class CliConsoleTest : public ::testing::Test {
         return RunChild(vm::harness::ProgramFolder() + L"velmora-cli-sim.exe", args);
     }
 
+    // The next run starts from the machine this one saved.
+    void GoOnFromSaved() {
+        ASSERT_TRUE(MoveFileExW(savedFile.c_str(), machineFile.c_str(), MOVEFILE_REPLACE_EXISTING));
+    }
+
     std::unique_ptr<vm::sim::SimPlatform> Saved() {
         auto text = vm::ReadWholeFile(savedFile);
         if (!text)
@@ -143,6 +148,47 @@ TEST_F(CliConsoleTest, ADryRunLeavesTheMachineAsItWas) {
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->DaclSddlOf(L"C:\\Data"),
               L"D:AI(A;OICIID;FA;;;BA)(A;OICIID;FA;;;SY)(A;OICIID;0x1200a9;;;BU)");
+}
+
+// The file subcommands through the Windows build's file functions, with
+// names outside ASCII on the command line and on disk.
+TEST_F(CliConsoleTest, BackupsAndDescriptorFilesGoThroughWindowsFiles) {
+    std::wstring backup = vm::harness::ProgramFolder() + L"cli-console-Grüße.SBAK";
+    std::wstring exported = vm::harness::ProgramFolder() + L"cli-console-Grüße.sd";
+    const std::wstring file = L"C:\\Data\\Grüße.txt";
+    ChildRun run = Sim({L"backup", L"C:\\Data", file, L"-o", backup});
+    ASSERT_EQ(run.exitCode, 0u) << run.err;
+    ASSERT_EQ(run.out, "2 items written to " + vm::ToUtf8(backup) + "\n");
+    auto saved = Saved();
+    ASSERT_TRUE(saved);
+    std::wstring original = saved->DaclSddlOf(file);
+    GoOnFromSaved();
+    ASSERT_EQ(Sim({L"deny", file, L"--trustee", L"Bob"}).exitCode, 0u);
+    saved = Saved();
+    ASSERT_TRUE(saved);
+    ASSERT_NE(saved->DaclSddlOf(file), original);
+    GoOnFromSaved();
+
+    run = Sim({L"restore", backup, L"--item", file});
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    EXPECT_EQ(run.out, "C:\\Data\\Grüße.txt: Succeed\n");
+    saved = Saved();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->DaclSddlOf(file), original);
+    GoOnFromSaved();
+
+    // One DACL carried from the folder to the file through a file.
+    ASSERT_EQ(Sim({L"allow", L"C:\\Data", L"--trustee", L"Bob"}).exitCode, 0u);
+    GoOnFromSaved();
+    run = Sim({L"export", L"C:\\Data", L"-o", exported});
+    ASSERT_EQ(run.exitCode, 0u) << run.err;
+    run = Sim({L"import", exported, file});
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    saved = Saved();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->DaclSddlOf(file), saved->DaclSddlOf(L"C:\\Data"));
+    DeleteFileW(backup.c_str());
+    DeleteFileW(exported.c_str());
 }
 
 TEST_F(CliConsoleTest, BadUsageExitsTwoInBothPrograms) {
