@@ -1,8 +1,10 @@
 #include "lists/ItemListModel.h"
 
 #include <cstdio>
+#include <unordered_map>
 
 #include "app/BrowsePaths.h"
+#include "lists/IconCache.h"
 #include "platform/Dpi.h"
 
 namespace vm {
@@ -151,6 +153,58 @@ std::vector<FolderEntry> ReadFolderEntries(Platform& platform, const std::wstrin
 
 FolderEntry ReadItemEntry(Platform& platform, const std::wstring& path) {
     return {path, ItemKindOfPath(platform, path), ReadItemTimes(platform, path)};
+}
+
+namespace {
+
+// A path that names one entry of a folder: a listing can stand for it.
+bool IsPlainEntryPath(const std::wstring& path) {
+    return !path.empty() && path.back() != L'\\' &&
+           path.find_first_of(L"*?") == std::wstring::npos && !PathIsRoot(path) &&
+           FolderPart(path) != path;
+}
+
+// The entries of one folder by their names in upper case (file names are
+// compared without case).
+std::unordered_map<std::wstring, const FindData*> EntriesByName(
+    const std::vector<FindData>& found) {
+    std::unordered_map<std::wstring, const FindData*> byName;
+    for (const FindData& data : found)
+        byName.emplace(ToUpperText(data.name), &data);
+    return byName;
+}
+
+}  // namespace
+
+std::vector<FolderEntry> ReadItemEntries(Platform& platform,
+                                         const std::vector<std::wstring>& paths) {
+    std::unordered_map<std::wstring, std::vector<size_t>> byFolder;
+    for (size_t i = 0; i < paths.size(); ++i)
+        if (IsPlainEntryPath(paths[i]))
+            byFolder[FolderPart(paths[i])].push_back(i);
+    std::vector<std::optional<FolderEntry>> read(paths.size());
+    for (const auto& [folder, members] : byFolder) {
+        if (members.size() < kListFolderFromPaths)
+            continue;
+        auto found = platform.FindFiles(FolderSearchPattern(folder));
+        if (!found.ok())
+            continue;
+        const auto byName = EntriesByName(*found);
+        for (size_t i : members) {
+            const auto entry = byName.find(ToUpperText(FileNameOfPath(paths[i])));
+            if (entry == byName.end())
+                continue;  // gone, or not listed: asked for on its own below
+            const FindData& data = *entry->second;
+            read[i] = FolderEntry{
+                paths[i], (data.attributes & attr::kDirectory) != 0 ? kKindFolder : kKindFile,
+                ItemTimes{data.creationTime, data.lastWriteTime}};
+        }
+    }
+    std::vector<FolderEntry> entries;
+    entries.reserve(paths.size());
+    for (size_t i = 0; i < paths.size(); ++i)
+        entries.push_back(read[i] ? std::move(*read[i]) : ReadItemEntry(platform, paths[i]));
+    return entries;
 }
 
 int32_t ItemKindOfPath(Platform& platform, const std::wstring& path) {

@@ -108,6 +108,13 @@ struct FolderEntry {
 std::vector<FolderEntry> ReadFolderEntries(Platform& platform, const std::wstring& folder);
 // The same for one path (a dropped or added item, a drive root).
 FolderEntry ReadItemEntry(Platform& platform, const std::wstring& path);
+// ReadItemEntry for each path, in order, with the same results; where many
+// paths lie in one folder (a drop of a whole folder's files) the folder is
+// listed once instead of each path being searched for.
+std::vector<FolderEntry> ReadItemEntries(Platform& platform,
+                                         const std::vector<std::wstring>& paths);
+// From this many paths of one folder on, the folder is listed.
+inline constexpr size_t kListFolderFromPaths = 8;
 
 // ---- Kinds ------------------------------------------------------------------------
 

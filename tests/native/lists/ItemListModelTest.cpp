@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "lists/IconCache.h"
 #include "platform/Dpi.h"
 #include "platform/sim/SimPlatform.h"
 
@@ -196,6 +197,47 @@ TEST(FolderEntries, OneListingGivesKindsAndTimes) {
     const FolderEntry root = ReadItemEntry(machine, L"C:\\");
     EXPECT_EQ(root.kind, kKindDriveRoot);
     EXPECT_FALSE(root.times.has_value());
+}
+
+}  // namespace
+}  // namespace vm
+
+namespace vm {
+namespace {
+
+// Reading many dropped items of one folder lists the folder once, and gives
+// for every path exactly what reading it on its own gives: missing items,
+// other spellings, roots, folders and paths no listing can stand for.
+TEST(ReadItemEntries, ListsAFolderOnceAndAgreesWithReadingEachPath) {
+    sim::SimPlatform machine;
+    machine.AddVolume(L'C', L"NTFS");
+    std::vector<std::wstring> paths;
+    for (int i = 0; i < 20; ++i) {
+        paths.push_back(L"C:\\Drop\\f" + std::to_wstring(i) + L".txt");
+        machine.AddFile(paths.back());
+    }
+    machine.AddFolder(L"C:\\Drop\\Sub");
+    machine.AddFile(L"C:\\Other\\one.txt");
+    paths.insert(paths.end(),
+                 {L"C:\\DROP\\F3.TXT", L"C:\\Drop\\Sub", L"C:\\Drop\\gone.txt", L"C:\\",
+                  L"C:\\Drop\\f*.txt", L"C:\\Drop\\Sub\\", L"C:\\Other\\one.txt"});
+    machine.ResetCounters();
+    const std::vector<FolderEntry> entries = ReadItemEntries(machine, paths);
+    const uint64_t listings = machine.CallCount(sim::Call::kFindFiles);
+    ASSERT_EQ(entries.size(), paths.size());
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const FolderEntry alone = ReadItemEntry(machine, paths[i]);
+        EXPECT_EQ(entries[i].path, paths[i]);
+        EXPECT_EQ(entries[i].kind, alone.kind) << i;
+        EXPECT_EQ(entries[i].times.has_value(), alone.times.has_value()) << i;
+        if (entries[i].times && alone.times) {
+            EXPECT_EQ(entries[i].times->creationTime, alone.times->creationTime) << i;
+        }
+    }
+    // One listing of C:\Drop; on their own only the path that is gone, the
+    // one of a folder with a single path, and the wildcard path search (the
+    // root and the trailing separator search nothing).
+    EXPECT_EQ(listings, 4u);
 }
 
 }  // namespace
