@@ -189,7 +189,7 @@ class Run {
             Say(L"  after:  " + (change.after == change.before ? L"(unchanged)" : change.after));
         }
         Say(L"dry run: nothing was written (" + std::to_wstring(changes.size()) +
-            L" objects would be written)");
+            (changes.size() == 1 ? L" object" : L" objects") + L" would be written)");
     }
 
     // Keeps the objects in the undo file before anything changes; false

@@ -265,8 +265,19 @@ TEST_F(CliTest, DryRunsShowBeforeAndAfterAndWriteNothing) {
               kExitSuccess);
     EXPECT_EQ(console.out, std::wstring(L"C:\\Data\\a.txt\n  before: O:BA") + kInherited +
                                L"\n  after:  O:BAD:PARAI(D;;FA;;;WD)\n"
-                               L"dry run: nothing was written (1 objects would be written)\n");
+                               L"dry run: nothing was written (1 object would be written)\n");
     EXPECT_EQ(machine.SddlOf(L"C:\\Data\\a.txt"), std::wstring(L"O:BA") + kInherited);
+
+    // A restore's dry run tells what the backup would put back.
+    std::wstring file = temp.File(L"a.SBAK");
+    ASSERT_EQ(Run({L"backup", L"C:\\Data\\a.txt", L"-o", file}), kExitSuccess);
+    ASSERT_EQ(Run({L"deny", L"C:\\Data\\a.txt", L"--trustee", L"Everyone"}), kExitSuccess);
+    std::wstring denied = machine.SddlOf(L"C:\\Data\\a.txt");
+    EXPECT_EQ(Run({L"restore", file, L"--dry-run"}), kExitSuccess);
+    EXPECT_EQ(machine.SddlOf(L"C:\\Data\\a.txt"), denied);
+    EXPECT_EQ(console.out, L"C:\\Data\\a.txt\n  before: " + denied + L"\n  after:  O:BA" +
+                               kInherited +
+                               L"\ndry run: nothing was written (1 object would be written)\n");
 }
 
 TEST_F(CliTest, ADryRunOfAPropagatingWriteShowsTheObjectsBelow) {
