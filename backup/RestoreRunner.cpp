@@ -47,6 +47,85 @@ void RestoreOwner(Engine& engine, const std::wstring& path, const std::wstring& 
         GiveOwnerBack(engine, path, previousOwner);
 }
 
+// The owner a restored row gets: its previous owner when that bears the
+// stored name (by SID, see RestoreOwner), else the stored name's account,
+// else the previous owner again; nullopt when neither is known.
+std::optional<Sid> OwnerToGiveBack(Engine& engine, const std::wstring& storedOwner,
+                                   const std::optional<Sid>& previousOwner) {
+    if (previousOwner && !storedOwner.empty() &&
+        engine.names().BareName(engine.platform(), *previousOwner) == storedOwner)
+        return previousOwner;
+    if (!storedOwner.empty()) {
+        if (auto sid = engine.names().AccountSid(engine.platform(), storedOwner))
+            return sid;
+    }
+    return previousOwner;
+}
+
+bool IsMissing(uint32_t error) {
+    return error == err::kFileNotFound || error == err::kPathNotFound;
+}
+
+// The restore of one row in one read and two writes, each of owner and DACL
+// together (SetFileSecurityW takes both; the privileges are on for the whole
+// run): "Administrators" with a NULL DACL, then the row's owner with the
+// stored DACL. When the second write is refused the object's previous owner
+// and DACL go back. nullopt when the object's security cannot be read or
+// the first write is refused: nothing was changed, and the row takes the
+// engine's step-by-step sequence instead.
+std::optional<RestoreRowResult> RestoreInThreeCalls(Engine& engine, const RestoreWork& row,
+                                                    const SecurityDescriptor& stored) {
+    Platform& platform = engine.platform();
+    auto read = platform.GetFileSecurity(row.path, secinfo::kOwner | secinfo::kDacl);
+    if (!read.ok())
+        return IsMissing(read.error()) ? std::optional(RestoreRowResult::kFileNotFound)
+                                       : std::nullopt;
+    auto previous = SecurityDescriptor::Parse(*read);
+    if (!previous || !previous->owner)
+        return std::nullopt;
+    SecurityDescriptor opened;
+    opened.owner = sids::Administrators();
+    opened.dacl = AclSlot::Null();
+    constexpr uint32_t kOwnerAndDacl = secinfo::kOwner | secinfo::kDacl;
+    if (!platform.SetFileSecurity(row.path, kOwnerAndDacl, opened.ToSelfRelative()).ok())
+        return std::nullopt;
+    SecurityDescriptor restored = stored;
+    restored.owner = OwnerToGiveBack(engine, row.owner, previous->owner);
+    restored.group.reset();
+    restored.sacl = AclSlot::Absent();
+    if (platform.SetFileSecurity(row.path, kOwnerAndDacl, restored.ToSelfRelative()).ok())
+        return RestoreRowResult::kSucceeded;
+    // Never left open to everybody: the previous owner and DACL, or at least
+    // the previous DACL.
+    if (!platform.SetFileSecurity(row.path, kOwnerAndDacl, previous->ToSelfRelative()).ok()) {
+        SecurityDescriptor daclOnly = *previous;
+        daclOnly.owner.reset();
+        platform.SetFileSecurity(row.path, secinfo::kDacl, daclOnly.ToSelfRelative());
+    }
+    return RestoreRowResult::kFailed;
+}
+
+// The engine's sequence, step by step: an object whose security cannot be
+// read in one call.
+RestoreRowResult RestoreStepByStep(Engine& engine, const RestoreWork& row) {
+    const std::optional<Sid> previousOwner = TakeOwnership(engine, row.path);
+    bool written = WriteStoredDescriptor(engine.platform(), row.path, *row.descriptor);
+    RestoreOwner(engine, row.path, row.owner, previousOwner);
+    return written ? RestoreRowResult::kSucceeded : RestoreRowResult::kFailed;
+}
+
+RestoreRowResult RestoreOneRow(Engine& engine, const RestoreWork& row) {
+    auto stored = SecurityDescriptor::Parse(*row.descriptor);
+    // A stored descriptor that is not well-formed is never written.
+    if (!stored)
+        return RestoreRowResult::kFailed;
+    if (auto result = RestoreInThreeCalls(engine, row, *stored))
+        return *result;
+    if (!engine.platform().PathFileExists(row.path))
+        return RestoreRowResult::kFileNotFound;
+    return RestoreStepByStep(engine, row);
+}
+
 }  // namespace
 
 std::vector<RestoreWork> WorkFromRows(const std::vector<RestoreRow>& rows) {
@@ -64,17 +143,17 @@ std::wstring RestoreResultText(RestoreRowResult result) {
 void RunRestore(Engine& engine, RestoreMode mode, const std::vector<RestoreWork>& work,
                 const RestoreCallbacks& callbacks, const std::atomic<bool>& stop) {
     Platform& platform = engine.platform();
+    // One switch of the owner privileges for the whole run.
+    OwnerPrivilegeScope privileges(engine);
     for (size_t i = 0; i < work.size() && !stop; ++i) {
         const RestoreWork& row = work[i];
-        if (!platform.PathFileExists(row.path)) {
+        if ((mode == RestoreMode::kFile || row.ticked) && row.descriptor) {
+            const RestoreRowResult result = RestoreOneRow(engine, row);
+            // Reset mode tells only the rows whose path is gone.
+            if (mode == RestoreMode::kFile || result == RestoreRowResult::kFileNotFound)
+                Notify(callbacks, i, result);
+        } else if (!platform.PathFileExists(row.path)) {
             Notify(callbacks, i, RestoreRowResult::kFileNotFound);
-        } else if ((mode == RestoreMode::kFile || row.ticked) && row.descriptor) {
-            const std::optional<Sid> previousOwner = TakeOwnership(engine, row.path);
-            bool written = WriteStoredDescriptor(platform, row.path, *row.descriptor);
-            RestoreOwner(engine, row.path, row.owner, previousOwner);
-            if (mode == RestoreMode::kFile)
-                Notify(callbacks, i,
-                       written ? RestoreRowResult::kSucceeded : RestoreRowResult::kFailed);
         }
         if (callbacks.onProgress)
             callbacks.onProgress(i + 1);
