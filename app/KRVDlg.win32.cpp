@@ -568,8 +568,7 @@ void CKRVDlg::NavigateTo(const std::wstring& folder) {
         RedrawGuard drawing(browseList_);
         browseList_.RemoveAllRows();
         // One listing gives every row its kind and times: no platform call per row.
-        for (const FolderEntry& entry : ReadFolderEntries(platform, folder))
-            browseList_.AppendEntry(entry);
+        browseList_.AppendEntries(ReadFolderEntries(platform, folder));
         browseList_.Resort();
     }
     EnableWindow(Item(IDC_MAIN_BACK), TRUE);
@@ -733,7 +732,7 @@ void CKRVDlg::RefreshRow(int row) {
 }
 
 void CKRVDlg::ShowRowOwner(int row, const std::wstring& owner) {
-    CurrentList().SetItemText(row, kColumnOwner, OwnerCellText(owner));
+    CurrentList().SetCellText(row, kColumnOwner, OwnerCellText(owner));
 }
 
 std::optional<QuickSetOptions> CKRVDlg::AskQuickSetOptions(QuickKind kind, bool allFiles) {

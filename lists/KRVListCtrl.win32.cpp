@@ -17,8 +17,6 @@ namespace {
 
 constexpr COLORREF kMissingItemBackground = RGB(255, 243, 197);
 constexpr wchar_t kEmptyFolderText[] = L"This folder is empty.";
-constexpr UINT kCheckedStateImage = 2;    // state image index of a checked row
-constexpr UINT kUncheckedStateImage = 1;  // and of an unchecked one
 
 PixelRect ToPixel(const RECT& rect) {
     return {rect.left, rect.top, rect.right, rect.bottom};
@@ -27,30 +25,9 @@ RECT ToRect(const PixelRect& rect) {
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
 
-// The context of one LVM_SORTITEMS run: the sort column's texts by the
-// records' row numbers, taken before the sort.
-struct SortContext {
-    const std::vector<std::wstring>* texts;
-    SortState sort;
-    int headerCount;
-};
-
-int CALLBACK CompareListRows(LPARAM first, LPARAM second, LPARAM context) {
-    const auto& sortContext = *reinterpret_cast<const SortContext*>(context);
-    auto rowOf = [&](LPARAM data) {
-        const auto* record = reinterpret_cast<const ItemRecord*>(data);
-        const std::wstring* text = nullptr;
-        if (record != nullptr && record->row >= 0 &&
-            static_cast<size_t>(record->row) < sortContext.texts->size())
-            text = &(*sortContext.texts)[static_cast<size_t>(record->row)];
-        return SortRow{record, text};
-    };
-    // lstrcmpW: locale-aware and case-sensitive, as the shell sorts names.
-    static const TextCompare kLocaleCompare = [](const std::wstring& a, const std::wstring& b) {
-        return lstrcmpW(a.c_str(), b.c_str());
-    };
-    return CompareRows(rowOf(first), rowOf(second), sortContext.sort, sortContext.headerCount,
-                       kLocaleCompare);
+// lstrcmpW: locale-aware and case-sensitive, as the shell sorts names.
+int LocaleCompare(const std::wstring& a, const std::wstring& b) {
+    return lstrcmpW(a.c_str(), b.c_str());
 }
 
 }  // namespace
@@ -71,6 +48,10 @@ std::span<const Route<CKRVListCtrl>> CKRVListCtrl::Routes() {
         OnReflected(WM_NOTIFY, NM_CLICK, &CKRVListCtrl::OnClick),
         OnReflected(WM_NOTIFY, LVN_COLUMNCLICK, &CKRVListCtrl::OnColumnClick),
         OnReflected(WM_NOTIFY, LVN_ITEMCHANGED, &CKRVListCtrl::OnItemChanged),
+        OnReflected(WM_NOTIFY, LVN_ODSTATECHANGED, &CKRVListCtrl::OnRangeChanged),
+        OnReflected(WM_NOTIFY, LVN_GETDISPINFOW, &CKRVListCtrl::OnGetDispInfo),
+        OnReflected(WM_NOTIFY, LVN_ODFINDITEMW, &CKRVListCtrl::OnFindItem),
+        OnReflected(WM_NOTIFY, LVN_KEYDOWN, &CKRVListCtrl::OnKeyDown),
         OnMsg(WM_HSCROLL, &CKRVListCtrl::OnScroll),
         OnMsg(WM_VSCROLL, &CKRVListCtrl::OnScroll),
         OnMsg(WM_MOUSEWHEEL, &CKRVListCtrl::OnScroll),
@@ -185,34 +166,41 @@ void CKRVListCtrl::SetUp(ListMode mode) {
         AllowMessagesFromUnelevatedPrograms(hwnd(), {WM_DROPFILES, WM_COPYDATA, 0x0049});
     mode_ = mode;
     columnCount_ = HeaderCount();
+    rows_.SetColumnCount(columnCount_);
     ReadTextColours();
     RequestRowHeight();
 }
 
 int CKRVListCtrl::InsertRecordRow(int index, const std::wstring& name,
                                   std::unique_ptr<ItemRecord> record) {
-    index = std::clamp(index, 0, ItemCount());
     const int image = IconIndex(record->path, record->BaseKind());
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-    item.iItem = index;
-    item.pszText = const_cast<wchar_t*>(name.c_str());
-    item.iImage = image;
-    item.lParam = reinterpret_cast<LPARAM>(record.get());
-    record->row = index;
-    const int row = static_cast<int>(Send(LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    if (row < 0)
-        return -1;
-    if (checkBoxes_)
-        SetItemState(row, INDEXTOSTATEIMAGEMASK(kUncheckedStateImage), LVIS_STATEIMAGEMASK);
-    record.release();  // the row owns it now; freed by DeleteRecordRow / FreeAllRows
-    return row;
+    const bool appended = index < 0 || index >= static_cast<int>(rows_.Count());
+    if (!appended)
+        MarkSelection();
+    const size_t row =
+        rows_.Insert(static_cast<size_t>(std::max(index, 0)), std::move(record), image);
+    rows_.SetText(row, 0, name);
+    ++rowsVersion_;
+    // An owner-data list keeps its selection by position: rows below an
+    // insertion carry theirs down with them.
+    if (batchDepth_ == 0 || !appended)
+        ShowRowCount();
+    if (!appended)
+        RestoreSelection();
+    return static_cast<int>(row);
+}
+
+void CKRVListCtrl::ShowRowCount() {
+    Send(LVM_SETITEMCOUNT, static_cast<WPARAM>(rows_.Count()),
+         LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+    if (hotRow_ >= static_cast<int>(rows_.Count()))
+        hotRow_ = -1;
+    if (redrawOn_)
+        Invalidate();
 }
 
 ItemRecord* CKRVListCtrl::Record(int row) const {
-    if (row < 0 || row >= ItemCount())
-        return nullptr;
-    return reinterpret_cast<ItemRecord*>(ItemData(row));
+    return row >= 0 ? rows_.Record(static_cast<size_t>(row)) : nullptr;
 }
 
 std::vector<ItemRecord*> CKRVListCtrl::SelectedRecords() const {
@@ -224,37 +212,85 @@ std::vector<ItemRecord*> CKRVListCtrl::SelectedRecords() const {
 }
 
 int CKRVListCtrl::RowOfSerial(uint64_t serial) const {
-    const int count = ItemCount();
-    for (int row = 0; row < count; ++row) {
-        const ItemRecord* record = Record(row);
-        if (record != nullptr && record->serial == serial)
-            return row;
-    }
+    for (size_t row = 0; row < rows_.Count(); ++row)
+        if (rows_.Record(row)->serial == serial)
+            return static_cast<int>(row);
     return -1;
 }
 
-void CKRVListCtrl::DeleteRecordRow(int row) {
-    std::unique_ptr<ItemRecord> record(Record(row));
-    if (!DeleteItem(row)) {
-        record.release();  // still attached to a row that stays
+const std::wstring& CKRVListCtrl::CellText(int row, int column) const {
+    return rows_.Text(static_cast<size_t>(std::max(row, 0)), row >= 0 ? column : -1);
+}
+
+void CKRVListCtrl::SetCellText(int row, int column, std::wstring_view text) {
+    if (row < 0)
         return;
-    }
-    if (record)
+    rows_.SetText(static_cast<size_t>(row), column, text);
+    RedrawRow(row);
+}
+
+CKRVListCtrl::RowRange CKRVListCtrl::RowsInView() const {
+    const int top = std::max(static_cast<int>(Send(LVM_GETTOPINDEX)), 0);
+    const int perPage = static_cast<int>(Send(LVM_GETCOUNTPERPAGE));
+    return {top, std::min(top + perPage, static_cast<int>(rows_.Count()) - 1)};
+}
+
+void CKRVListCtrl::RedrawRowIn(int row, const RowRange& view) {
+    if (!redrawOn_ || batchDepth_ > 0 || !view.Contains(row))
+        return;
+    const RECT bounds = ItemRect(row);
+    InvalidateRect(hwnd(), &bounds, FALSE);
+}
+
+void CKRVListCtrl::DeleteRecordRows(std::vector<int> rows) {
+    std::vector<size_t> positions;
+    for (int row : rows)
+        if (row >= 0)
+            positions.push_back(static_cast<size_t>(row));
+    MarkSelection();
+    std::vector<std::unique_ptr<ItemRecord>> removed = rows_.Remove(std::move(positions));
+    if (removed.empty())
+        return;
+    ++rowsVersion_;
+    ShowRowCount();
+    RestoreSelection();
+    for (const auto& record : removed)
         OnRecordRemoved(*record);
-    if (hotRow_ >= ItemCount())
-        hotRow_ = -1;
 }
 
 void CKRVListCtrl::FreeAllRows() {
-    const int count = ItemCount();
-    for (int row = 0; row < count; ++row) {
-        std::unique_ptr<ItemRecord> record(Record(row));
-        SetItemData(row, 0);
-        if (record)
-            OnRecordRemoved(*record);
+    std::vector<std::unique_ptr<ItemRecord>> removed = rows_.Clear();
+    ++rowsVersion_;
+    if (hwnd() != nullptr) {
+        SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        Send(LVM_SETITEMCOUNT, 0, 0);
     }
-    DeleteAllItems();
+    for (const auto& record : removed)
+        OnRecordRemoved(*record);
     hotRow_ = -1;
+}
+
+void CKRVListCtrl::MarkSelection() {
+    RowSelection selection;
+    for (int row : SelectedRows())
+        selection.selected.push_back(static_cast<size_t>(row));
+    const int focused = NextItem(-1, LVNI_FOCUSED);
+    if (focused >= 0)
+        selection.focused = static_cast<size_t>(focused);
+    rows_.MarkSelection(selection);
+}
+
+void CKRVListCtrl::RestoreSelection() {
+    const RowSelection selection = rows_.MarkedSelection();
+    SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    for (size_t row : selection.selected)
+        SetItemState(static_cast<int>(row), LVIS_SELECTED, LVIS_SELECTED);
+    if (selection.focused) {
+        const int focused = static_cast<int>(*selection.focused);
+        SetItemState(focused, LVIS_FOCUSED, LVIS_FOCUSED);
+        // The anchor of the next Shift+click range.
+        Send(LVM_SETSELECTIONMARK, 0, focused);
+    }
 }
 
 int CKRVListCtrl::IconIndex(const std::wstring& path, int32_t kind) {
@@ -271,12 +307,29 @@ int CKRVListCtrl::IconIndex(const std::wstring& path, int32_t kind) {
 }
 
 bool CKRVListCtrl::IsChecked(int row) const {
-    return (ItemState(row, LVIS_STATEIMAGEMASK) >> 12) == kCheckedStateImage;
+    return row >= 0 && rows_.Checked(static_cast<size_t>(row));
 }
 
 void CKRVListCtrl::SetChecked(int row, bool checked) {
-    SetItemState(row, INDEXTOSTATEIMAGEMASK(checked ? kCheckedStateImage : kUncheckedStateImage),
-                 LVIS_STATEIMAGEMASK);
+    if (row < 0)
+        return;
+    rows_.SetChecked(static_cast<size_t>(row), checked);
+    RedrawRow(row);
+}
+
+// Space toggles the boxes of the selected rows, all to the opposite of the
+// focused row's (or the first selected row's) box.
+void CKRVListCtrl::ToggleSelectedChecks() {
+    const std::vector<int> selected = SelectedRows();
+    if (selected.empty())
+        return;
+    const int focused = NextItem(-1, LVNI_FOCUSED);
+    const int leader = std::find(selected.begin(), selected.end(), focused) != selected.end()
+                           ? focused
+                           : selected.front();
+    const bool checked = !IsChecked(leader);
+    for (int row : selected)
+        SetChecked(row, checked);
 }
 
 // ---- Sorting ------------------------------------------------------------------------
@@ -286,20 +339,13 @@ void CKRVListCtrl::SortByColumn(int column) {
     Resort();
 }
 
+// The model sorts; the list view is told nothing but where the selection
+// and the focus went, and redraws once.
 void CKRVListCtrl::Resort() {
-    const int count = ItemCount();
-    std::vector<std::wstring> texts(static_cast<size_t>(count));
-    for (int row = 0; row < count; ++row) {
-        if (ItemRecord* record = Record(row))
-            record->row = row;
-        texts[static_cast<size_t>(row)] = ItemText(row, sort_.column);
-    }
-    SortContext context{&texts, sort_, HeaderCount()};
-    SortItems(CompareListRows, reinterpret_cast<LPARAM>(&context));
-    // Rows moved: renumber so that the records tell their rows again.
-    for (int row = 0; row < count; ++row)
-        if (ItemRecord* record = Record(row))
-            record->row = row;
+    MarkSelection();
+    rows_.Sort(sort_, HeaderCount(), LocaleCompare);
+    ++rowsVersion_;
+    RestoreSelection();
     Invalidate();
 }
 
@@ -357,7 +403,9 @@ LRESULT CKRVListCtrl::OnMouseLeave(Message& m) {
 void CKRVListCtrl::ClearAllStates() {
     SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     if (checkBoxes_)
-        SetItemState(-1, INDEXTOSTATEIMAGEMASK(kUncheckedStateImage), LVIS_STATEIMAGEMASK);
+        for (size_t row = 0; row < rows_.Count(); ++row)
+            rows_.SetChecked(row, false);
+    Invalidate();
 }
 
 LRESULT CKRVListCtrl::OnClick(Message& m) {
@@ -396,6 +444,47 @@ LRESULT CKRVListCtrl::OnItemChanged(Message& m) {
     return 0;
 }
 
+// A range of rows changed state at once (Shift+click in an owner-data list).
+LRESULT CKRVListCtrl::OnRangeChanged(Message& m) {
+    if (redrawOn_)
+        Invalidate();
+    m.handled = false;
+    return 0;
+}
+
+// What the list view asks of an owner-data row besides its drawing (which is
+// ours): the texts, for anyone reading them (LVM_GETITEMTEXT), and the icon.
+LRESULT CKRVListCtrl::OnGetDispInfo(Message& m) {
+    auto& info = reinterpret_cast<NMLVDISPINFOW*>(m.lParam)->item;
+    if (info.iItem < 0 || static_cast<size_t>(info.iItem) >= rows_.Count())
+        return 0;
+    if ((info.mask & LVIF_TEXT) != 0 && info.pszText != nullptr && info.cchTextMax > 0)
+        lstrcpynW(info.pszText, CellText(info.iItem, info.iSubItem).c_str(), info.cchTextMax);
+    if ((info.mask & LVIF_IMAGE) != 0)
+        info.iImage = rows_.Image(static_cast<size_t>(info.iItem));
+    return 0;
+}
+
+// Type-to-find in an owner-data list: the list view asks for the row whose
+// name starts with what was typed (LVN_ODFINDITEM docs).
+LRESULT CKRVListCtrl::OnFindItem(Message& m) {
+    const auto& find = *reinterpret_cast<const NMLVFINDITEMW*>(m.lParam);
+    if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr)
+        return -1;
+    const auto row =
+        rows_.FindByPrefix(find.lvfi.psz, static_cast<size_t>(std::max(find.iStart, 0)),
+                           (find.lvfi.flags & LVFI_WRAP) != 0);
+    return row ? static_cast<LRESULT>(*row) : -1;
+}
+
+LRESULT CKRVListCtrl::OnKeyDown(Message& m) {
+    const auto& key = *reinterpret_cast<const NMLVKEYDOWN*>(m.lParam);
+    if (key.wVKey == VK_SPACE && checkBoxes_)
+        ToggleSelectedChecks();
+    m.handled = false;  // the parent sees the key too
+    return 0;
+}
+
 LRESULT CKRVListCtrl::OnScroll(Message& m) {
     LRESULT result = DefaultProcessing(m);
     Invalidate();
@@ -422,7 +511,13 @@ LRESULT CKRVListCtrl::OnCustomDraw(Message&) {
 }
 
 LRESULT CKRVListCtrl::OnPaint(Message& m) {
-    if (ItemCount() > 0 || mode_ != ListMode::kBrowse) {
+    const RowRange rows = RowsInView();
+    const View view{rows.first, rows.last, rowsVersion_};
+    if (view != shownView_) {
+        shownView_ = view;
+        OnRowsInView(rows);
+    }
+    if (!rows_.Empty() || mode_ != ListMode::kBrowse) {
         m.handled = false;
         return 0;
     }
@@ -433,7 +528,7 @@ LRESULT CKRVListCtrl::OnPaint(Message& m) {
 
 // Pictures of the window (PrintWindow) show the empty-folder text as well.
 LRESULT CKRVListCtrl::OnPrintClient(Message& m) {
-    if (ItemCount() > 0 || mode_ != ListMode::kBrowse) {
+    if (!rows_.Empty() || mode_ != ListMode::kBrowse) {
         m.handled = false;
         return 0;
     }
@@ -502,10 +597,12 @@ void CKRVListCtrl::PaintRowIcon(HDC dc, int row, PixelPoint origin) {
     ImageList_GetIconSize(images, &width, &height);
     const int side = metrics_.iconSize;
     if (width == side && height == side) {
-        ImageList_Draw(images, ItemImage(row), dc, origin.x, origin.y, ILD_TRANSPARENT);
+        ImageList_Draw(images, rows_.Image(static_cast<size_t>(row)), dc, origin.x, origin.y,
+                       ILD_TRANSPARENT);
         return;
     }
-    if (HICON icon = ImageList_GetIcon(images, ItemImage(row), ILD_TRANSPARENT)) {
+    if (HICON icon =
+            ImageList_GetIcon(images, rows_.Image(static_cast<size_t>(row)), ILD_TRANSPARENT)) {
         DrawIconEx(dc, origin.x, origin.y, icon, side, side, 0, nullptr, DI_NORMAL);
         DestroyIcon(icon);
     }
@@ -564,7 +661,7 @@ void CKRVListCtrl::PaintCells(HDC dc, int row, const ItemRecord& record, bool se
     const ListEnvironment::CellPictures pictures = environment_.CellPicturesFor(metrics_.iconSize);
     const int side = metrics_.iconSize;
     for (int column = 0; column < columns; ++column) {
-        const std::wstring text = ItemText(row, column);
+        const std::wstring& text = CellText(row, column);
         // No image list is attached, so column 0's label starts at the row's
         // left edge and the text rectangle makes room for the icon.
         RECT cell = SubItemRect(row, column, LVIR_LABEL);

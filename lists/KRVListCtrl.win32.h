@@ -6,8 +6,11 @@
 // background, and sorts on a header click. It knows nothing of permissions:
 // it shows what its owner puts into the rows and their ItemRecords.
 //
-// Every row's item data is an ItemRecord owned by the list (see AddRecord
-// and FreeAllRows); the owner creates records and fills the cells.
+// The rows live in the list's ItemRows model, each with its ItemRecord and
+// cell texts; the list view is an owner-data list (LVS_OWNERDATA, which must
+// be given when the window is made: kRequiredStyle) that keeps only the
+// number of rows and the selection by position and asks for what it shows.
+// The owner creates records and fills the cells; the list owns them.
 #pragma once
 
 #include <memory>
@@ -18,6 +21,7 @@
 #include "framework/Gdi.h"
 #include "framework/ListCtrl.h"
 #include "lists/ItemRecord.h"
+#include "lists/ItemRows.h"
 #include "lists/ListEnvironment.win32.h"
 #include "lists/ListGeometry.h"
 #include "lists/RowSort.h"
@@ -26,6 +30,26 @@ namespace vm {
 
 class CKRVListCtrl : public CListCtrl {
   public:
+    // The styles the list view must be made with (an owner-data list cannot
+    // become one later); LVS_OWNERDRAWFIXED is added on attaching if missing.
+    static constexpr DWORD kRequiredStyle = LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED;
+
+    // Rows added inside a batch reach the list view in one step when the
+    // batch ends (one LVM_SETITEMCOUNT and one redraw instead of one each).
+    class RowBatch {
+      public:
+        explicit RowBatch(CKRVListCtrl& list) : list_(list) { ++list_.batchDepth_; }
+        ~RowBatch() {
+            if (--list_.batchDepth_ == 0)
+                list_.ShowRowCount();
+        }
+        RowBatch(const RowBatch&) = delete;
+        RowBatch& operator=(const RowBatch&) = delete;
+
+      private:
+        CKRVListCtrl& list_;
+    };
+
     explicit CKRVListCtrl(const ListEnvironment& environment);
     ~CKRVListCtrl() override;
 
@@ -35,8 +59,9 @@ class CKRVListCtrl : public CListCtrl {
     void SetUp(ListMode mode);
     ListMode Mode() const { return mode_; }
 
-    // Inserts a row at index with its name and icon and attaches the record
-    // (the list owns it from now on). The row index, or -1.
+    // Inserts a row at index (clamped) with its name and icon and takes the
+    // record (the list owns it from now on); rows below it move down with
+    // their selection. The row index.
     int InsertRecordRow(int index, const std::wstring& name, std::unique_ptr<ItemRecord> record);
     // The record of a row, or null.
     ItemRecord* Record(int row) const;
@@ -44,10 +69,30 @@ class CKRVListCtrl : public CListCtrl {
     std::vector<ItemRecord*> SelectedRecords() const;
     // The row whose record has this serial, or -1.
     int RowOfSerial(uint64_t serial) const;
-    // Deletes one row and its record.
-    void DeleteRecordRow(int row);
+    // A cell's text, and a new one, repainted at once if the row is in view.
+    const std::wstring& CellText(int row, int column) const;
+    void SetCellText(int row, int column, std::wstring_view text);
+    // The rows in view, a partly shown last one included.
+    struct RowRange {
+        int first = 0;
+        int last = -1;
+        bool Contains(int row) const { return row >= first && row <= last; }
+        int Size() const { return last - first + 1; }
+    };
+    RowRange RowsInView() const;
+    // Repaints one row if it is in view; a row out of view, or any row
+    // while drawing is off or rows are being added in a batch, costs
+    // nothing. RedrawRowIn takes the view from the caller: each question to
+    // the list view is a message, which adds up over thousands of rows.
+    void RedrawRow(int row) { RedrawRowIn(row, RowsInView()); }
+    void RedrawRowIn(int row, const RowRange& view);
+    // Deletes these rows and their records; the others keep their
+    // selection and focus.
+    void DeleteRecordRows(std::vector<int> rows);
+    void DeleteRecordRow(int row) { DeleteRecordRows({row}); }
     // Deletes every row and frees every record.
     void FreeAllRows();
+    const ItemRows& Rows() const { return rows_; }
 
     // The row's icon in the system small image list (extension icon cache;
     // the shell for a drive root).
@@ -77,11 +122,32 @@ class CKRVListCtrl : public CListCtrl {
     bool OnMessage(Message& m, LRESULT& result) override;
     // Called after a record's row was deleted and before the record is freed.
     virtual void OnRecordRemoved(ItemRecord&) {}
+    // Called before a paint that shows other rows than the last one did
+    // (scrolled, resized, rows added, removed or sorted).
+    virtual void OnRowsInView(const RowRange&) {}
+    // Tells the list view how many rows the model has, keeping its view.
+    void ShowRowCount();
+    // A cell's text without a repaint (the row's redraw is on its way).
+    void StoreCellText(int row, int column, std::wstring_view text) {
+        if (row >= 0)
+            rows_.SetText(static_cast<size_t>(row), column, text);
+    }
     const ListEnvironment& Environment() const { return environment_; }
     // Posts message 1128 to the parent (status text).
     void NotifyParentStatus() const;
 
   private:
+    // The list view keeps no items of an owner-data list: rows, texts and
+    // their records go through the model (InsertRecordRow, SetCellText).
+    using CListCtrl::DeleteAllItems;
+    using CListCtrl::DeleteItem;
+    using CListCtrl::InsertItem;
+    using CListCtrl::ItemData;
+    using CListCtrl::ItemImage;
+    using CListCtrl::SetItemData;
+    using CListCtrl::SetItemText;
+    using CListCtrl::SortItems;
+
     static std::span<const Route<CKRVListCtrl>> Routes();
     LRESULT OnCustomDraw(Message& m);
     LRESULT OnMeasureItem(Message& m);
@@ -98,6 +164,15 @@ class CKRVListCtrl : public CListCtrl {
     LRESULT OnPrintClient(Message& m);
     LRESULT OnSetFont(Message& m);
     LRESULT OnSetRedraw(Message& m);
+    LRESULT OnGetDispInfo(Message& m);
+    LRESULT OnFindItem(Message& m);
+    LRESULT OnRangeChanged(Message& m);
+    LRESULT OnKeyDown(Message& m);
+
+    // The list view's selection, kept on the model's rows while they move.
+    void MarkSelection();
+    void RestoreSelection();
+    void ToggleSelectedChecks();
 
     void OpenThemes();
     void RequestRowHeight();
@@ -126,6 +201,17 @@ class CKRVListCtrl : public CListCtrl {
     bool redrawOn_ = true;
     bool checkBoxes_ = false;
     ThemeHandle buttonTheme_;
+    ItemRows rows_;
+    int batchDepth_ = 0;
+    // What the last paint showed; a change tells OnRowsInView.
+    struct View {
+        int first = -1;
+        int last = -1;
+        uint64_t rowsVersion = 0;
+        bool operator==(const View&) const = default;
+    };
+    View shownView_;
+    uint64_t rowsVersion_ = 0;  // counts row insertions, removals and sorts
 };
 
 }  // namespace vm

@@ -94,7 +94,7 @@ std::span<const Route<CMainList>> CMainList::Routes() {
         OnReflected(WM_NOTIFY, NM_RCLICK, &CMainList::OnRightClick),
         OnMsg(WM_DROPFILES, &CMainList::OnDropFiles),
         OnMsg(kMsgRowStatusReady, &CMainList::OnStatusReady),
-        OnMsg(kMsgAddDroppedRow, &CMainList::OnAddDroppedRow),
+        OnMsg(kMsgAddDroppedRows, &CMainList::OnAddDroppedRows),
     };
     return routes;
 }
@@ -151,11 +151,15 @@ int CMainList::AddEntry(const FolderEntry& entry, int index) {
     }
     ItemRecord& added = *record;
     const int row = InsertRecordRow(index, name, std::move(record));
-    if (row < 0)
-        return -1;
     FillCells(row, entry, typeName);
     RequestStatus(added, false);
     return row;
+}
+
+void CMainList::AppendEntries(const std::vector<FolderEntry>& entries) {
+    RowBatch batch(*this);
+    for (const FolderEntry& entry : entries)
+        AppendEntry(entry);
 }
 
 std::wstring CMainList::TypeName(const std::wstring& path, int32_t kind) {
@@ -167,11 +171,12 @@ std::wstring CMainList::TypeName(const std::wstring& path, int32_t kind) {
     return name;
 }
 
+// A new row: the insertion has already asked for its redraw.
 void CMainList::FillCells(int row, const FolderEntry& entry, const std::wstring& typeName) {
-    SetItemText(row, kColumnType, typeName);
-    SetItemText(row, kColumnDate, DateCellText(entry.times));
-    SetItemText(row, kColumnLocation,
-                LocationCellText(Mode(), entry.path, Environment().state->fileSystems));
+    StoreCellText(row, kColumnType, typeName);
+    StoreCellText(row, kColumnDate, DateCellText(entry.times));
+    StoreCellText(row, kColumnLocation,
+                  LocationCellText(Mode(), entry.path, Environment().state->fileSystems));
 }
 
 void CMainList::RequestStatus(ItemRecord& record, bool checkExistence) {
@@ -187,14 +192,14 @@ void CMainList::ApplyStatus(int row, ItemRecord& record, const RowStatus& status
         // The level read for a vanished path is only the failure default
         // ("Allowed"); no access icon beside "???".
         record.access = kAccessUnknown;
-        SetItemText(row, kColumnAccess, kUnknownCellText);
-        SetItemText(row, kColumnOwner, kUnknownCellText);
         record.MarkMissing();
+        StoreCellText(row, kColumnAccess, kUnknownCellText);
+        StoreCellText(row, kColumnOwner, kUnknownCellText);
         return;
     }
-    SetItemText(row, kColumnAccess, AccessCellText(status.access));
-    SetItemText(row, kColumnOwner, OwnerCellText(status.owner));
     record.MarkPresent();
+    StoreCellText(row, kColumnAccess, AccessCellText(status.access));
+    StoreCellText(row, kColumnOwner, OwnerCellText(status.owner));
 }
 
 // The status cells are read again by the background filler, never on this
@@ -205,27 +210,24 @@ void CMainList::RefreshRow(int row, bool checkExistence) {
     ItemRecord* record = Record(row);
     if (record == nullptr)
         return;
-    SetItemText(row, kColumnType, TypeName(record->path, record->BaseKind()));
+    SetCellText(row, kColumnType, TypeName(record->path, record->BaseKind()));
     RequestStatus(*record, checkExistence);
 }
 
 void CMainList::RefreshSelectedRows() {
-    RedrawGuard drawing(*this);
     for (int row : SelectedRows())
         RefreshRow(row, false);
 }
 
 void CMainList::RefreshAllRowsInBackground() {
-    const int count = ItemCount();
+    const int count = static_cast<int>(Rows().Count());
     for (int row = 0; row < count; ++row)
-        if (ItemRecord* record = Record(row))
-            RequestStatus(*record, true);
+        RequestStatus(*Record(row), true);
+    PrioritiseRowsInView();
 }
 
 void CMainList::RemoveSelectedRows() {
-    const std::vector<int> rows = SelectedRows();
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-        DeleteRecordRow(*it);
+    DeleteRecordRows(SelectedRows());
     Invalidate();
     NotifyParentStatus();
 }
@@ -239,6 +241,26 @@ void CMainList::RemoveAllRows() {
 
 void CMainList::OnRecordRemoved(ItemRecord& record) {
     pendingStatus_.erase(record.serial);
+}
+
+void CMainList::OnRowsInView(const RowRange&) {
+    PrioritiseRowsInView();
+}
+
+// The filler reads the rows on screen and the next page before the rest.
+void CMainList::PrioritiseRowsInView() {
+    if (!filler_ || pendingStatus_.empty())
+        return;
+    const RowRange view = RowsInView();
+    const int end = std::min(view.last + 1 + view.Size(), static_cast<int>(Rows().Count()));
+    std::vector<uint64_t> wished;
+    for (int row = view.first; row < end; ++row) {
+        const uint64_t serial = Record(row)->serial;
+        if (pendingStatus_.contains(serial))
+            wished.push_back(serial);
+    }
+    if (!wished.empty())
+        filler_->Prioritise(wished);
 }
 
 void CMainList::OpenSelectedRows() {
@@ -257,6 +279,8 @@ LRESULT CMainList::OnStatusReady(Message&) {
     if (!filler_)
         return 0;
     bool applied = false;
+    // Asking the list view costs a round of messages: once per batch.
+    const RowRange view = RowsInView();
     for (const RowStatus& status : filler_->TakeResults()) {
         auto pending = pendingStatus_.find(status.serial);
         if (pending == pendingStatus_.end())
@@ -265,18 +289,10 @@ LRESULT CMainList::OnStatusReady(Message&) {
             continue;  // read before a refresh whose result follows
         ItemRecord* record = pending->second.record;
         pendingStatus_.erase(pending);
-        int row = record->row;
-        if (Record(row) != record) {
-            LVFINDINFOW find{};
-            find.flags = LVFI_PARAM;
-            find.lParam = reinterpret_cast<LPARAM>(record);
-            row = static_cast<int>(
-                Send(LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
-            if (row < 0)
-                continue;
-            record->row = row;
-        }
-        ApplyStatus(row, *record, status);
+        // The model keeps every record's row current; the cells are
+        // repainted only where the row is in view.
+        ApplyStatus(record->row, *record, status);
+        RedrawRowIn(record->row, view);
         applied = true;
     }
     // Rows sorted by a status column before their values came are sorted
@@ -320,52 +336,77 @@ void CMainList::AddDroppedPaths(const std::vector<std::wstring>& paths) {
         AddDroppedPathsWithWaitWindow(paths);
         return;
     }
-    {
-        RedrawGuard drawing(*this);
-        SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-        const int start = ItemCount();
-        for (size_t i = 0; i < paths.size(); ++i)
-            AddSelectedRow(paths[i], start + static_cast<int>(i));
-    }
+    SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    AddSelectedEntries(ReadItemEntries(Environment().state->platform(), paths), ItemCount());
     NotifyParentStatus();
 }
 
-int CMainList::AddSelectedRow(const std::wstring& path, int index) {
-    const int row = AddRow(path, index);
-    if (row >= 0)
-        SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    return row;
+// The rows of dropped items, added at once and selected; the last one has
+// the focus.
+void CMainList::AddSelectedEntries(const std::vector<FolderEntry>& entries, int index) {
+    int first = -1;
+    {
+        RowBatch batch(*this);
+        for (size_t i = 0; i < entries.size(); ++i) {
+            const int row = AddEntry(entries[i], index + static_cast<int>(i));
+            if (first < 0)
+                first = row;
+        }
+    }
+    if (first < 0)
+        return;
+    const int last = first + static_cast<int>(entries.size()) - 1;
+    // New rows at the end of a list whose other rows are all selected (a
+    // drop into an empty list, block after block) are selected in one step;
+    // otherwise one by one, with drawing off while the list view tells each
+    // change.
+    if (last == ItemCount() - 1 && SelectedCount() == first) {
+        SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    } else {
+        RedrawGuard drawing(*this);
+        for (int row = first; row <= last; ++row)
+            SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    }
+    SetItemState(last, LVIS_FOCUSED, LVIS_FOCUSED);
 }
 
-LRESULT CMainList::OnAddDroppedRow(Message& m) {
-    const auto& path = *reinterpret_cast<const std::wstring*>(m.lParam);
-    return AddSelectedRow(path, static_cast<int>(m.wParam));
+LRESULT CMainList::OnAddDroppedRows(Message& m) {
+    const auto& entries = *reinterpret_cast<const std::vector<FolderEntry>*>(m.lParam);
+    AddSelectedEntries(entries, static_cast<int>(m.wParam));
+    return 0;
 }
 
 void CMainList::AddDroppedPathsWithWaitWindow(const std::vector<std::wstring>& paths) {
-    {
-        RedrawGuard drawing(*this);
-        AddDroppedRowsBehindWaitWindow(paths);
-    }
+    SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    AddDroppedRowsBehindWaitWindow(paths);
     NotifyParentStatus();
 }
 
+// The worker reads the dropped items (the platform calls, a block of paths
+// at a time: a block from one folder is one listing) and hands each block's
+// rows to the list's own thread (SendMessage), so the wait window's
+// progress moves while the window thread only adds rows.
 void CMainList::AddDroppedRowsBehindWaitWindow(const std::vector<std::wstring>& paths) {
-    SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    constexpr size_t kBlock = 512;
     const int start = ItemCount();
     CWorkingTipDlg wait(CWorkingTipDlg::Mode::kProgress);
     std::atomic<bool> finished{false};
     Worker worker;
     HWND list = hwnd();
-    // The worker starts once the window is up; it adds the rows through the
-    // list's own thread (SendMessage) and closes the window at the end.
+    Platform& platform = Environment().state->platform();
     wait.SetOnShown([&] {
         HWND waitWindow = wait.hwnd();
         worker.Start([&, waitWindow, list](std::stop_token stop) {
-            for (size_t i = 0; i < paths.size() && !stop.stop_requested(); ++i) {
-                CWorkingTipDlg::PostProgress(waitWindow, DropProgress(i, paths.size()));
-                SendMessageW(list, kMsgAddDroppedRow, static_cast<WPARAM>(start + i),
-                             reinterpret_cast<LPARAM>(&paths[i]));
+            for (size_t done = 0; done < paths.size() && !stop.stop_requested();) {
+                CWorkingTipDlg::PostProgress(waitWindow, DropProgress(done, paths.size()));
+                const size_t end = std::min(done + kBlock, paths.size());
+                const std::vector<FolderEntry> block = ReadItemEntries(
+                    platform,
+                    std::vector<std::wstring>(paths.begin() + static_cast<ptrdiff_t>(done),
+                                              paths.begin() + static_cast<ptrdiff_t>(end)));
+                SendMessageW(list, kMsgAddDroppedRows, static_cast<WPARAM>(start) + done,
+                             reinterpret_cast<LPARAM>(&block));
+                done = end;
             }
             CWorkingTipDlg::PostProgress(waitWindow, 100);
             CWorkingTipDlg::PostClose(waitWindow);
@@ -376,10 +417,9 @@ void CMainList::AddDroppedRowsBehindWaitWindow(const std::vector<std::wstring>& 
                                                            : Parent()) == -1 &&
         !worker.Running()) {
         // No wait window could be made: add the rows here.
-        for (size_t i = 0; i < paths.size(); ++i)
-            AddSelectedRow(paths[i], start + static_cast<int>(i));
+        AddSelectedEntries(ReadItemEntries(platform, paths), start);
     }
-    // Closed early by the user: stop at a row boundary. The worker may be
+    // Closed early by the user: stop at a block boundary. The worker may be
     // inside a SendMessage to this thread, so keep handling sent messages
     // until it is done.
     if (worker.Running()) {

@@ -6,8 +6,9 @@
 // The status cells (access and owner) of added rows are read on a worker
 // thread (RowStatusFiller): a row appears at once with those two cells
 // empty, and they fill in as results arrive, so a large folder or a slow
-// account look-up never freezes the window. Refreshing rows reads them at
-// once, on the calling thread.
+// account look-up never freezes the window. The filler reads the rows in
+// view and the next page first, again after every scroll; a result for a
+// row out of view repaints nothing. Refreshed rows are read the same way.
 #pragma once
 
 #include <memory>
@@ -23,9 +24,9 @@ namespace vm {
 
 // Posted by the status worker to the list itself: results wait.
 inline constexpr UINT kMsgRowStatusReady = WM_APP + 0x71;
-// Sent by the drop worker to the list: add the path (LPARAM: const
-// std::wstring*) at the index WPARAM and select it; returns the row.
-inline constexpr UINT kMsgAddDroppedRow = WM_APP + 0x72;
+// Sent by the drop worker to the list: add the rows of these items (LPARAM:
+// const std::vector<FolderEntry>*) from the index WPARAM on and select them.
+inline constexpr UINT kMsgAddDroppedRows = WM_APP + 0x72;
 
 class CMainList : public CKRVListCtrl {
   public:
@@ -43,12 +44,15 @@ class CMainList : public CKRVListCtrl {
     // Browse Mode fill reads the folder once and asks nothing more per row
     // on the window's thread.
     int AddEntry(const FolderEntry& entry, int index);
-    int AppendEntry(const FolderEntry& entry) { return AddEntry(entry, ItemCount()); }
+    int AppendEntry(const FolderEntry& entry) {
+        return AddEntry(entry, static_cast<int>(Rows().Count()));
+    }
+    // A whole folder listing, shown in one step when the last row is in.
+    void AppendEntries(const std::vector<FolderEntry>& entries);
     // Rereads the row's access, type and owner now; with checkExistence a
     // path that is gone shows "???" and the missing-item background.
     void RefreshRow(int row, bool checkExistence);
-    // RefreshRow (no existence check) for each selected row, top to bottom,
-    // with drawing suspended.
+    // RefreshRow (no existence check) for each selected row, top to bottom.
     void RefreshSelectedRows();
     // Rereads the status cells of every row in the background (existence
     // checked), for lists too long to reread at once.
@@ -72,21 +76,23 @@ class CMainList : public CKRVListCtrl {
   protected:
     bool OnMessage(Message& m, LRESULT& result) override;
     void OnRecordRemoved(ItemRecord& record) override;
+    void OnRowsInView(const RowRange& view) override;
 
   private:
     static std::span<const Route<CMainList>> Routes();
     LRESULT OnRightClick(Message& m);
     LRESULT OnDropFiles(Message& m);
     LRESULT OnStatusReady(Message& m);
-    LRESULT OnAddDroppedRow(Message& m);
+    LRESULT OnAddDroppedRows(Message& m);
 
     void FillCells(int row, const FolderEntry& entry, const std::wstring& typeName);
     void ApplyStatus(int row, ItemRecord& record, const RowStatus& status);
     void RequestStatus(ItemRecord& record, bool checkExistence);
     void AddDroppedPathsWithWaitWindow(const std::vector<std::wstring>& paths);
     void AddDroppedRowsBehindWaitWindow(const std::vector<std::wstring>& paths);
-    // AddRow, then the new row selected and focused; the new row's index.
-    int AddSelectedRow(const std::wstring& path, int index);
+    void AddSelectedEntries(const std::vector<FolderEntry>& entries, int index);
+    // Asks the filler for the rows in view and the next page first.
+    void PrioritiseRowsInView();
     RowStatusFiller& Filler();
     // The shell's type name of a path; kept per extension (and for folders),
     // since the shell names types by extension, so that a large folder asks

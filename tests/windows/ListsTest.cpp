@@ -8,6 +8,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "app/AppState.h"
@@ -43,6 +44,20 @@ class ListHost : public CWnd {
             return true;
         }
         return CWnd::OnMessage(m, result);
+    }
+};
+
+// The list, noting the rows it draws (the host reflects WM_DRAWITEM to it).
+class DrawNotingList : public CMainList {
+  public:
+    using CMainList::CMainList;
+    std::vector<UINT> drawnRows;  // on the UI thread only
+
+  protected:
+    bool OnMessage(Message& m, LRESULT& result) override {
+        if (m.message == kReflectBase + WM_DRAWITEM)
+            drawnRows.push_back(reinterpret_cast<const DRAWITEMSTRUCT*>(m.lParam)->itemID);
+        return CMainList::OnMessage(m, result);
     }
 };
 
@@ -110,9 +125,10 @@ class ListsTest : public testing::Test {
         host.CreateWindowOfClass(L"Lists", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0,
                                  RECT{40, 40, 1000, 460}, nullptr);
         environment.messageOwner = host.hwnd();
-        list = std::make_unique<CMainList>(environment);
-        list->CreateControl(WC_LISTVIEWW, LVS_REPORT | LVS_SHOWSELALWAYS | WS_VISIBLE | WS_BORDER,
-                            0, RECT{0, 0, 940, 380}, host.hwnd(), kListId);
+        list = std::make_unique<DrawNotingList>(environment);
+        list->CreateControl(
+            WC_LISTVIEWW, CKRVListCtrl::kRequiredStyle | LVS_SHOWSELALWAYS | WS_VISIBLE | WS_BORDER,
+            0, RECT{0, 0, 940, 380}, host.hwnd(), kListId);
         listWindow = list->hwnd();
     }
 
@@ -124,15 +140,51 @@ class ListsTest : public testing::Test {
         });
     }
 
-    void ShowFolder(const std::wstring& folder) {
+    void ShowFolder(const std::wstring& folder, bool waitForStatus = true) {
         runner.Run([&] {
             RedrawGuard drawing(*list);
             list->RemoveAllRows();
-            for (const auto& entry : ReadFolderEntries(machine, folder))
-                list->AppendEntry(entry);
+            list->AppendEntries(ReadFolderEntries(machine, folder));
             list->Resort();
         });
-        WaitForStatus();
+        if (waitForStatus)
+            WaitForStatus();
+    }
+
+    // A folder of count files, f0.txt to f<count-1>.txt.
+    void AddFiles(const std::wstring& folder, int count) {
+        for (int i = 0; i < count; ++i)
+            machine.AddFile(folder + L"\\f" + std::to_wstring(i) + L".txt");
+    }
+
+    void ClickHeader(int column) {
+        runner.Run([&] {
+            NMLISTVIEW click{};
+            click.hdr.hwndFrom = listWindow;
+            click.hdr.idFrom = kListId;
+            click.hdr.code = LVN_COLUMNCLICK;
+            click.iItem = -1;
+            click.iSubItem = column;
+            SendMessageW(host.hwnd(), WM_NOTIFY, kListId, reinterpret_cast<LPARAM>(&click));
+        });
+    }
+
+    std::vector<std::wstring> SelectedPaths() {
+        std::vector<std::wstring> paths;
+        runner.Run([&] {
+            for (const ItemRecord* record : list->SelectedRecords())
+                paths.push_back(record->path);
+        });
+        return paths;
+    }
+
+    std::wstring FocusedPath() {
+        std::wstring path;
+        runner.Run([&] {
+            if (const ItemRecord* record = list->Record(list->NextItem(-1, LVNI_FOCUSED)))
+                path = record->path;
+        });
+        return path;
     }
 
     void WaitForStatus() {
@@ -173,7 +225,7 @@ class ListsTest : public testing::Test {
     std::unique_ptr<Gdiplus::Bitmap> allowed, readOnly, denied, owner;
     ListHost host;
     h::UiRunner runner;
-    std::unique_ptr<CMainList> list;
+    std::unique_ptr<DrawNotingList> list;
     std::atomic<HWND> listWindow{nullptr};
     std::unique_ptr<h::UiThread> ui;
 };
@@ -255,17 +307,7 @@ TEST_F(ListsTest, RefreshingARowLooksNothingUpOnTheWindowThread) {
 TEST_F(ListsTest, HeaderClicksSortAndFlip) {
     MakeList(ListMode::kBrowse);
     ShowFolder(L"C:\\Data");
-    auto clickHeader = [&](int column) {
-        runner.Run([&] {
-            NMLISTVIEW click{};
-            click.hdr.hwndFrom = listWindow;
-            click.hdr.idFrom = kListId;
-            click.hdr.code = LVN_COLUMNCLICK;
-            click.iItem = -1;
-            click.iSubItem = column;
-            SendMessageW(host.hwnd(), WM_NOTIFY, kListId, reinterpret_cast<LPARAM>(&click));
-        });
-    };
+    auto clickHeader = [&](int column) { ClickHeader(column); };
     clickHeader(0);  // the current column: now descending
     EXPECT_EQ(Column(0), (std::vector<std::wstring>{L"secret.txt", L"notes.txt", L"a.bmp",
                                                     L"Photos", L"Music"}));
@@ -387,7 +429,23 @@ TEST_F(ListsTest, CheckBoxesToggleOnlyInTheirColumn) {
     EXPECT_TRUE(checked());
     click(24);
     EXPECT_FALSE(checked());
+    // Space toggles the selected rows' boxes.
+    h::SelectListViewRows(listWindow, {0});
+    auto space = [&] {
+        runner.Run([&] {
+            NMLVKEYDOWN key{};
+            key.hdr.hwndFrom = listWindow;
+            key.hdr.idFrom = kListId;
+            key.hdr.code = LVN_KEYDOWN;
+            key.wVKey = VK_SPACE;
+            SendMessageW(host.hwnd(), WM_NOTIFY, kListId, reinterpret_cast<LPARAM>(&key));
+        });
+    };
+    space();
+    EXPECT_TRUE(checked());
     Picture(L"lists-check-boxes");
+    space();
+    EXPECT_FALSE(checked());
 }
 
 TEST_F(ListsTest, RowsAppearAtOnceAndStatusCellsFollowWhileTheWindowAnswers) {
@@ -427,6 +485,129 @@ TEST_F(ListsTest, RowsAppearAtOnceAndStatusCellsFollowWhileTheWindowAnswers) {
     EXPECT_EQ(Column(4), std::vector<std::wstring>(60, L"Administrators"));
     EXPECT_EQ(Column(3), std::vector<std::wstring>(60, L"Allowed"));
     machine.SetCallHook(nullptr);
+}
+
+// Scrolled to the end of 10,000 rows at once, the rows drawn there show
+// their status long before the rest: the filler reads the rows in view
+// first (every other row is slowed down here so that the order shows).
+TEST_F(ListsTest, RowsScrolledToTheEndOfALargeFolderShowTheirStatusFirst) {
+    MakeList(ListMode::kBrowse);
+    AddFiles(L"C:\\Big", 10'000);
+    std::atomic<bool> slow{true};
+    machine.SetCallHook([&](sim::Call call, const std::wstring& path) {
+        if (slow && call == sim::Call::kGetNamedSecurityInfo && path.rfind(L"C:\\Big\\", 0) == 0 &&
+            path.rfind(L"C:\\Big\\f99", 0) != 0)
+            Sleep(2);
+    });
+    ShowFolder(L"C:\\Big", false);
+    int last = 0;
+    runner.Run([&] {
+        last = list->ItemCount() - 1;
+        list->EnsureVisible(last);
+        UpdateWindow(listWindow);
+    });
+    ASSERT_EQ(last, 9'999);
+    // Sorted by name: the last page holds names beginning "f99", unslowed.
+    EXPECT_EQ(h::ListViewText(listWindow, last, 0), L"f9999.txt");
+    ASSERT_TRUE(h::WaitFor([&] {
+        bool shown = true;
+        runner.Run([&] {
+            for (int row = list->RowsInView().first; row <= last && shown; ++row)
+                shown = list->CellText(row, kColumnOwner) == L"Administrators" &&
+                        list->CellText(row, kColumnAccess) == L"Allowed";
+        });
+        return shown;
+    }));
+    bool pending = false;
+    int top = 0;
+    runner.Run([&] {
+        pending = list->StatusPending();
+        top = list->RowsInView().first;
+    });
+    EXPECT_TRUE(pending) << "every row was read before the rows in view";
+    EXPECT_GT(top, 9'900);
+    Picture(L"lists-end-of-10000-rows");
+    slow = false;
+    runner.Run([&] { list->RemoveAllRows(); });
+    machine.SetCallHook(nullptr);
+}
+
+// A header click sorts the model; the selection and the focus stay on the
+// same items though an owner-data list keeps them by position.
+TEST_F(ListsTest, SortingALargeListKeepsTheSelectionOnTheSameItems) {
+    MakeList(ListMode::kBrowse);
+    AddFiles(L"C:\\Many", 3'000);
+    ShowFolder(L"C:\\Many");
+    h::SelectListViewRows(listWindow, {0, 17, 1'500, 2'999});
+    runner.Run([&] { list->SetItemState(17, LVIS_FOCUSED, LVIS_FOCUSED); });
+    const std::vector<std::wstring> selected = SelectedPaths();
+    ASSERT_EQ(selected.size(), 4u);
+    const std::wstring focused = FocusedPath();
+    ClickHeader(0);  // descending by name
+    EXPECT_EQ(h::ListViewText(listWindow, 0, 0), L"f999.txt");
+    std::vector<std::wstring> after = SelectedPaths();
+    EXPECT_EQ(std::set<std::wstring>(after.begin(), after.end()),
+              std::set<std::wstring>(selected.begin(), selected.end()));
+    EXPECT_EQ(FocusedPath(), focused);
+    // Commands take the selected rows in ascending row order: the new order.
+    std::vector<int> rows = h::ListViewSelectedRows(listWindow);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(
+        h::ListViewText(listWindow, rows[0], 0) + L" " + h::ListViewText(listWindow, rows[3], 0),
+        FileNameOfPath(selected[3]) + L" " + FileNameOfPath(selected[0]));
+}
+
+// Removing a block of rows from the Edit Mode list: the rows after it move
+// up with their status, and a result for a moved row lands on that row.
+TEST_F(ListsTest, RemovingABlockOfSelectedRowsInEditMode) {
+    MakeList(ListMode::kEdit);
+    AddFiles(L"C:\\Gathered", 1'000);
+    ShowFolder(L"C:\\Gathered");
+    std::vector<int> block;
+    for (int row = 100; row < 400; ++row)
+        block.push_back(row);
+    h::SelectListViewRows(listWindow, block);
+    const std::wstring afterBlock = h::ListViewText(listWindow, 400, 0);
+    h::Pump(std::chrono::milliseconds(50));
+    const int before = host.statusMessages;
+    runner.Run([&] { list->RemoveSelectedRows(); });
+    EXPECT_EQ(h::ListViewRowCount(listWindow), 700);
+    EXPECT_TRUE(h::ListViewSelectedRows(listWindow).empty());
+    EXPECT_EQ(h::ListViewText(listWindow, 100, 0), afterBlock);
+    EXPECT_EQ(h::ListViewText(listWindow, 100, 4), L"Administrators");
+    std::wstring path;
+    runner.Run([&] { path = list->Record(100)->path; });
+    machine.SetSecurity(path, L"O:SYD:(A;;FA;;;WD)");
+    runner.Run([&] { list->RefreshRow(100, false); });
+    WaitForStatus();
+    EXPECT_EQ(h::ListViewText(listWindow, 100, 4), L"SYSTEM");
+    EXPECT_EQ(h::ListViewText(listWindow, 99, 4), L"Administrators");
+    h::Pump(std::chrono::milliseconds(100));
+    EXPECT_EQ(host.statusMessages - before, 1);
+}
+
+// A refreshed row's new status repaints that row and no other.
+TEST_F(ListsTest, RefreshingOneRowRepaintsOnlyThatRow) {
+    MakeList(ListMode::kBrowse);
+    ShowFolder(L"C:\\Data");
+    const int row = 3;
+    ASSERT_EQ(h::ListViewText(listWindow, row, 0), L"notes.txt");
+    machine.SetSecurity(L"C:\\Data\\notes.txt", L"O:SYD:(A;;FA;;;WD)");
+    runner.Run([&] {
+        UpdateWindow(listWindow);
+        list->drawnRows.clear();
+        list->RefreshRow(row, false);
+    });
+    WaitForStatus();
+    std::vector<UINT> drawn;
+    runner.Run([&] {
+        UpdateWindow(listWindow);
+        drawn = list->drawnRows;
+    });
+    EXPECT_EQ(h::ListViewText(listWindow, row, 4), L"SYSTEM");
+    ASSERT_FALSE(drawn.empty());
+    for (UINT item : drawn)
+        EXPECT_EQ(item, static_cast<UINT>(row));
 }
 
 std::vector<std::wstring> ManyFiles(sim::SimPlatform& machine, int count) {
