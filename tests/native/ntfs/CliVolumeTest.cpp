@@ -215,6 +215,31 @@ TEST_F(CliVolumeTest, DryRunWritesNothingAndAnUndoFileTakesTheRunBack) {
     EXPECT_EQ(DaclSddl(L"C:\\Tree\\Sub\\b.txt"), b);
 }
 
+// A disk repaired from a copy of its tree on another disk: both volumes in
+// one run, the backup of one restored onto the other with --map.
+TEST_F(CliVolumeTest, ABackupOfOneVolumeRestoresOntoAnotherOne) {
+    MountedImage other{testing::NtfsRigFolder()};
+    ASSERT_TRUE(other.mounted()) << other.error();
+    std::filesystem::create_directories(other.mountPath() + "/Copy/Sub");
+    std::ofstream(other.mountPath() + "/Copy/Sub/b.txt") << "b";
+    ASSERT_EQ(Cli({"allow", "C:\\Tree\\Sub", "--trustee", "Users", "--scope", "1"}).exitCode, 0);
+    ASSERT_EQ(Cli({"owner", "C:\\Tree\\Sub\\b.txt", "SYSTEM"}).exitCode, 0);
+    std::string file = volume.mountPath() + "/../two-volumes.SBAK";
+    ASSERT_EQ(Cli({"backup", "C:\\Tree\\Sub", "C:\\Tree\\Sub\\b.txt", "-o", file}).exitCode, 0);
+
+    ProgramRun run =
+        Cli({"--volume", "D=" + other.mountPath(), "restore", file, "--map", "C:\\Tree=D:\\Copy"});
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(run.output, "D:\\Copy\\Sub: Succeed\nD:\\Copy\\Sub\\b.txt: Succeed\n");
+    ASSERT_TRUE(reader.store().AddVolume(L'D', other.mountPath()).ok());
+    EXPECT_EQ(DaclSddl(L"D:\\Copy\\Sub"), DaclSddl(L"C:\\Tree\\Sub"));
+    EXPECT_EQ(DaclSddl(L"D:\\Copy\\Sub\\b.txt"), DaclSddl(L"C:\\Tree\\Sub\\b.txt"));
+    EXPECT_EQ(Sddl(L"D:\\Copy\\Sub\\b.txt").substr(0, 4), L"O:SY");
+    ASSERT_TRUE(other.Unmount()) << other.error();
+    auto audit = other.Audit();
+    EXPECT_TRUE(audit.consistent) << audit.output;
+}
+
 TEST_F(CliVolumeTest, VolumesMustBeGivenAndBeNtfs) {
     ProgramRun run = testing::RunProgram({VELMORA_CLI_PROGRAM, "show", "C:\\"});
     EXPECT_EQ(run.exitCode, 2);
