@@ -15,6 +15,7 @@
 #include "app/AppState.h"
 #include "app/MainWindowState.h"
 #include "app/QuickCommands.h"
+#include "backup/RestoreMode.h"
 #include "bookmarks/BookmarkStore.h"
 
 namespace vm {
@@ -77,6 +78,14 @@ class MainWindowActions {
     virtual void ShowInEditList(const std::vector<std::wstring>& paths) = 0;
     // Browse Mode's list shows this folder.
     virtual void BrowseTo(const std::wstring& folder) = 0;
+
+    // Backups. The save dialog of a backup file (overwrite question on) and
+    // its open dialog: the name chosen, nullopt on Cancel.
+    virtual std::optional<std::wstring> AskBackupFileToSave() = 0;
+    virtual std::optional<std::wstring> AskBackupFileToOpen() = 0;
+    // A new modeless Restore window over a backup file (kFile) or over the
+    // drive roots and system folders (kReset, no file).
+    virtual void OpenRestoreWindow(RestoreMode mode, const std::wstring& backupFile) = 0;
 
     // The windows of the main menu.
     virtual void ShowAboutBox() = 0;

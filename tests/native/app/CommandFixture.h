@@ -22,6 +22,7 @@ class RecordingWindow final : public MainWindowActions {
     std::wstring pickedAccount;
     std::vector<std::wstring> listPaths;       // every row of the current list
     std::optional<std::wstring> bookmarkName;  // the Add bookmark dialog's answer
+    std::optional<std::wstring> backupFile;    // the backup file dialogs' answer
 
     void SetViewMode(ViewMode mode) override {
         Record(mode == ViewMode::kEdit ? L"view edit" : L"view browse");
@@ -77,6 +78,17 @@ class RecordingWindow final : public MainWindowActions {
     }
     void BrowseTo(const std::wstring& folder) override { Record(L"browse " + folder); }
     void RunAdvancedDialog(const std::wstring& path) override { Record(L"advanced " + path); }
+    std::optional<std::wstring> AskBackupFileToSave() override {
+        Record(L"save backup");
+        return backupFile;
+    }
+    std::optional<std::wstring> AskBackupFileToOpen() override {
+        Record(L"open backup");
+        return backupFile;
+    }
+    void OpenRestoreWindow(RestoreMode mode, const std::wstring& file) override {
+        Record(mode == RestoreMode::kFile ? L"restore window " + file : L"reset window");
+    }
     void ShowAboutBox() override { Record(L"about"); }
     void StartUpdateCheck() override { Record(L"update check"); }
 
