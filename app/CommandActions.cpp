@@ -1,5 +1,6 @@
 #include "app/CommandActions.h"
 
+#include "app/BrowsePaths.h"
 #include "app/ItemFailures.h"
 #include "app/Texts.h"
 #include "app/TrusteeMenu.h"
@@ -7,6 +8,9 @@
 #include "bookmarks/BookmarkAdding.h"
 #include "resources/strings.h"
 #include "security/DaclEdits.h"
+#include "security/Ownership.h"
+#include "security/Rights.h"
+#include "security/SecurityAccess.h"
 
 namespace vm {
 
@@ -25,6 +29,13 @@ bool RefuseEmptySelection(CommandContext& context) {
         return false;
     context.app.reporter().Tell(kSelectAtLeastOneMessage, MessageIcon::kError);
     return true;
+}
+
+std::vector<std::wstring> SelectedPaths(const MainWindowState& state) {
+    std::vector<std::wstring> paths;
+    for (const SelectedItem& item : state.selection)
+        paths.push_back(item.path);
+    return paths;
 }
 
 std::vector<QuickItem> QuickItemsOf(const MainWindowState& state) {
@@ -132,6 +143,124 @@ void PasteSecurity(CommandContext& context) {
     ReportFailures(context, failures);
 }
 
+void CopySecurity(CommandContext& context) {
+    if (context.state.selection.size() != 1)
+        return;  // copies from one item only; the key and the menu say so already
+    const SelectedItem& item = context.state.selection.front();
+    Platform& platform = context.app.platform();
+    if (!IsOnNtfs(platform, item.path)) {
+        context.app.reporter().Tell(L"" STR_NTFS_ONLY, MessageIcon::kError);
+        return;
+    }
+    CopyBuffer& buffer = context.app.copyBuffer;
+    if (CopySecuritySettings(context.app.engine, buffer, item.path) == 0) {
+        // A read that failed may leave the owner without a DACL: the
+        // indicator must not promise a copy that Paste cannot write.
+        if (!buffer.CopiedDescriptor)
+            context.window.ShowCopySource(L"");
+        context.app.reporter().Tell(FillPlaceholders(L"" STR_COPY_NOT_READ, {item.path}),
+                                    MessageIcon::kError);
+        return;
+    }
+    context.window.ShowCopySource(item.path);
+}
+
+ClearDaclQuestion ClearDaclQuestionFor(bool nullDacl) {
+    const std::wstring_view pieces = L"" STR_CLEAR_DACL_PIECES;
+    return {ResourceListItem(pieces, 0),
+            ResourceListItem(pieces, nullDacl ? 1 : 2) + ResourceListItem(pieces, 3)};
+}
+
+void ClearDacl(CommandContext& context) {
+    const bool nullDacl = context.commandId == ID_ITEM_NULL_DACL;
+    const ClearDaclQuestion question = ClearDaclQuestionFor(nullDacl);
+    if (!context.window.AskWarning(question.caption, question.text))
+        return;
+    std::vector<ItemFailure> failures;
+    {
+        const auto pause = context.window.PauseListDrawing();
+        for (const SelectedItem& item : context.state.selection) {
+            const Status written = SetNullOrEmptyDacl(context.app.engine, item.path, nullDacl);
+            if (!written.ok())
+                failures.push_back({item.path, written.error});
+        }
+        for (const SelectedItem& item : context.state.selection)
+            context.window.RefreshRow(item.row);
+    }
+    ReportFailures(context, failures);
+}
+
+bool IsDriveRootItem(const SelectedItem& item) {
+    const std::wstring& path = item.path;
+    const bool rootPath =
+        (path.size() == 2 || (path.size() == 3 && path[2] == L'\\')) && path[1] == L':';
+    return rootPath || item.kind == kKindDriveRoot;
+}
+
+std::vector<ItemFailure> ResetItemsToInherited(Engine& engine,
+                                               const std::vector<SelectedItem>& items,
+                                               std::stop_token stop,
+                                               const std::function<void(int row)>& refreshRow) {
+    std::vector<ItemFailure> failures;
+    for (const SelectedItem& item : items) {
+        if (stop.stop_requested())
+            break;
+        if (IsDriveRootItem(item))
+            continue;
+        // Taking ownership first lets the DACL be written whatever it
+        // grants; a refused owner change still lets the reset try.
+        (void)SetOwner(engine, item.path, kAdministrators);
+        const Status reset = ResetToInherited(engine, item.path);
+        if (!reset.ok())
+            failures.push_back({item.path, reset.error});
+        refreshRow(item.row);
+    }
+    return failures;
+}
+
+void ResetInheritance(CommandContext& context) {
+    std::vector<ItemFailure> failures;
+    {
+        const auto pause = context.window.PauseListDrawing();
+        context.window.RunBehindWaitWindow([&](std::stop_token stop) {
+            failures = ResetItemsToInherited(context.app.engine, context.state.selection, stop,
+                                             [&](int row) { context.window.RefreshRow(row); });
+        });
+    }
+    ReportFailures(context, failures);
+}
+
+void ReplaceChildren(CommandContext& context) {
+    if (context.state.selection.empty())
+        return;
+    const SelectedItem& first = context.state.selection.front();
+    if (first.IsFile())
+        return;  // files have no children
+    context.window.ReplaceChildPermissions(first.path);
+}
+
+void AddItems(CommandContext& context) {
+    const std::optional<PickedItems> picked = context.window.PickFilesAndFolders();
+    if (!picked || picked->names.empty())
+        return;
+    if (!IsOnNtfs(context.app.platform(), picked->folder)) {
+        context.app.reporter().Tell(L"" STR_NTFS_ONLY, MessageIcon::kError);
+        return;
+    }
+    context.window.AddToEditList(PickedPaths(*picked));
+}
+
+void ShowProperties(CommandContext& context) {
+    // The demonstration machine's items are not on any disk the shell sees.
+    if (context.app.demonstration) {
+        context.app.reporter().Tell(L"" STR_DEMO_CANNOT_OPEN, MessageIcon::kInformation);
+        return;
+    }
+    const std::vector<std::wstring> paths = SelectedPaths(context.state);
+    if (!paths.empty())
+        context.window.ShowShellProperties(paths);
+}
+
 void OpenAdvanced(CommandContext& context) {
     if (context.state.selection.size() != 1) {
         context.app.reporter().Tell(L"" STR_SELECT_ONLY_ONE, MessageIcon::kError);
@@ -202,17 +331,6 @@ void NavigateToTypedPath(CommandContext& context) {
 void ShowMainMenu(CommandContext& context) {
     context.window.ShowMainMenu();
 }
-
-namespace {
-
-std::vector<std::wstring> SelectedPaths(const MainWindowState& state) {
-    std::vector<std::wstring> paths;
-    for (const SelectedItem& item : state.selection)
-        paths.push_back(item.path);
-    return paths;
-}
-
-}  // namespace
 
 void BookmarkItems(CommandContext& context) {
     const std::optional<BookmarkMode> mode = BookmarkModeOfCommand(context.commandId);

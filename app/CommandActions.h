@@ -7,16 +7,19 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
 #include "app/AppState.h"
+#include "app/ItemFailures.h"
 #include "app/MainWindowState.h"
 #include "app/QuickCommands.h"
-#include "backup/RestoreMode.h"
 #include "bookmarks/BookmarkStore.h"
+#include "controls/FileAndFolderSelection.h"
 
 namespace vm {
 
@@ -79,13 +82,27 @@ class MainWindowActions {
     // Browse Mode's list shows this folder.
     virtual void BrowseTo(const std::wstring& folder) = 0;
 
-    // Backups. The save dialog of a backup file (overwrite question on) and
-    // its open dialog: the name chosen, nullopt on Cancel.
-    virtual std::optional<std::wstring> AskBackupFileToSave() = 0;
-    virtual std::optional<std::wstring> AskBackupFileToOpen() = 0;
-    // A new modeless Restore window over a backup file (kFile) or over the
-    // drive roots and system folders (kReset, no file).
-    virtual void OpenRestoreWindow(RestoreMode mode, const std::wstring& backupFile) = 0;
+    // The item commands' windows.
+    // The security clipboard's indicator names the item the copy came from
+    // and can be clicked; an empty path empties and disables it.
+    virtual void ShowCopySource(const std::wstring& path) = 0;
+    // A Yes/No question with the warning icon under its own caption.
+    virtual bool AskWarning(const std::wstring& caption, const std::wstring& text) = 0;
+    // Runs work on a worker thread while the animated "Please Wait..." window
+    // runs modally; closing the window first requests work's stop. Returns
+    // once the worker has ended. RefreshRow may be called from the worker.
+    virtual void RunBehindWaitWindow(const std::function<void(std::stop_token)>& work) = 0;
+    // "Replace all child object permissions" below one folder: the choice of
+    // how, then the progress window while the walk runs.
+    virtual void ReplaceChildPermissions(const std::wstring& folder) = 0;
+    // The file-and-folder dialog, opened in the "OPENPATH" folder, which
+    // then becomes the folder it ended in; nullopt unless it ended with OK.
+    virtual std::optional<PickedItems> PickFilesAndFolders() = 0;
+    // Appends rows to the Edit Mode list, selected, behind the "Please
+    // Wait..." window for more than 300.
+    virtual void AddToEditList(const std::vector<std::wstring>& paths) = 0;
+    // The shell's property sheet of these items, together.
+    virtual void ShowShellProperties(const std::vector<std::wstring>& paths) = 0;
 
     // The windows of the main menu.
     virtual void ShowAboutBox() = 0;
@@ -111,6 +128,21 @@ void GrantReadOnly(CommandContext& context);
 void DenyAccess(CommandContext& context);
 void ChangeOwner(CommandContext& context);
 void PasteSecurity(CommandContext& context);
+// "Copy Security settings": one item of a volume with security into the copy
+// buffer, its path on the clipboard indicator.
+void CopySecurity(CommandContext& context);
+// "Create a Null DACL" (32827) and "Create an Empty DACL" (32829), after the
+// question.
+void ClearDacl(CommandContext& context);
+// "Inheritance Permissions": every selected item but drive roots gets
+// "Administrators" as owner and the entries its parent passes on, behind the
+// "Please Wait..." window.
+void ResetInheritance(CommandContext& context);
+void ReplaceChildren(CommandContext& context);
+// "Add Files or Folders": the dialog, then its items at the end of the Edit
+// Mode list.
+void AddItems(CommandContext& context);
+void ShowProperties(CommandContext& context);
 // "Advanced": exactly one item on a volume with security, then its rows refresh.
 void OpenAdvanced(CommandContext& context);
 
@@ -137,5 +169,26 @@ void CheckForUpdates(CommandContext& context);
 
 // The demonstration program: puts its machine back as shipped, after asking.
 void ResetDemonstrationMachine(CommandContext& context);
+
+// ---- Sequences of the actions (tested without a window) -----------------------------
+
+// The question of the two "Clear Access Control List" commands: its caption
+// and its text, from the four pieces of message 189.
+struct ClearDaclQuestion {
+    std::wstring caption;
+    std::wstring text;
+};
+ClearDaclQuestion ClearDaclQuestionFor(bool nullDacl);
+
+// Drive roots inherit nothing: "Inheritance Permissions" passes them over.
+bool IsDriveRootItem(const SelectedItem& item);
+
+// The inheritance reset of the items in order, each one whole: the stop is
+// looked at only between two items. refreshRow follows each item reset.
+// The items that could not be reset.
+std::vector<ItemFailure> ResetItemsToInherited(Engine& engine,
+                                               const std::vector<SelectedItem>& items,
+                                               std::stop_token stop,
+                                               const std::function<void(int row)>& refreshRow);
 
 }  // namespace vm

@@ -1,6 +1,5 @@
 #include "app/Commands.h"
 
-#include "backup/BackupCommands.h"
 #include "bookmarks/BookmarkStore.h"
 #include "resources/resource.h"
 
@@ -67,7 +66,7 @@ constexpr uint32_t kLastBookmarkCommand = ID_BOOKMARK_FIRST_ENTRY + kMaxBookmark
 // clang-format off
 constexpr Command kCommands[] = {
     // Tool bar and the buttons of the strip.
-    {.id = IDC_MAIN_ADD, .action = RefuseNotAvailableYet,
+    {.id = IDC_MAIN_ADD, .action = AddItems,
      .key = {vk::kO, CtrlKey::kDown, EditListVisible}},
     {.id = IDC_MAIN_ALLOW, .action = AllowAccess},
     {.id = IDC_MAIN_READ_ONLY, .action = GrantReadOnly},
@@ -81,19 +80,19 @@ constexpr Command kCommands[] = {
     // Item context menu ("MainPop").
     {.id = ID_ITEM_ADVANCED, .action = OpenAdvanced,
      .enabled = OneSelectedOnSecurityVolume},
-    {.id = ID_ITEM_NULL_DACL, .action = RefuseNotAvailableYet,
+    {.id = ID_ITEM_NULL_DACL, .action = ClearDacl,
      .enabled = AnySelectedOnSecurityVolume},
-    {.id = ID_ITEM_EMPTY_DACL, .action = RefuseNotAvailableYet,
+    {.id = ID_ITEM_EMPTY_DACL, .action = ClearDacl,
      .enabled = AnySelectedOnSecurityVolume},
     // Copy does nothing unless exactly one row is selected: so does its key.
-    {.id = ID_ITEM_COPY_SECURITY, .action = RefuseNotAvailableYet,
+    {.id = ID_ITEM_COPY_SECURITY, .action = CopySecurity,
      .enabled = OneSelectedOnSecurityVolume, .key = {vk::kC, CtrlKey::kDown, OneSelected}},
     // Without a copy, Paste does nothing: so does its key.
     {.id = ID_ITEM_PASTE_SECURITY, .action = PasteSecurity, .enabled = CanPaste,
      .key = {vk::kV, CtrlKey::kDown, HoldsCopy}},
-    {.id = ID_ITEM_INHERITANCE, .action = RefuseNotAvailableYet,
+    {.id = ID_ITEM_INHERITANCE, .action = ResetInheritance,
      .enabled = CanResetInheritance},
-    {.id = ID_ITEM_REPLACE_CHILDREN, .action = RefuseNotAvailableYet,
+    {.id = ID_ITEM_REPLACE_CHILDREN, .action = ReplaceChildren,
      .enabled = OneDirectoryOnSecurityVolume},
     {.id = ID_ITEM_OPEN, .action = OpenSelected, .enabled = AnySelected},
     {.id = ID_ITEM_REMOVE, .action = RemoveSelected, .enabled = AnySelected,
@@ -103,14 +102,14 @@ constexpr Command kCommands[] = {
     {.id = ID_VIEW_EDIT_MODE, .action = ShowEditMode, .checked = EditListVisible},
     {.id = ID_VIEW_BROWSE_MODE, .action = ShowBrowseMode, .checked = BrowseListVisible},
     {.id = ID_ITEM_REFRESH, .action = RefreshView, .key = {vk::kF5}},
-    {.id = ID_ITEM_PROPERTIES, .action = RefuseNotAvailableYet, .enabled = AnySelected},
+    {.id = ID_ITEM_PROPERTIES, .action = ShowProperties, .enabled = AnySelected},
 
     // Main menu ("[MAIN]").
-    {.id = ID_ITEM_ADD, .action = RefuseNotAvailableYet, .enabled = EditListVisible},
-    {.id = ID_BACKUP_CREATE, .action = CreateBackup,
+    {.id = ID_ITEM_ADD, .action = AddItems, .enabled = EditListVisible},
+    {.id = ID_BACKUP_CREATE, .action = RefuseNotAvailableYet,
      .enabled = AnySelectedOnSecurityVolume},
-    {.id = ID_BACKUP_RESTORE, .action = RestoreFromBackupFile},
-    {.id = ID_BACKUP_RESET, .action = ResetSecuritySettings},
+    {.id = ID_BACKUP_RESTORE, .action = RefuseNotAvailableYet},
+    {.id = ID_BACKUP_RESET, .action = RefuseNotAvailableYet},
     {.id = ID_BOOKMARK_SELECTED, .action = BookmarkItems,
      .enabled = AnySelectedOnSecurityVolume},
     {.id = ID_BOOKMARK_ALL, .action = BookmarkItems, .enabled = CanBookmarkAll},

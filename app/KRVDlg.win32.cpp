@@ -13,7 +13,6 @@
 #include "app/QuickSetOptionsDlg.win32.h"
 #include "app/ViewMode.h"
 #include "app/WindowPlacement.h"
-#include "backup/RestoreDlg.win32.h"
 #include "framework/Dpi.h"
 #include "framework/Gdi.h"
 #include "framework/ListCtrl.h"
@@ -188,6 +187,9 @@ std::span<const Route<CKRVDlg>> CKRVDlg::Routes() {
         OnNotify(IDC_MAIN_EDIT_LIST, NM_DBLCLK, &CKRVDlg::OnListDoubleClick),
         OnNotify(IDC_MAIN_BROWSE_LIST, NM_DBLCLK, &CKRVDlg::OnListDoubleClick),
         OnCommand(IDC_MAIN_PATH_BAR, &CKRVDlg::OnPathBarSelect, CBN_SELCHANGE),
+        OnCommand(IDC_MAIN_CLIPBOARD, &CKRVDlg::OnClipboardIndicator),
+        OnTimer(kClipboardClickTimer, &CKRVDlg::OnClipboardClickTimer),
+        OnMsg(kMsgRefreshRowOfWorker, &CKRVDlg::OnRefreshRowOfWorker),
         // Every other command: menus, buttons and keys, through the table.
         OnCommand(kAnyId, &CKRVDlg::OnAnyCommand),
     };
@@ -289,7 +291,6 @@ BOOL CKRVDlg::OnInitDialog() {
 }
 
 void CKRVDlg::OnDestroyed() {
-    CloseRestoreWindows();  // their runs stop at a row boundary first
     keys_.reset();
     updateChecks_.reset();  // cancels running checks while the window still exists
     EndShellNotifications();
@@ -730,6 +731,12 @@ void CKRVDlg::StoreRowAccess(int row, AccessLevel access) {
 }
 
 void CKRVDlg::RefreshRow(int row) {
+    // A worker's row (Inheritance Permissions) is reread on the window's
+    // thread; the worker goes on once it is.
+    if (GetWindowThreadProcessId(hwnd(), nullptr) != GetCurrentThreadId()) {
+        Send(kMsgRefreshRowOfWorker, static_cast<WPARAM>(row));
+        return;
+    }
     CurrentList().RefreshRow(row, false);
 }
 

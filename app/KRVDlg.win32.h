@@ -28,6 +28,13 @@
 
 namespace vm {
 
+// Sent by a command's worker to the main window: reread the row WPARAM of
+// the current list.
+inline constexpr UINT kMsgRefreshRowOfWorker = WM_APP + 0x90;
+// A click on the security clipboard's indicator waits this timer out, so
+// that a double click is not taken for a click first.
+inline constexpr UINT_PTR kClipboardClickTimer = 0x1038;
+
 class CKRVDlg : public CDialog, private MainWindowActions {
   public:
     explicit CKRVDlg(AppContext& app);
@@ -122,10 +129,6 @@ class CKRVDlg : public CDialog, private MainWindowActions {
     uint32_t ChooseFromTrusteeMenu() override;
     std::wstring PickAccount() override;
     void RunAdvancedDialog(const std::wstring& path) override;
-    // Backups and the Restore windows (app/KRVDlgBackup.win32.cpp).
-    std::optional<std::wstring> AskBackupFileToSave() override;
-    std::optional<std::wstring> AskBackupFileToOpen() override;
-    void OpenRestoreWindow(RestoreMode mode, const std::wstring& backupFile) override;
     // Message 1130: a progress window of the Advanced window asks for its worker.
     LRESULT OnStartPropagation(Message& m);
     // Bookmarks, the About box and the update check
@@ -138,6 +141,18 @@ class CKRVDlg : public CDialog, private MainWindowActions {
     void BrowseTo(const std::wstring& folder) override;
     void ShowAboutBox() override;
     void StartUpdateCheck() override;
+    // The item commands' windows and the security clipboard's indicator
+    // (app/KRVDlgItemCommands.win32.cpp).
+    void ShowCopySource(const std::wstring& path) override;
+    bool AskWarning(const std::wstring& caption, const std::wstring& text) override;
+    void RunBehindWaitWindow(const std::function<void(std::stop_token)>& work) override;
+    void ReplaceChildPermissions(const std::wstring& folder) override;
+    std::optional<PickedItems> PickFilesAndFolders() override;
+    void AddToEditList(const std::vector<std::wstring>& paths) override;
+    void ShowShellProperties(const std::vector<std::wstring>& paths) override;
+    LRESULT OnClipboardIndicator(Message& m);
+    LRESULT OnClipboardClickTimer(Message& m);
+    LRESULT OnRefreshRowOfWorker(Message& m);
     LRESULT OnUpdateCheckDone(Message& m);
 
     AppContext& app_;

@@ -42,6 +42,92 @@ std::wstring PathKey(const std::wstring& path) {
     return rules::JoinPath(parsed->drive, folded);
 }
 
+// ---- ForwardingPlatform -----------------------------------------------------------------
+
+Result<Bytes> ForwardingPlatform::GetFileSecurity(const std::wstring& path, uint32_t info) {
+    return inner_.GetFileSecurity(path, info);
+}
+Status ForwardingPlatform::SetFileSecurity(const std::wstring& path, uint32_t info,
+                                           const Bytes& descriptor) {
+    return inner_.SetFileSecurity(path, info, descriptor);
+}
+Result<Bytes> ForwardingPlatform::GetNamedSecurityInfo(const std::wstring& path, uint32_t info) {
+    return inner_.GetNamedSecurityInfo(path, info);
+}
+Status ForwardingPlatform::SetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                                const Bytes* ownerSid, const OptionalAcl* dacl) {
+    return inner_.SetNamedSecurityInfo(path, info, ownerSid, dacl);
+}
+Result<std::vector<InheritedFrom>> ForwardingPlatform::GetInheritanceSource(
+    const std::wstring& path, bool isContainer, const Bytes& acl) {
+    return inner_.GetInheritanceSource(path, isContainer, acl);
+}
+Status ForwardingPlatform::TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
+                                                      const OptionalAcl& dacl,
+                                                      const TreeProgress& progress) {
+    return inner_.TreeResetNamedSecurityInfo(path, info, dacl, progress);
+}
+Result<Bytes> ForwardingPlatform::SetEntriesInAcl(const std::vector<ExplicitAccess>& entries,
+                                                  const OptionalAcl& oldAcl) {
+    return inner_.SetEntriesInAcl(entries, oldAcl);
+}
+Result<AccountByName> ForwardingPlatform::LookupAccountName(const std::wstring& name) {
+    return inner_.LookupAccountName(name);
+}
+Result<AccountBySid> ForwardingPlatform::LookupAccountSid(const Bytes& sid) {
+    return inner_.LookupAccountSid(sid);
+}
+Result<std::wstring> ForwardingPlatform::ConvertSidToStringSid(const Bytes& sid) {
+    return inner_.ConvertSidToStringSid(sid);
+}
+Result<std::wstring> ForwardingPlatform::GetUserName() {
+    return inner_.GetUserName();
+}
+Result<std::vector<TokenGroupInfo>> ForwardingPlatform::GetTokenGroups() {
+    return inner_.GetTokenGroups();
+}
+Result<std::vector<std::wstring>> ForwardingPlatform::GetLocalGroupsOfUser(
+    const std::wstring& user) {
+    return inner_.GetLocalGroupsOfUser(user);
+}
+Result<std::unique_ptr<TokenHandle>> ForwardingPlatform::OpenProcessToken(uint32_t desiredAccess) {
+    return inner_.OpenProcessToken(desiredAccess);
+}
+Result<Luid> ForwardingPlatform::LookupPrivilegeValue(const std::wstring& name) {
+    return inner_.LookupPrivilegeValue(name);
+}
+Result<bool> ForwardingPlatform::AdjustTokenPrivilege(TokenHandle& token, Luid privilege,
+                                                      bool enable) {
+    return inner_.AdjustTokenPrivilege(token, privilege, enable);
+}
+bool ForwardingPlatform::PathFileExists(const std::wstring& path) {
+    return inner_.PathFileExists(path);
+}
+Result<uint32_t> ForwardingPlatform::GetFileAttributes(const std::wstring& path) {
+    return inner_.GetFileAttributes(path);
+}
+Result<std::vector<FindData>> ForwardingPlatform::FindFiles(const std::wstring& pattern) {
+    return inner_.FindFiles(pattern);
+}
+Result<std::wstring> ForwardingPlatform::GetVolumeFileSystemName(const std::wstring& rootPath) {
+    return inner_.GetVolumeFileSystemName(rootPath);
+}
+std::vector<std::wstring> ForwardingPlatform::GetLogicalDriveStrings() {
+    return inner_.GetLogicalDriveStrings();
+}
+std::wstring ForwardingPlatform::GetWindowsDirectory() {
+    return inner_.GetWindowsDirectory();
+}
+std::wstring ForwardingPlatform::GetSystemDirectory() {
+    return inner_.GetSystemDirectory();
+}
+Result<std::wstring> ForwardingPlatform::GetSystemWow64Directory() {
+    return inner_.GetSystemWow64Directory();
+}
+std::wstring ForwardingPlatform::ErrorText(uint32_t code) {
+    return inner_.ErrorText(code);
+}
+
 // ---- WriteLog ---------------------------------------------------------------------------
 
 Status WriteLog::Note(const std::wstring& path, Status status) {

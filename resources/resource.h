@@ -108,6 +108,7 @@
 #define IDS_PICKER_INVOKE_FAILED 273
 #define IDS_CHOOSER_NOT_FOUND 274
 #define IDS_VERSION_LINE 275
+#define IDS_COPY_NOT_READ 296  // %s: the item Copy could not read
 
 // ---- Controls of the main window (IDD_MAIN) --------------------------------------
 #define IDC_MAIN_ADD 1006

@@ -22,7 +22,10 @@ class RecordingWindow final : public MainWindowActions {
     std::wstring pickedAccount;
     std::vector<std::wstring> listPaths;       // every row of the current list
     std::optional<std::wstring> bookmarkName;  // the Add bookmark dialog's answer
-    std::optional<std::wstring> backupFile;    // the backup file dialogs' answer
+    bool warningAnswer = false;                // the answer to AskWarning
+    std::optional<PickedItems> picked;         // the file-and-folder dialog's result
+    int stopAfterRefreshes = 0;                // closes the wait window early
+    std::stop_source waitWindowStop;
 
     void SetViewMode(ViewMode mode) override {
         Record(mode == ViewMode::kEdit ? L"view edit" : L"view browse");
@@ -43,7 +46,11 @@ class RecordingWindow final : public MainWindowActions {
     void StoreRowAccess(int row, AccessLevel access) override {
         Record(L"access " + std::to_wstring(row) + L" " + AccessLevelText(access));
     }
-    void RefreshRow(int row) override { Record(L"refresh row " + std::to_wstring(row)); }
+    void RefreshRow(int row) override {
+        Record(L"refresh row " + std::to_wstring(row));
+        if (stopAfterRefreshes > 0 && --stopAfterRefreshes == 0)
+            waitWindowStop.request_stop();
+    }
     void ShowRowOwner(int row, const std::wstring& owner) override {
         Record(L"owner " + std::to_wstring(row) + L" " + owner);
     }
@@ -78,16 +85,34 @@ class RecordingWindow final : public MainWindowActions {
     }
     void BrowseTo(const std::wstring& folder) override { Record(L"browse " + folder); }
     void RunAdvancedDialog(const std::wstring& path) override { Record(L"advanced " + path); }
-    std::optional<std::wstring> AskBackupFileToSave() override {
-        Record(L"save backup");
-        return backupFile;
+    void ShowCopySource(const std::wstring& path) override { Record(L"copy source " + path); }
+    bool AskWarning(const std::wstring& caption, const std::wstring& text) override {
+        Record(L"ask " + caption + L": " + text);
+        return warningAnswer;
     }
-    std::optional<std::wstring> AskBackupFileToOpen() override {
-        Record(L"open backup");
-        return backupFile;
+    // Runs the work here; stopAfterRefreshes > 0 closes the window early,
+    // after that many rows were refreshed.
+    void RunBehindWaitWindow(const std::function<void(std::stop_token)>& work) override {
+        Record(L"wait window");
+        waitWindowStop = std::stop_source();
+        work(waitWindowStop.get_token());
+        Record(L"wait window closed");
     }
-    void OpenRestoreWindow(RestoreMode mode, const std::wstring& file) override {
-        Record(mode == RestoreMode::kFile ? L"restore window " + file : L"reset window");
+    void ReplaceChildPermissions(const std::wstring& folder) override {
+        Record(L"replace children " + folder);
+    }
+    std::optional<PickedItems> PickFilesAndFolders() override {
+        Record(L"pick");
+        return picked;
+    }
+    void AddToEditList(const std::vector<std::wstring>& paths) override {
+        std::wstring call = L"add";
+        for (const std::wstring& path : paths)
+            call += L" " + path;
+        Record(call);
+    }
+    void ShowShellProperties(const std::vector<std::wstring>& paths) override {
+        Record(L"properties " + std::to_wstring(paths.size()));
     }
     void ShowAboutBox() override { Record(L"about"); }
     void StartUpdateCheck() override { Record(L"update check"); }
