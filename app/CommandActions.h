@@ -18,6 +18,7 @@
 #include "app/ItemFailures.h"
 #include "app/MainWindowState.h"
 #include "app/QuickCommands.h"
+#include "backup/RestoreMode.h"
 #include "bookmarks/BookmarkStore.h"
 #include "controls/FileAndFolderSelection.h"
 
@@ -103,6 +104,14 @@ class MainWindowActions {
     virtual void AddToEditList(const std::vector<std::wstring>& paths) = 0;
     // The shell's property sheet of these items, together.
     virtual void ShowShellProperties(const std::vector<std::wstring>& paths) = 0;
+
+    // Backups. The save dialog of a backup file (overwrite question on) and
+    // its open dialog: the name chosen, nullopt on Cancel.
+    virtual std::optional<std::wstring> AskBackupFileToSave() = 0;
+    virtual std::optional<std::wstring> AskBackupFileToOpen() = 0;
+    // A new modeless Restore window over a backup file (kFile) or over the
+    // drive roots and system folders (kReset, no file).
+    virtual void OpenRestoreWindow(RestoreMode mode, const std::wstring& backupFile) = 0;
 
     // The windows of the main menu.
     virtual void ShowAboutBox() = 0;

@@ -1,5 +1,6 @@
 #include "app/Commands.h"
 
+#include "backup/BackupCommands.h"
 #include "bookmarks/BookmarkStore.h"
 #include "resources/resource.h"
 
@@ -106,10 +107,10 @@ constexpr Command kCommands[] = {
 
     // Main menu ("[MAIN]").
     {.id = ID_ITEM_ADD, .action = AddItems, .enabled = EditListVisible},
-    {.id = ID_BACKUP_CREATE, .action = RefuseNotAvailableYet,
+    {.id = ID_BACKUP_CREATE, .action = CreateBackup,
      .enabled = AnySelectedOnSecurityVolume},
-    {.id = ID_BACKUP_RESTORE, .action = RefuseNotAvailableYet},
-    {.id = ID_BACKUP_RESET, .action = RefuseNotAvailableYet},
+    {.id = ID_BACKUP_RESTORE, .action = RestoreFromBackupFile},
+    {.id = ID_BACKUP_RESET, .action = ResetSecuritySettings},
     {.id = ID_BOOKMARK_SELECTED, .action = BookmarkItems,
      .enabled = AnySelectedOnSecurityVolume},
     {.id = ID_BOOKMARK_ALL, .action = BookmarkItems, .enabled = CanBookmarkAll},

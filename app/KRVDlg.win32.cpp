@@ -13,6 +13,7 @@
 #include "app/QuickSetOptionsDlg.win32.h"
 #include "app/ViewMode.h"
 #include "app/WindowPlacement.h"
+#include "backup/RestoreDlg.win32.h"
 #include "framework/Dpi.h"
 #include "framework/Gdi.h"
 #include "framework/ListCtrl.h"
@@ -291,6 +292,7 @@ BOOL CKRVDlg::OnInitDialog() {
 }
 
 void CKRVDlg::OnDestroyed() {
+    CloseRestoreWindows();  // their runs stop at a row boundary first
     keys_.reset();
     updateChecks_.reset();  // cancels running checks while the window still exists
     EndShellNotifications();

@@ -129,6 +129,10 @@ class CKRVDlg : public CDialog, private MainWindowActions {
     uint32_t ChooseFromTrusteeMenu() override;
     std::wstring PickAccount() override;
     void RunAdvancedDialog(const std::wstring& path) override;
+    // Backups and the Restore windows (app/KRVDlgBackup.win32.cpp).
+    std::optional<std::wstring> AskBackupFileToSave() override;
+    std::optional<std::wstring> AskBackupFileToOpen() override;
+    void OpenRestoreWindow(RestoreMode mode, const std::wstring& backupFile) override;
     // Message 1130: a progress window of the Advanced window asks for its worker.
     LRESULT OnStartPropagation(Message& m);
     // Bookmarks, the About box and the update check

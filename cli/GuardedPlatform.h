@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "backup/BackupFile.h"
+#include "platform/ForwardingPlatform.h"
 #include "platform/Platform.h"
 #include "security/SecurityDescriptor.h"
 
@@ -26,49 +27,6 @@ namespace vm::cli {
 // The key of a path for comparisons: drive and names folded, as NTFS
 // compares names ("c:\DATA\" and "C:\Data" are one object).
 std::wstring PathKey(const std::wstring& path);
-
-// Passes every call on to another platform.
-class ForwardingPlatform : public Platform {
-  public:
-    explicit ForwardingPlatform(Platform& inner) : inner_(inner) {}
-    Platform& inner() const { return inner_; }
-
-    Result<Bytes> GetFileSecurity(const std::wstring& path, uint32_t info) override;
-    Status SetFileSecurity(const std::wstring& path, uint32_t info,
-                           const Bytes& descriptor) override;
-    Result<Bytes> GetNamedSecurityInfo(const std::wstring& path, uint32_t info) override;
-    Status SetNamedSecurityInfo(const std::wstring& path, uint32_t info, const Bytes* ownerSid,
-                                const OptionalAcl* dacl) override;
-    Result<std::vector<InheritedFrom>> GetInheritanceSource(const std::wstring& path,
-                                                            bool isContainer,
-                                                            const Bytes& acl) override;
-    Status TreeResetNamedSecurityInfo(const std::wstring& path, uint32_t info,
-                                      const OptionalAcl& dacl,
-                                      const TreeProgress& progress) override;
-    Result<Bytes> SetEntriesInAcl(const std::vector<ExplicitAccess>& entries,
-                                  const OptionalAcl& oldAcl) override;
-    Result<AccountByName> LookupAccountName(const std::wstring& name) override;
-    Result<AccountBySid> LookupAccountSid(const Bytes& sid) override;
-    Result<std::wstring> ConvertSidToStringSid(const Bytes& sid) override;
-    Result<std::wstring> GetUserName() override;
-    Result<std::vector<TokenGroupInfo>> GetTokenGroups() override;
-    Result<std::vector<std::wstring>> GetLocalGroupsOfUser(const std::wstring& user) override;
-    Result<std::unique_ptr<TokenHandle>> OpenProcessToken(uint32_t desiredAccess) override;
-    Result<Luid> LookupPrivilegeValue(const std::wstring& name) override;
-    Result<bool> AdjustTokenPrivilege(TokenHandle& token, Luid privilege, bool enable) override;
-    bool PathFileExists(const std::wstring& path) override;
-    Result<uint32_t> GetFileAttributes(const std::wstring& path) override;
-    Result<std::vector<FindData>> FindFiles(const std::wstring& pattern) override;
-    Result<std::wstring> GetVolumeFileSystemName(const std::wstring& rootPath) override;
-    std::vector<std::wstring> GetLogicalDriveStrings() override;
-    std::wstring GetWindowsDirectory() override;
-    std::wstring GetSystemDirectory() override;
-    Result<std::wstring> GetSystemWow64Directory() override;
-    std::wstring ErrorText(uint32_t code) override;
-
-  private:
-    Platform& inner_;
-};
 
 class WriteLog final : public ForwardingPlatform {
   public:

@@ -13,12 +13,12 @@
 #include <shared_mutex>
 #include <utility>
 
-#include "platform/Platform.h"
+#include "platform/ForwardingPlatform.h"
 #include "platform/sim/SimPlatform.h"
 
 namespace vm::demo {
 
-class ReplaceablePlatform final : public Platform {
+class ReplaceablePlatform final : public ForwardingPlatform {
   public:
     explicit ReplaceablePlatform(std::unique_ptr<sim::SimPlatform> machine);
 
@@ -35,43 +35,11 @@ class ReplaceablePlatform final : public Platform {
         return std::forward<Reader>(read)(std::as_const(*machine_));
     }
 
-    Result<Bytes> GetFileSecurity(const std::wstring& path, uint32_t info) override;
-    Status SetFileSecurity(const std::wstring& path, uint32_t info,
-                           const Bytes& descriptor) override;
-    Result<Bytes> GetNamedSecurityInfo(const std::wstring& path, uint32_t info) override;
-    Status SetNamedSecurityInfo(const std::wstring& path, uint32_t info, const Bytes* ownerSid,
-                                const OptionalAcl* dacl) override;
-    Result<std::vector<InheritedFrom>> GetInheritanceSource(const std::wstring& path,
-                                                            bool isContainer,
-                                                            const Bytes& acl) override;
-    Result<Bytes> SetEntriesInAcl(const std::vector<ExplicitAccess>& entries,
-                                  const OptionalAcl& oldAcl) override;
-    Result<AccountByName> LookupAccountName(const std::wstring& name) override;
-    Result<AccountBySid> LookupAccountSid(const Bytes& sid) override;
-    Result<std::wstring> ConvertSidToStringSid(const Bytes& sid) override;
-    Result<std::wstring> GetUserName() override;
-    Result<std::vector<std::wstring>> GetLocalGroupsOfUser(const std::wstring& user) override;
-    Result<std::unique_ptr<TokenHandle>> OpenProcessToken(uint32_t desiredAccess) override;
-    Result<Luid> LookupPrivilegeValue(const std::wstring& name) override;
-    Result<bool> AdjustTokenPrivilege(TokenHandle& token, Luid privilege, bool enable) override;
-    bool PathFileExists(const std::wstring& path) override;
-    Result<uint32_t> GetFileAttributes(const std::wstring& path) override;
-    Result<std::vector<FindData>> FindFiles(const std::wstring& pattern) override;
-    Result<std::wstring> GetVolumeFileSystemName(const std::wstring& rootPath) override;
-    std::vector<std::wstring> GetLogicalDriveStrings() override;
-    std::wstring GetWindowsDirectory() override;
-    std::wstring GetSystemDirectory() override;
-    Result<std::wstring> GetSystemWow64Directory() override;
-    std::wstring ErrorText(uint32_t code) override;
+  protected:
+    CallScope EnterCall() override { return SharedLock(); }
+    Platform& Target() override { return *machine_; }
 
   private:
-    // Runs call(sim::SimPlatform&) on the current machine under the shared lock.
-    template <class Function>
-    auto Forward(Function&& call) {
-        std::shared_lock lock = SharedLock();
-        return std::forward<Function>(call)(*machine_);
-    }
-
     // Passes the turnstile (held by a waiting replacement) first.
     std::shared_lock<std::shared_mutex> SharedLock() const {
         { std::lock_guard pass(turnstile_); }

@@ -24,6 +24,7 @@ class RecordingWindow final : public MainWindowActions {
     std::optional<std::wstring> bookmarkName;  // the Add bookmark dialog's answer
     bool warningAnswer = false;                // the answer to AskWarning
     std::optional<PickedItems> picked;         // the file-and-folder dialog's result
+    std::optional<std::wstring> backupFile;    // the backup file dialogs' answer
     int stopAfterRefreshes = 0;                // closes the wait window early
     std::stop_source waitWindowStop;
 
@@ -113,6 +114,17 @@ class RecordingWindow final : public MainWindowActions {
     }
     void ShowShellProperties(const std::vector<std::wstring>& paths) override {
         Record(L"properties " + std::to_wstring(paths.size()));
+    }
+    std::optional<std::wstring> AskBackupFileToSave() override {
+        Record(L"save backup");
+        return backupFile;
+    }
+    std::optional<std::wstring> AskBackupFileToOpen() override {
+        Record(L"open backup");
+        return backupFile;
+    }
+    void OpenRestoreWindow(RestoreMode mode, const std::wstring& file) override {
+        Record(mode == RestoreMode::kFile ? L"restore window " + file : L"reset window");
     }
     void ShowAboutBox() override { Record(L"about"); }
     void StartUpdateCheck() override { Record(L"update check"); }
