@@ -511,6 +511,7 @@ LRESULT CKRVListCtrl::OnCustomDraw(Message&) {
 }
 
 LRESULT CKRVListCtrl::OnPaint(Message& m) {
+    rowLayout_.reset();  // columns may have moved since the last paint
     const RowRange rows = RowsInView();
     const View view{rows.first, rows.last, rowsVersion_};
     if (view != shownView_) {
@@ -528,6 +529,7 @@ LRESULT CKRVListCtrl::OnPaint(Message& m) {
 
 // Pictures of the window (PrintWindow) show the empty-folder text as well.
 LRESULT CKRVListCtrl::OnPrintClient(Message& m) {
+    rowLayout_.reset();
     if (!rows_.Empty() || mode_ != ListMode::kBrowse) {
         m.handled = false;
         return 0;
@@ -559,22 +561,25 @@ LRESULT CKRVListCtrl::OnDrawItem(Message& m) {
         return TRUE;
     SelectObject(canvas.dc(), reinterpret_cast<HFONT>(Send(WM_GETFONT)));
     FillSysColour(canvas.dc(), item.rcItem, COLOR_WINDOW);
-    PaintRow(canvas.dc(), static_cast<int>(item.itemID));
+    PaintRow(canvas.dc(), static_cast<int>(item.itemID), item.rcItem);
     canvas.Present();
     return TRUE;
 }
 
-void CKRVListCtrl::PaintRow(HDC dc, int row) {
+// The row's bounds come with WM_DRAWITEM: every question to the list view
+// is a message, and a paint asks many. A selected row is drawn so whether
+// or not the list has the focus.
+void CKRVListCtrl::PaintRow(HDC dc, int row, const RECT& bounds) {
+    const bool selected = IsSelected(row);
     const ItemRecord* record = Record(row);
     if (record == nullptr)
         return;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    const bool selected = IsSelected(row);
-    const RECT bounds = ItemRect(row);
     PaintRowBackground(dc, row, *record, bounds, selected);
 
-    RECT iconRect = ItemRect(row, LVIR_ICON);
+    const RowLayout& layout = LayoutFor(row, bounds);
+    RECT iconRect = layout.At(layout.icon, bounds);
     // The control's own boxes are off, so it keeps no state-image room:
     // leave it here, the box goes into it.
     if (checkBoxes_)
@@ -582,7 +587,7 @@ void CKRVListCtrl::PaintRow(HDC dc, int row) {
     if (checkBoxes_)
         PaintCheckBox(dc, iconRect, bounds, *record, IsChecked(row));
     PaintRowIcon(dc, row, RowIconOrigin(ToPixel(iconRect), checkBoxes_, metrics_));
-    PaintCells(dc, row, *record, selected);
+    PaintCells(dc, row, *record, selected, layout, bounds);
 }
 
 // The row's icon at the list's icon size. The shell's small image list is
@@ -655,8 +660,26 @@ void CKRVListCtrl::PaintCheckBox(HDC dc, const RECT& iconRect, const RECT& bound
     }
 }
 
-void CKRVListCtrl::PaintCells(HDC dc, int row, const ItemRecord& record, bool selected) {
+// Where a row's icon and cell labels lie, relative to the row's bounds: the
+// same for every row of one paint, asked of the list view once per paint.
+const CKRVListCtrl::RowLayout& CKRVListCtrl::LayoutFor(int row, const RECT& bounds) {
+    if (rowLayout_)
+        return *rowLayout_;
+    const auto relative = [&](const RECT& rect) {
+        return RECT{rect.left - bounds.left, rect.top - bounds.top, rect.right - bounds.left,
+                    rect.bottom - bounds.top};
+    };
+    RowLayout layout;
+    layout.icon = relative(ItemRect(row, LVIR_ICON));
     const int columns = columnCount_ > 0 ? columnCount_ : HeaderCount();
+    for (int column = 0; column < columns; ++column)
+        layout.labels.push_back(relative(SubItemRect(row, column, LVIR_LABEL)));
+    return rowLayout_.emplace(std::move(layout));
+}
+
+void CKRVListCtrl::PaintCells(HDC dc, int row, const ItemRecord& record, bool selected,
+                              const RowLayout& layout, const RECT& bounds) {
+    const int columns = static_cast<int>(layout.labels.size());
     SetTextColor(dc, selected ? selectedText_ : normalText_);
     const ListEnvironment::CellPictures pictures = environment_.CellPicturesFor(metrics_.iconSize);
     const int side = metrics_.iconSize;
@@ -664,7 +687,7 @@ void CKRVListCtrl::PaintCells(HDC dc, int row, const ItemRecord& record, bool se
         const std::wstring& text = CellText(row, column);
         // No image list is attached, so column 0's label starts at the row's
         // left edge and the text rectangle makes room for the icon.
-        RECT cell = SubItemRect(row, column, LVIR_LABEL);
+        RECT cell = layout.At(layout.labels[static_cast<size_t>(column)], bounds);
         if (column == 0 && checkBoxes_)
             cell.left += metrics_.stateImageWidth;
         const PixelRect textRect = CellTextRect(ToPixel(cell), column, checkBoxes_, metrics_);

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -178,12 +179,22 @@ class CKRVListCtrl : public CListCtrl {
     void RequestRowHeight();
     void ReadTextColours();
     void PaintEmptyText(HDC dc);
-    void PaintRow(HDC dc, int row);
+    void PaintRow(HDC dc, int row, const RECT& bounds);
     void PaintRowBackground(HDC dc, int row, const ItemRecord& record, const RECT& bounds,
                             bool selected);
     void PaintCheckBox(HDC dc, const RECT& iconRect, const RECT& bounds, const ItemRecord& record,
                        bool checked);
-    void PaintCells(HDC dc, int row, const ItemRecord& record, bool selected);
+    struct RowLayout {
+        RECT icon{};
+        std::vector<RECT> labels;  // by column
+        static RECT At(const RECT& relative, const RECT& bounds) {
+            return {bounds.left + relative.left, bounds.top + relative.top,
+                    bounds.left + relative.right, bounds.top + relative.bottom};
+        }
+    };
+    const RowLayout& LayoutFor(int row, const RECT& bounds);
+    void PaintCells(HDC dc, int row, const ItemRecord& record, bool selected,
+                    const RowLayout& layout, const RECT& bounds);
     void PaintRowIcon(HDC dc, int row, PixelPoint origin);
     void ClearAllStates();
     void SetHotRow(int row);
@@ -203,6 +214,7 @@ class CKRVListCtrl : public CListCtrl {
     ThemeHandle buttonTheme_;
     ItemRows rows_;
     int batchDepth_ = 0;
+    std::optional<RowLayout> rowLayout_;  // of the paint under way
     // What the last paint showed; a change tells OnRowsInView.
     struct View {
         int first = -1;

@@ -157,6 +157,7 @@ int CMainList::AddEntry(const FolderEntry& entry, int index) {
 }
 
 void CMainList::AppendEntries(const std::vector<FolderEntry>& entries) {
+    StatusBatch requests(*this);
     RowBatch batch(*this);
     for (const FolderEntry& entry : entries)
         AppendEntry(entry);
@@ -183,7 +184,16 @@ void CMainList::RequestStatus(ItemRecord& record, bool checkExistence) {
     PendingStatus& pending = pendingStatus_[record.serial];
     pending.record = &record;
     ++pending.outstanding;
-    Filler().Enqueue(RowStatusRequest{record.serial, record.path, checkExistence});
+    RowStatusRequest request{record.serial, record.path, checkExistence};
+    if (statusBatchDepth_ > 0)
+        batchedRequests_.push_back(std::move(request));
+    else
+        Filler().Enqueue(std::move(request));
+}
+
+CMainList::StatusBatch::~StatusBatch() {
+    if (--list_.statusBatchDepth_ == 0 && !list_.batchedRequests_.empty())
+        list_.Filler().Enqueue(std::exchange(list_.batchedRequests_, {}));
 }
 
 void CMainList::ApplyStatus(int row, ItemRecord& record, const RowStatus& status) {
@@ -220,6 +230,7 @@ void CMainList::RefreshSelectedRows() {
 }
 
 void CMainList::RefreshAllRowsInBackground() {
+    StatusBatch requests(*this);
     const int count = static_cast<int>(Rows().Count());
     for (int row = 0; row < count; ++row)
         RequestStatus(*Record(row), true);
@@ -236,6 +247,7 @@ void CMainList::RemoveAllRows() {
     if (filler_)
         filler_->Clear();
     pendingStatus_.clear();
+    unapplied_.clear();
     FreeAllRows();
 }
 
@@ -275,32 +287,51 @@ void CMainList::OpenSelectedRows() {
 
 // ---- Status results -----------------------------------------------------------------------
 
+// Results are applied the rows in view first, then a slice of the others
+// per message, so that a folder's worth of results neither keeps the rows
+// on screen waiting nor the window from answering.
 LRESULT CMainList::OnStatusReady(Message&) {
     if (!filler_)
         return 0;
-    bool applied = false;
-    // Asking the list view costs a round of messages: once per batch.
+    for (RowStatus& status : filler_->TakeResults())
+        unapplied_.push_back(std::move(status));
+    // Asking the list view costs a round of messages: once per message.
     const RowRange view = RowsInView();
-    for (const RowStatus& status : filler_->TakeResults()) {
+    const auto inView = [&](const RowStatus& status) {
         auto pending = pendingStatus_.find(status.serial);
-        if (pending == pendingStatus_.end())
-            continue;  // the row is gone
-        if (--pending->second.outstanding > 0)
-            continue;  // read before a refresh whose result follows
-        ItemRecord* record = pending->second.record;
-        pendingStatus_.erase(pending);
-        // The model keeps every record's row current; the cells are
-        // repainted only where the row is in view.
-        ApplyStatus(record->row, *record, status);
-        RedrawRowIn(record->row, view);
-        applied = true;
-    }
+        return pending != pendingStatus_.end() && view.Contains(pending->second.record->row);
+    };
+    // The order of one row's results is kept: all of them are in view or none.
+    const auto others = std::stable_partition(unapplied_.begin(), unapplied_.end(), inView);
+    const size_t visible = static_cast<size_t>(others - unapplied_.begin());
+    const size_t count = std::min(unapplied_.size(), visible + kStatusSlice);
+    bool applied = false;
+    for (size_t i = 0; i < count; ++i)
+        applied = ApplyResult(unapplied_[i], view) || applied;
+    unapplied_.erase(unapplied_.begin(), unapplied_.begin() + static_cast<ptrdiff_t>(count));
+    if (!unapplied_.empty())
+        PostMessageW(hwnd(), kMsgRowStatusReady, 0, 0);
     // Rows sorted by a status column before their values came are sorted
     // again once the last value is in.
     if (applied && pendingStatus_.empty() &&
         (Sort().column == kColumnAccess || Sort().column == kColumnOwner))
         Resort();
     return 0;
+}
+
+bool CMainList::ApplyResult(const RowStatus& status, const RowRange& view) {
+    auto pending = pendingStatus_.find(status.serial);
+    if (pending == pendingStatus_.end())
+        return false;  // the row is gone
+    if (--pending->second.outstanding > 0)
+        return false;  // read before a refresh whose result follows
+    ItemRecord* record = pending->second.record;
+    pendingStatus_.erase(pending);
+    // The model keeps every record's row current; the cells are repainted
+    // only where the row is in view.
+    ApplyStatus(record->row, *record, status);
+    RedrawRowIn(record->row, view);
+    return true;
 }
 
 // ---- Context menu and dropped files ------------------------------------------------------------
@@ -346,6 +377,7 @@ void CMainList::AddDroppedPaths(const std::vector<std::wstring>& paths) {
 void CMainList::AddSelectedEntries(const std::vector<FolderEntry>& entries, int index) {
     int first = -1;
     {
+        StatusBatch requests(*this);
         RowBatch batch(*this);
         for (size_t i = 0; i < entries.size(); ++i) {
             const int row = AddEntry(entries[i], index + static_cast<int>(i));

@@ -87,6 +87,8 @@ class CMainList : public CKRVListCtrl {
 
     void FillCells(int row, const FolderEntry& entry, const std::wstring& typeName);
     void ApplyStatus(int row, ItemRecord& record, const RowStatus& status);
+    // One result, if it is the newest of a row still there; true if applied.
+    bool ApplyResult(const RowStatus& status, const RowRange& view);
     void RequestStatus(ItemRecord& record, bool checkExistence);
     void AddDroppedPathsWithWaitWindow(const std::vector<std::wstring>& paths);
     void AddDroppedRowsBehindWaitWindow(const std::vector<std::wstring>& paths);
@@ -108,6 +110,23 @@ class CMainList : public CKRVListCtrl {
         int outstanding = 0;
     };
     std::unordered_map<uint64_t, PendingStatus> pendingStatus_;
+    // Requests of many rows go to the filler in one step (each single one
+    // wakes the worker).
+    class StatusBatch {
+      public:
+        explicit StatusBatch(CMainList& list) : list_(list) { ++list_.statusBatchDepth_; }
+        ~StatusBatch();
+        StatusBatch(const StatusBatch&) = delete;
+        StatusBatch& operator=(const StatusBatch&) = delete;
+
+      private:
+        CMainList& list_;
+    };
+    int statusBatchDepth_ = 0;
+    std::vector<RowStatusRequest> batchedRequests_;
+    // Results taken from the filler and not yet applied, in arrival order.
+    std::vector<RowStatus> unapplied_;
+    static constexpr size_t kStatusSlice = 2'000;
     std::unordered_map<std::wstring, std::wstring> typeNames_;
 };
 
