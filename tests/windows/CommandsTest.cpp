@@ -5,10 +5,13 @@
 // Properties.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <fstream>
 
 #include "MenuWindowsFixture.h"
+
+#include <commctrl.h>
 #include "app/PopupMenu.win32.h"
 #include "platform/Utf16.h"
 #include "resources/strings.h"
@@ -216,6 +219,86 @@ TEST_F(CommandsTest, ReplaceChildrenFromTheMainWindowCopiesTheFoldersList) {
     EXPECT_TRUE(h::WaitFor([&] { return h::IsEnabled(window); }));
     for (const wchar_t* path : {L"C:\\Data\\b.txt", L"C:\\Data\\Music", L"C:\\Data\\notes.txt"})
         EXPECT_EQ(machine.DaclSddlOf(path), machine.DaclSddlOf(L"C:\\Data")) << ToUtf8(path);
+}
+
+// The "Please Wait..." window made on the window's thread, seen by a hook
+// there (it may come and go between two looks of a test).
+class WaitWindowWatch {
+  public:
+    explicit WaitWindowWatch(DWORD uiThread) {
+        seen_ = false;
+        hook_ = SetWindowsHookExW(WH_CBT, &Hook, nullptr, uiThread);
+    }
+    ~WaitWindowWatch() {
+        if (hook_)
+            UnhookWindowsHookEx(hook_);
+    }
+    bool Seen() const { return seen_; }
+
+  private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND) {
+            const CREATESTRUCTW& create = *reinterpret_cast<CBT_CREATEWNDW*>(lParam)->lpcs;
+            if (!IS_INTRESOURCE(create.lpszName) && create.lpszName != nullptr &&
+                std::wstring(create.lpszName) == L"Please Wait...")
+                seen_ = true;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline std::atomic<bool> seen_{false};
+    HHOOK hook_ = nullptr;
+};
+
+// A real folder of count files (the dialog shows the disk), and the same
+// folder on the simulated machine (the list reads it).
+std::wstring MakeFolderOfFiles(sim::SimPlatform& machine, const std::wstring& parent,
+                               const std::wstring& name, int count) {
+    const std::wstring path = parent + L"\\" + name;
+    std::filesystem::create_directories(std::filesystem::path(path));
+    for (size_t end = path.find(L'\\', 3);; end = path.find(L'\\', end + 1)) {
+        machine.AddFolder(path.substr(0, end));
+        if (end == std::wstring::npos)
+            break;
+    }
+    for (int i = 0; i < count; ++i) {
+        const std::wstring file = path + L"\\file" + std::to_wstring(1000 + i) + L".txt";
+        std::ofstream(std::filesystem::path(file)) << "x";
+        machine.AddFile(file);
+    }
+    return path;
+}
+
+TEST_F(CommandsTest, AddingMoreThan300NamesShowsTheWaitWindowAnd300DoNot) {
+    runner.Run([&] { dialog->SetViewMode(ViewMode::kEdit); });
+    int expectedRows = 0;
+    for (const int count : {300, 301}) {
+        const std::wstring many =
+            MakeFolderOfFiles(machine, folder, L"many" + std::to_wstring(count), count);
+        runner.Run([&] { context.settings.openPath = many; });
+        WaitWindowWatch watch(ui->id());
+        PostCommand(IDC_MAIN_ADD);
+        HWND picker = WaitForOtherWindow(L"Add Files or Folders");
+        ASSERT_NE(picker, nullptr);
+        HWND shown = nullptr;
+        ASSERT_TRUE(h::WaitFor([&] {
+            HWND view = h::FindControl(picker, 1121);
+            shown = view ? FindWindowExW(view, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
+            return shown != nullptr && h::ListViewRowCount(shown) == count;
+        }));
+        LVITEMW all{};
+        all.stateMask = all.state = LVIS_SELECTED;
+        SendMessageW(shown, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(&all));
+        PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDC_FILEDLG_ADD, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(h::FindControl(picker, IDC_FILEDLG_ADD)));
+        expectedRows += count;
+        EXPECT_TRUE(h::WaitFor([&] { return h::ListViewRowCount(edit) == expectedRows; }))
+            << count << " names";
+        EXPECT_TRUE(h::WaitFor([&] { return h::IsEnabled(window); }));
+        EXPECT_EQ(watch.Seen(), count > 300) << count << " names";
+        EXPECT_EQ(context.settings.openPath, many);
+    }
+    EXPECT_EQ(h::ListViewText(edit, 0, 0), L"file1000.txt");
 }
 
 TEST_F(CommandsTest, PropertiesOpenTheShellsSheet) {
