@@ -301,6 +301,49 @@ TEST_F(CommandsTest, AddingMoreThan300NamesShowsTheWaitWindowAnd300DoNot) {
     EXPECT_EQ(h::ListViewText(edit, 0, 0), L"file1000.txt");
 }
 
+// Keys as the user presses them: they reach the window's key handler
+// through the keyboard, not as commands sent to it.
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        inputs.push_back(down);
+    }
+    for (auto it = keys.end(); it != keys.begin();) {
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *--it;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+TEST_F(CommandsTest, CtrlCCopiesAndCtrlOAddsOnlyInEditMode) {
+    Browse(L"C:\\Data");
+    Select(browse, {L"Music"});
+    SetForegroundWindow(window);
+    ASSERT_TRUE(h::WaitFor([&] { return GetForegroundWindow() == window; }));
+    runner.Run([&] { SetFocus(browse); });
+    PressKeys({VK_CONTROL, 'C'});
+    EXPECT_TRUE(h::WaitFor([&] { return h::WindowText(Indicator()) == L"C:\\Data\\Music"; }));
+
+    PressKeys({VK_CONTROL, 'O'});  // Browse Mode: nothing
+    h::Pump(h::milliseconds(300));
+    EXPECT_TRUE(h::IsEnabled(window));
+
+    runner.Run([&] { dialog->SetViewMode(ViewMode::kEdit); });
+    runner.Run([&] { SetFocus(edit); });
+    PressKeys({VK_CONTROL, 'O'});
+    HWND picker = WaitForOtherWindow(L"Add Files or Folders");
+    ASSERT_NE(picker, nullptr);
+    PostMessageW(picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_TRUE(h::WaitFor([&] { return !IsWindow(picker); }));
+    EXPECT_EQ(h::ListViewRowCount(edit), 0);
+}
+
 TEST_F(CommandsTest, PropertiesOpenTheShellsSheet) {
     // Real files: the shell knows nothing of the simulated machine.
     const std::wstring file = folder + L"\\report.txt";
