@@ -132,17 +132,27 @@ BOOL CRestoreDlg::OnInitDialog() {
     return TRUE;
 }
 
+// Centred on the parent (the work area without one), no larger than the
+// work area of the monitor it opens on and wholly inside it.
 void CRestoreDlg::CentreOnParent() {
     RECT own{};
     GetWindowRect(hwnd(), &own);
-    RECT around{};
-    HWND parent = GetParent(hwnd());
-    if (!parent || !GetWindowRect(parent, &around))
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &around, 0);
-    const vm::WindowRect place = CentreOn({around.left, around.top, around.right, around.bottom},
-                                          {own.right - own.left, own.bottom - own.top});
-    SetWindowPos(hwnd(), nullptr, place.left, place.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(hwnd(), MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT work = monitor.rcWork;
+    const int width = std::min<int>(own.right - own.left, work.right - work.left);
+    const int height = std::min<int>(own.bottom - own.top, work.bottom - work.top);
+    RECT around = work;
+    if (HWND parent = GetParent(hwnd()); parent && IsWindowVisible(parent))
+        GetWindowRect(parent, &around);
+    vm::WindowRect place =
+        CentreOn({around.left, around.top, around.right, around.bottom}, {width, height});
+    const int left =
+        std::clamp(place.left, static_cast<int>(work.left), static_cast<int>(work.right) - width);
+    const int top =
+        std::clamp(place.top, static_cast<int>(work.top), static_cast<int>(work.bottom) - height);
+    SetWindowPos(hwnd(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CRestoreDlg::AddColumns() {

@@ -369,6 +369,25 @@ TEST_F(DisplayScaleTest, AdvancedWindowAtTheScale) {
     EXPECT_TRUE(h::WaitFor([&] { return !IsWindow(advanced); }));
 }
 
+// The Restore window in reset mode, opened by its command: rows 25 pixels
+// high scaled, its buttons and the list inside it, the button texts whole.
+TEST_F(DisplayScaleTest, RestoreWindowAtTheScale) {
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(ID_BACKUP_RESET, 0), 0);
+    HWND restore = ui->WaitForWindow(L"" STR_RESTORE_CAPTION);
+    ASSERT_NE(restore, nullptr);
+    ExpectControlsInside(restore);
+    HWND list = h::FindControl(restore, IDC_RESTORE_LIST);
+    ASSERT_GT(h::ListViewRowCount(list), 0);
+    EXPECT_EQ(RowHeightOf(list), ScaleForDpi(25, dpi));
+    HWND run = h::FindControl(restore, IDC_RESTORE_RUN);
+    EXPECT_EQ(ClientSize(run).cx, ScaleForDpi(90, dpi));
+    ExpectTextFits(run, ClientSize(run).cx);
+    runner.Run([&] { RedrawWindow(restore, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); });
+    h::SaveScreenshot(restore, Picture(L"restore"));
+    h::Close(restore);
+    EXPECT_TRUE(h::WaitFor([&] { return !IsWindow(restore); }));
+}
+
 // The bookmark dialogs and the About box: their parts at the scale, every
 // text whole, the manager's rows 50 pixels high scaled.
 TEST_F(DisplayScaleTest, BookmarkDialogsAndAboutBoxAtTheScale) {
