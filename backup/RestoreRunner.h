@@ -8,9 +8,11 @@
 // Per row: a missing path reads "File not found". Otherwise (in reset mode
 // only ticked rows with a descriptor) "Administrators" becomes the owner, the
 // DACL is opened with a NULL DACL and the stored descriptor is written, and
-// the row's owner is given back. When the stored descriptor cannot be
-// written the previous DACL is put back, so a failed row is never left open
-// to everybody; a stored descriptor that is not well-formed is not tried.
+// the row's owner is given back: one read of owner and DACL and two writes of
+// both (SetFileSecurityW), with the owner privileges on for the whole run.
+// When the stored descriptor cannot be written the previous owner and DACL
+// are put back, so a failed row is never left open to everybody; a stored
+// descriptor that is not well-formed is not tried.
 #pragma once
 
 #include <atomic>
