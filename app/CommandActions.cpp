@@ -81,10 +81,6 @@ std::wstring OwnerAccountOf(CommandContext& context, uint32_t command) {
 
 }  // namespace
 
-void RefuseNotAvailableYet(CommandContext& context) {
-    context.app.reporter().Tell(L"" STR_NOT_AVAILABLE_YET, MessageIcon::kInformation);
-}
-
 void ShowAbout(CommandContext& context) {
     context.window.ShowAboutBox();
 }

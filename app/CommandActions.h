@@ -127,8 +127,6 @@ struct CommandContext {
 };
 
 // ---- Actions of the table -------------------------------------------------------
-// A command whose window comes with a later version: says so.
-void RefuseNotAvailableYet(CommandContext& context);
 void ShowAbout(CommandContext& context);
 void Exit(CommandContext& context);
 

@@ -82,7 +82,6 @@
 #define IDS_RESET_HEADING 206
 #define IDS_SAVE_CHANGES_FIRST 207
 // Messages of this program beyond the texts above.
-#define IDS_NOT_AVAILABLE_YET 208  // a command whose window comes in a later version
 #define IDS_NO_ACCOUNT_CHOSEN 209
 #define IDS_ACCOUNT_NOT_FOUND 210  // %s: the trustee as typed
 #define IDS_ABOUT_TEXT 211

@@ -60,7 +60,6 @@
 #define STR_RESTORE_BUTTON "Restore"
 #define STR_OPEN_BACKUP_BUTTON "Open Backup file..."
 #define STR_SAVE_CHANGES_FIRST "Please save changes of Security settings."
-#define STR_NOT_AVAILABLE_YET "This command is not available in this version of Velmora yet."
 #define STR_COPY_NOT_READ \
     "The security settings of %s could not be read, so nothing was copied."
 #define STR_NO_ACCOUNT_CHOSEN "No account was chosen, so no item was changed."
