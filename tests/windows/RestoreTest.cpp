@@ -281,6 +281,30 @@ TEST_F(RestoreTest, RowCommandsNeedExactlyOneRowAndCopyFillsTheCopyBuffer) {
     EXPECT_EQ(state.copyBuffer.CopiedOwnerName, L"SYSTEM");
     EXPECT_EQ(shownSource, L"C:\\Data\\a.txt (Backup)");
 
+    // Ctrl+C in the list copies the selected row as 32823 does.
+    state.copyBuffer = {};
+    h::SelectListViewRows(list, {0});
+    runner.Run([&] {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        const BYTE control = keys[VK_CONTROL];
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        NMLVKEYDOWN key{};
+        key.hdr.hwndFrom = list;
+        key.hdr.idFrom = IDC_RESTORE_LIST;
+        key.hdr.code = LVN_KEYDOWN;
+        key.wVKey = 'C';
+        SendMessageW(window, WM_NOTIFY, IDC_RESTORE_LIST, reinterpret_cast<LPARAM>(&key));
+        keys[VK_CONTROL] = control;
+        SetKeyboardState(keys);
+    });
+    EXPECT_EQ(state.copyBuffer.CopiedOwnerName, L"Bob");
+    EXPECT_EQ(shownSource, L"C:\\Data (Backup)");
+
+    // A double click selects its row first, then the window shows the
+    // selected row.
+    h::SelectListViewRows(list, {1});
     NMITEMACTIVATE click{};
     click.hdr.hwndFrom = list;
     click.hdr.idFrom = IDC_RESTORE_LIST;
