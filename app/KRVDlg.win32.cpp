@@ -602,9 +602,7 @@ void CKRVDlg::GoBack() {
 
 void CKRVDlg::Refresh() {
     if (view_.EditListVisible()) {
-        RedrawGuard drawing(editList_);
-        for (int row = 0; row < editList_.ItemCount(); ++row)
-            editList_.RefreshRow(row, true);
+        editList_.RefreshAllRows(true);
     } else if (view_.currentFolder.empty()) {
         ShowDrives();
     } else {

@@ -225,16 +225,30 @@ void CMainList::RefreshRow(int row, bool checkExistence) {
 }
 
 void CMainList::RefreshSelectedRows() {
-    for (int row : SelectedRows())
-        RefreshRow(row, false);
+    RefreshRows(SelectedRows(), false);
 }
 
-void CMainList::RefreshAllRowsInBackground() {
-    StatusBatch requests(*this);
-    const int count = static_cast<int>(Rows().Count());
-    for (int row = 0; row < count; ++row)
-        RequestStatus(*Record(row), true);
+void CMainList::RefreshAllRows(bool checkExistence) {
+    std::vector<int> rows(Rows().Count());
+    for (size_t row = 0; row < rows.size(); ++row)
+        rows[row] = static_cast<int>(row);
+    RefreshRows(rows, checkExistence);
+}
+
+// Many rows at once: their requests in one step, one redraw.
+void CMainList::RefreshRows(const std::vector<int>& rows, bool checkExistence) {
+    {
+        StatusBatch requests(*this);
+        for (int row : rows) {
+            ItemRecord* record = Record(row);
+            if (record == nullptr)
+                continue;
+            StoreCellText(row, kColumnType, TypeName(record->path, record->BaseKind()));
+            RequestStatus(*record, checkExistence);
+        }
+    }
     PrioritiseRowsInView();
+    Invalidate();
 }
 
 void CMainList::RemoveSelectedRows() {
@@ -375,24 +389,31 @@ void CMainList::AddDroppedPaths(const std::vector<std::wstring>& paths) {
 // The rows of dropped items, added at once and selected; the last one has
 // the focus.
 void CMainList::AddSelectedEntries(const std::vector<FolderEntry>& entries, int index) {
+    const int first = AddEntriesAt(entries, index);
+    if (first >= 0)
+        SelectRows(first, first + static_cast<int>(entries.size()) - 1);
+}
+
+// The first new row, or -1.
+int CMainList::AddEntriesAt(const std::vector<FolderEntry>& entries, int index) {
+    StatusBatch requests(*this);
+    RowBatch batch(*this);
     int first = -1;
-    {
-        StatusBatch requests(*this);
-        RowBatch batch(*this);
-        for (size_t i = 0; i < entries.size(); ++i) {
-            const int row = AddEntry(entries[i], index + static_cast<int>(i));
-            if (first < 0)
-                first = row;
-        }
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const int row = AddEntry(entries[i], index + static_cast<int>(i));
+        if (first < 0)
+            first = row;
     }
-    if (first < 0)
+    return first;
+}
+
+// Rows first to last selected, last focused. Rows that are all the list's
+// are selected in one step; otherwise one by one, with drawing off while
+// the list view tells each change.
+void CMainList::SelectRows(int first, int last) {
+    if (first > last)
         return;
-    const int last = first + static_cast<int>(entries.size()) - 1;
-    // New rows at the end of a list whose other rows are all selected (a
-    // drop into an empty list, block after block) are selected in one step;
-    // otherwise one by one, with drawing off while the list view tells each
-    // change.
-    if (last == ItemCount() - 1 && SelectedCount() == first) {
+    if (first == 0 && last == ItemCount() - 1) {
         SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
     } else {
         RedrawGuard drawing(*this);
@@ -403,8 +424,9 @@ void CMainList::AddSelectedEntries(const std::vector<FolderEntry>& entries, int 
 }
 
 LRESULT CMainList::OnAddDroppedRows(Message& m) {
+    // Selected once the last block is in: one selection for the whole drop.
     const auto& entries = *reinterpret_cast<const std::vector<FolderEntry>*>(m.lParam);
-    AddSelectedEntries(entries, static_cast<int>(m.wParam));
+    AddEntriesAt(entries, static_cast<int>(m.wParam));
     return 0;
 }
 
@@ -449,7 +471,7 @@ void CMainList::AddDroppedRowsBehindWaitWindow(const std::vector<std::wstring>& 
                                                            : Parent()) == -1 &&
         !worker.Running()) {
         // No wait window could be made: add the rows here.
-        AddSelectedEntries(ReadItemEntries(platform, paths), start);
+        AddEntriesAt(ReadItemEntries(platform, paths), start);
     }
     // Closed early by the user: stop at a block boundary. The worker may be
     // inside a SendMessage to this thread, so keep handling sent messages
@@ -464,6 +486,7 @@ void CMainList::AddDroppedRowsBehindWaitWindow(const std::vector<std::wstring>& 
         }
         worker.Stop();
     }
+    SelectRows(start, ItemCount() - 1);
 }
 
 }  // namespace vm

@@ -25,7 +25,7 @@ namespace vm {
 // Posted by the status worker to the list itself: results wait.
 inline constexpr UINT kMsgRowStatusReady = WM_APP + 0x71;
 // Sent by the drop worker to the list: add the rows of these items (LPARAM:
-// const std::vector<FolderEntry>*) from the index WPARAM on and select them.
+// const std::vector<FolderEntry>*) from the index WPARAM on.
 inline constexpr UINT kMsgAddDroppedRows = WM_APP + 0x72;
 
 class CMainList : public CKRVListCtrl {
@@ -49,15 +49,16 @@ class CMainList : public CKRVListCtrl {
     }
     // A whole folder listing, shown in one step when the last row is in.
     void AppendEntries(const std::vector<FolderEntry>& entries);
-    // Rereads the row's access, type and owner now; with checkExistence a
-    // path that is gone shows "???" and the missing-item background.
+    // Rereads the row's type now and its access and owner on the filler;
+    // with checkExistence a path that is gone shows "???" and the
+    // missing-item background.
     void RefreshRow(int row, bool checkExistence);
     // RefreshRow (no existence check) for each selected row, top to bottom.
     void RefreshSelectedRows();
-    // Rereads the status cells of every row in the background (existence
-    // checked), for lists too long to reread at once.
-    void RefreshAllRowsInBackground();
-    // Deletes the selected rows from the last up, frees their records,
+    // RefreshRow for every row, the rows in view read first (F5 in Edit
+    // Mode, where a missing item shows as missing).
+    void RefreshAllRows(bool checkExistence);
+    // Deletes the selected rows and frees their records in one step,
     // redraws and posts message 1128 to the parent.
     void RemoveSelectedRows();
     // Opens each selected row with the shell, top to bottom: a folder in
@@ -93,6 +94,9 @@ class CMainList : public CKRVListCtrl {
     void AddDroppedPathsWithWaitWindow(const std::vector<std::wstring>& paths);
     void AddDroppedRowsBehindWaitWindow(const std::vector<std::wstring>& paths);
     void AddSelectedEntries(const std::vector<FolderEntry>& entries, int index);
+    int AddEntriesAt(const std::vector<FolderEntry>& entries, int index);
+    void SelectRows(int first, int last);
+    void RefreshRows(const std::vector<int>& rows, bool checkExistence);
     // Asks the filler for the rows in view and the next page first.
     void PrioritiseRowsInView();
     RowStatusFiller& Filler();
