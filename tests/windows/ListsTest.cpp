@@ -622,12 +622,16 @@ std::vector<std::wstring> ManyFiles(sim::SimPlatform& machine, int count) {
 TEST_F(ListsTest, DroppingMoreThan300FilesShowsTheWaitWindow) {
     MakeList(ListMode::kEdit);
     const auto paths = ManyFiles(machine, 301);
-    // Slow every platform call of the adding a little, so that the wait
-    // window stays up long enough to be seen; the window thread keeps
-    // answering messages between rows.
-    machine.SetCallHook([](sim::Call, const std::wstring& path) {
-        if (path.rfind(L"C:\\Drop\\", 0) == 0)
-            Sleep(4);
+    // The reading of the dropped items waits (a few seconds at most) until
+    // the wait window has been photographed, so that the picture shows it
+    // however fast the reading is; the window thread keeps answering
+    // messages meanwhile.
+    auto photographed = std::make_shared<std::atomic<bool>>(false);
+    machine.SetCallHook([photographed](sim::Call, const std::wstring& path) {
+        if (path.rfind(L"C:\\Drop\\", 0) != 0)
+            return;
+        for (int waited = 0; waited < 3000 && !photographed->load(); ++waited)
+            Sleep(1);
     });
     std::atomic<bool> done{false};
     runner.Start([&] {
@@ -638,8 +642,10 @@ TEST_F(ListsTest, DroppingMoreThan300FilesShowsTheWaitWindow) {
     EXPECT_NE(wait, nullptr);
     if (wait != nullptr) {
         EXPECT_NE(h::FindControl(wait, IDC_WORKING_PROGRESS), nullptr);
+        h::Pump(h::milliseconds(300));  // its first paint and a step of its animation
         h::SaveScreenshot(wait, L"lists-please-wait");
     }
+    *photographed = true;
     ASSERT_TRUE(h::WaitFor([&] { return done.load(); }));
     EXPECT_EQ(h::ListViewRowCount(listWindow), 301);
     EXPECT_EQ(h::ListViewSelectedRows(listWindow).size(), 301u);
