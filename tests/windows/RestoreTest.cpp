@@ -2,7 +2,8 @@
 // backup of a folder, a file and a drive root restored byte for byte, a row
 // whose path is gone and a refused write, reset mode with one box ticked,
 // two windows at once, closing one in the middle of a run, the row commands
-// and the files a reader must refuse, and the pictures of all of it.
+// and the files a reader must refuse, a copied row pasted in the main window,
+// the read-only Advanced window on a row, and the pictures of all of it.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,6 +11,7 @@
 #include <thread>
 
 #include "app/AppContext.win32.h"
+#include "app/KRVDlg.win32.h"
 #include "backup/BackupFile.h"
 #include "backup/RestoreDlg.win32.h"
 #include "files/FileIo.h"
@@ -20,6 +22,8 @@
 #include "resources/strings.h"
 #include "security/Sddl.h"
 #include "security/SecurityDescriptor.h"
+
+#include <dlgs.h>  // the open dialog's controls, after <windows.h>
 
 namespace h = vm::harness;
 
@@ -79,6 +83,7 @@ class RestoreTest : public testing::Test {
     void TearDown() override {
         runner.Run([] { CloseRestoreWindows(); });
         ui.reset();
+        mainDialog.reset();
         for (const std::wstring& file : files)
             DeleteFileW(file.c_str());
     }
@@ -104,6 +109,76 @@ class RestoreTest : public testing::Test {
         return opened ? opened->hwnd() : nullptr;
     }
 
+    // The main window, then a Restore window opened by its command 32822
+    // with the file typed into the open dialog, as a user does: the
+    // Restore window's handle. Its rows are shown by the real Advanced
+    // window and its copies name their item on the main window's indicator.
+    HWND OpenThroughMainWindow(const std::wstring& file) {
+        runner.Run([this] {
+            mainDialog = std::make_unique<CKRVDlg>(context);
+            mainDialog->CreateModeless(nullptr);
+        });
+        mainWindow = ui->WaitForWindow(L"Velmora");
+        EXPECT_NE(mainWindow, nullptr);
+        PostMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(ID_BACKUP_RESTORE, 0), 0);
+        HWND chooser = nullptr;
+        EXPECT_TRUE(h::WaitFor([&] {
+            for (HWND candidate : h::TopLevelWindowsOfThread(ui->id())) {
+                if (candidate != mainWindow && IsWindowVisible(candidate) &&
+                    h::ClassName(candidate) == L"#32770")
+                    chooser = candidate;
+            }
+            return chooser != nullptr;
+        }));
+        if (!chooser)
+            return nullptr;
+        HWND name = h::FindControl(chooser, cmb13);
+        if (!name)
+            name = h::FindControl(chooser, edt1);
+        EXPECT_NE(name, nullptr);
+        h::Send(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+        h::Click(h::FindControl(chooser, IDOK));
+        return ui->WaitForWindow(L"" STR_RESTORE_CAPTION);
+    }
+
+    // Sends a list notification on the UI thread without waiting: the
+    // window may open something modal.
+    void StartListNotification(HWND window, UINT code, int row) {
+        runner.Start([window, code, row] {
+            NMITEMACTIVATE item{};
+            item.hdr.hwndFrom = h::FindControl(window, IDC_RESTORE_LIST);
+            item.hdr.idFrom = IDC_RESTORE_LIST;
+            item.hdr.code = code;
+            item.iItem = row;
+            SendMessageW(window, WM_NOTIFY, IDC_RESTORE_LIST, reinterpret_cast<LPARAM>(&item));
+        });
+    }
+
+    // Ctrl+C in the list, as the list reports it (LVN_KEYDOWN, Ctrl down).
+    void PressCtrlC(HWND window) {
+        runner.Run([window] {
+            BYTE keys[256] = {};
+            GetKeyboardState(keys);
+            const BYTE control = keys[VK_CONTROL];
+            keys[VK_CONTROL] = 0x80;
+            SetKeyboardState(keys);
+            NMLVKEYDOWN key{};
+            key.hdr.hwndFrom = h::FindControl(window, IDC_RESTORE_LIST);
+            key.hdr.idFrom = IDC_RESTORE_LIST;
+            key.hdr.code = LVN_KEYDOWN;
+            key.wVKey = 'C';
+            SendMessageW(window, WM_NOTIFY, IDC_RESTORE_LIST, reinterpret_cast<LPARAM>(&key));
+            keys[VK_CONTROL] = control;
+            SetKeyboardState(keys);
+        });
+    }
+
+    uint64_t SecurityWrites() const {
+        return machine.CallCount(Call::kSetFileSecurity) +
+               machine.CallCount(Call::kSetNamedSecurityInfo) +
+               machine.CallCount(Call::kTreeResetNamedSecurityInfo);
+    }
+
     void RunAndWait(HWND window) {
         h::Click(h::FindControl(window, IDC_RESTORE_RUN));
         EXPECT_TRUE(
@@ -126,8 +201,10 @@ class RestoreTest : public testing::Test {
     GdiplusSession gdiplus;  // outlives the pictures of the context
     AppState state;
     AppContext context;
+    std::unique_ptr<CKRVDlg> mainDialog;  // outlives the UI thread's windows
     std::unique_ptr<h::UiThread> ui;
     h::UiRunner runner;
+    HWND mainWindow = nullptr;
     std::wstring bob;
     std::vector<std::wstring> files;
     std::wstring shownSource;
@@ -284,21 +361,7 @@ TEST_F(RestoreTest, RowCommandsNeedExactlyOneRowAndCopyFillsTheCopyBuffer) {
     // Ctrl+C in the list copies the selected row as 32823 does.
     state.copyBuffer = {};
     h::SelectListViewRows(list, {0});
-    runner.Run([&] {
-        BYTE keys[256] = {};
-        GetKeyboardState(keys);
-        const BYTE control = keys[VK_CONTROL];
-        keys[VK_CONTROL] = 0x80;
-        SetKeyboardState(keys);
-        NMLVKEYDOWN key{};
-        key.hdr.hwndFrom = list;
-        key.hdr.idFrom = IDC_RESTORE_LIST;
-        key.hdr.code = LVN_KEYDOWN;
-        key.wVKey = 'C';
-        SendMessageW(window, WM_NOTIFY, IDC_RESTORE_LIST, reinterpret_cast<LPARAM>(&key));
-        keys[VK_CONTROL] = control;
-        SetKeyboardState(keys);
-    });
+    PressCtrlC(window);
     EXPECT_EQ(state.copyBuffer.CopiedOwnerName, L"Bob");
     EXPECT_EQ(shownSource, L"C:\\Data (Backup)");
 
@@ -312,6 +375,100 @@ TEST_F(RestoreTest, RowCommandsNeedExactlyOneRowAndCopyFillsTheCopyBuffer) {
     click.iItem = 1;
     h::Send(window, WM_NOTIFY, IDC_RESTORE_LIST, reinterpret_cast<LPARAM>(&click));
     EXPECT_EQ(viewed, L"C:\\Data\\a.txt");
+}
+
+TEST_F(RestoreTest, RowCopiedWithCtrlCPastesItsStoredSecurityInTheMainWindow) {
+    const std::wstring storedDacl = machine.DaclSddlOf(L"C:\\Data");
+    const std::wstring file = Backup(L"paste.SBAK", {L"C:\\Data", L"C:\\Data\\a.txt"});
+    // What the folder holds now is not what the backup holds.
+    machine.SetSecurity(L"C:\\Data", L"O:SYD:(A;OICI;FA;;;WD)");
+    HWND window = OpenThroughMainWindow(file);
+    ASSERT_NE(window, nullptr);
+    HWND list = h::FindControl(window, IDC_RESTORE_LIST);
+    HWND indicator = h::FindControl(mainWindow, IDC_MAIN_CLIPBOARD);
+    EXPECT_FALSE(h::IsEnabled(indicator));
+
+    h::SelectListViewRows(list, {0});
+    PressCtrlC(window);
+    EXPECT_EQ(h::WindowText(indicator), L"C:\\Data (Backup)");
+    EXPECT_TRUE(h::IsEnabled(indicator));
+
+    runner.Run([&] { mainDialog->NavigateTo(L"C:\\Data"); });
+    HWND browse = h::FindControl(mainWindow, IDC_MAIN_BROWSE_LIST);
+    int target = -1;
+    for (int row = 0; row < h::ListViewRowCount(browse); ++row) {
+        if (h::ListViewText(browse, row, 0) == L"a.txt")
+            target = row;
+    }
+    ASSERT_GE(target, 0);
+    h::SelectListViewRows(browse, {target});
+    h::SendMenuCommand(mainWindow, ID_ITEM_PASTE_SECURITY);
+    EXPECT_EQ(machine.DaclSddlOf(L"C:\\Data\\a.txt"), storedDacl);
+    EXPECT_EQ(machine.OwnerNameOf(L"C:\\Data\\a.txt"), L"Bob");
+    EXPECT_EQ(machine.SddlOf(L"C:\\Data"), L"O:SYD:(A;OICI;FA;;;WD)");  // the source untouched
+    EXPECT_EQ(h::WindowText(indicator), L"C:\\Data (Backup)");
+}
+
+TEST_F(RestoreTest, DoubleClickAndPopupCommandShowARowInTheReadOnlyAdvancedWindow) {
+    const std::wstring file = Backup(L"view.SBAK", {L"C:\\Data", L"C:\\Data\\a.txt"});
+    machine.SetSecurity(L"C:\\Data", L"O:SYD:P(A;;FA;;;BA)");
+    machine.SetSecurity(L"C:\\Data\\a.txt", L"O:SYD:P(A;;FA;;;BA)");
+    const std::wstring folderNow = machine.SddlOf(L"C:\\Data");
+    const std::wstring fileNow = machine.SddlOf(L"C:\\Data\\a.txt");
+    HWND window = OpenThroughMainWindow(file);
+    ASSERT_NE(window, nullptr);
+    HWND list = h::FindControl(window, IDC_RESTORE_LIST);
+    const uint64_t writesBefore = SecurityWrites();
+
+    // The stored entries of the row, not what the object holds now; OK and
+    // Apply (even sent as the keys would) write nothing and keep it open.
+    const auto checkViewer = [&](const std::wstring& path, const std::vector<std::wstring>& names) {
+        HWND advanced = ui->WaitForWindow(L"" STR_ADVANCED_CAPTION);
+        ASSERT_NE(advanced, nullptr);
+        EXPECT_EQ(h::WindowText(h::FindControl(advanced, IDC_ADV_OBJECT_NAME)), path);
+        HWND entries = h::FindControl(advanced, IDC_ADV_ACE_LIST);
+        std::vector<std::wstring> shown;
+        for (int row = 0; row < h::ListViewRowCount(entries); ++row) {
+            if (!h::ListViewText(entries, row, 0).empty())
+                shown.push_back(h::ListViewText(entries, row, 2));
+        }
+        EXPECT_EQ(shown, names);
+        for (int id : {IDOK, IDC_ADV_APPLY})
+            EXPECT_FALSE(h::IsVisible(h::FindControl(advanced, id))) << id;
+        h::Send(advanced, WM_COMMAND, MAKEWPARAM(IDC_ADV_APPLY, BN_CLICKED));
+        h::Send(advanced, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED));
+        h::Pump(h::milliseconds(200));
+        EXPECT_TRUE(IsWindow(advanced));
+        EXPECT_EQ(SecurityWrites(), writesBefore);
+        h::Send(advanced, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED));
+        EXPECT_TRUE(h::WaitFor([&] { return !IsWindow(advanced); }));
+    };
+
+    h::SelectListViewRows(list, {0});
+    StartListNotification(window, NM_DBLCLK, 0);
+    checkViewer(L"C:\\Data", {L"Bob", L"Everyone"});
+
+    // The popup: both row commands greyed for two rows, enabled for one.
+    h::SelectListViewRows(list, {0, 1});
+    StartListNotification(window, NM_RCLICK, 1);
+    auto popup = h::WaitForPopupMenu(ui->id());
+    ASSERT_TRUE(popup.has_value());
+    EXPECT_FALSE(h::IsMenuCommandEnabled(popup->menu, ID_RESTORE_COPY_SECURITY));
+    EXPECT_FALSE(h::IsMenuCommandEnabled(popup->menu, ID_RESTORE_ADVANCED));
+    h::DismissPopupMenu(*popup);
+    EXPECT_TRUE(h::WaitFor([&] { return !h::WaitForPopupMenu(ui->id(), h::milliseconds(0)); }));
+
+    h::SelectListViewRows(list, {1});
+    StartListNotification(window, NM_RCLICK, 1);
+    popup = h::WaitForPopupMenu(ui->id());
+    ASSERT_TRUE(popup.has_value());
+    EXPECT_TRUE(h::IsMenuCommandEnabled(popup->menu, ID_RESTORE_COPY_SECURITY));
+    EXPECT_TRUE(h::ChoosePopupMenuCommand(*popup, ID_RESTORE_ADVANCED));
+    checkViewer(L"C:\\Data\\a.txt", {L"Users", L"SYSTEM", L"Administrators"});
+
+    EXPECT_EQ(machine.SddlOf(L"C:\\Data"), folderNow);
+    EXPECT_EQ(machine.SddlOf(L"C:\\Data\\a.txt"), fileNow);
+    EXPECT_FALSE(state.copyBuffer.CopiedDescriptor.has_value());
 }
 
 TEST_F(RestoreTest, ForeignAndDamagedFilesSayWhatTheyAreAndNeverCrash) {
