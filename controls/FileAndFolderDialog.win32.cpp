@@ -84,10 +84,10 @@ std::wstring ShownFolder(HWND dialog) {
 }
 
 std::wstring FileSpec(HWND dialog) {
-    std::vector<wchar_t> spec(kSpecChars);
-    const LRESULT length =
-        SendMessageW(dialog, CDM_GETSPEC, spec.size(), reinterpret_cast<LPARAM>(spec.data()));
-    return length > 0 ? std::wstring(spec.data()) : std::wstring();
+    std::vector<wchar_t> fileSpec(kSpecChars);
+    const LRESULT length = SendMessageW(dialog, CDM_GETSPEC, fileSpec.size(),
+                                        reinterpret_cast<LPARAM>(fileSpec.data()));
+    return length > 0 ? std::wstring(fileSpec.data()) : std::wstring();
 }
 
 bool IsFolder(const std::wstring& folder, const std::wstring& name) {
@@ -258,8 +258,8 @@ LRESULT CFileAndFolderDialog::Frame::OnAdd(Message&) {
         if (IsFolder(folder, name))
             folders.push_back(name);
     }
-    const std::wstring spec = folders.size() < selected.size() ? FileSpec(hwnd()) : L"";
-    PickedItems picked{folder, ChosenNames(folders, spec, selected.size())};
+    const std::wstring fileSpec = folders.size() < selected.size() ? FileSpec(hwnd()) : L"";
+    PickedItems picked{folder, ChosenNames(folders, fileSpec, selected.size())};
     if (picked.names.empty())
         return 0;
     owner_.added_ = std::move(picked);

@@ -14,14 +14,14 @@ constexpr int kLabelGap = 4;
 
 // "a.txt" "b.txt" "c.txt" -> a.txt, b.txt, c.txt: every quote-blank-quote
 // separates two names, and the quotes around the whole go.
-std::vector<std::wstring> QuotedNames(std::wstring_view spec) {
+std::vector<std::wstring> QuotedNames(std::wstring_view fileSpec) {
     std::vector<std::wstring> names(1);
-    for (size_t i = 0; i < spec.size(); ++i) {
-        if (spec.substr(i, 3) == L"\" \"") {
+    for (size_t i = 0; i < fileSpec.size(); ++i) {
+        if (fileSpec.substr(i, 3) == L"\" \"") {
             names.emplace_back();
             i += 2;
-        } else if (spec[i] != L'"') {
-            names.back() += spec[i];
+        } else if (fileSpec[i] != L'"') {
+            names.back() += fileSpec[i];
         }
     }
     return names;
