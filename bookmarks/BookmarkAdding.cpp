@@ -45,11 +45,20 @@ std::wstring BookmarkPrompt(const std::wstring& menuText) {
     return prompt;
 }
 
+// "Bookmark-%Y-%m-%d %H:%M:%S", written here rather than by wcsftime: the
+// Windows runtime refuses years past 9999 (an invalid-parameter error), and
+// the name must not depend on the runtime it is built with.
 std::wstring DefaultBookmarkName(const std::tm& localTime) {
-    wchar_t text[64]{};
-    const size_t length =
-        std::wcsftime(text, std::size(text), L"Bookmark-%Y-%m-%d %H:%M:%S", &localTime);
-    return std::wstring(text, length);
+    const auto padded = [](int value, size_t width) {
+        std::wstring digits = std::to_wstring(value);
+        if (digits.size() < width)
+            digits.insert(0, width - digits.size(), L'0');
+        return digits;
+    };
+    return L"Bookmark-" + padded(localTime.tm_year + 1900, 4) + L"-" +
+           padded(localTime.tm_mon + 1, 2) + L"-" + padded(localTime.tm_mday, 2) + L" " +
+           padded(localTime.tm_hour, 2) + L":" + padded(localTime.tm_min, 2) + L":" +
+           padded(localTime.tm_sec, 2);
 }
 
 std::vector<std::wstring> BookmarkedPaths(BookmarkMode mode, const std::wstring& currentFolder,
