@@ -21,10 +21,9 @@ struct PickedItems {
 };
 
 // The chosen names: the selected folders as the view lists them, then the
-// files the dialog's file-name specification (CDM_GETSPEC) names, as many
-// as were selected besides the folders. A specification of several files
-// reads "a.txt" "b.txt"; one file stands there bare. Empty names are left
-// out: they would name the folder itself.
+// files the dialog's file-name box holds (CDM_GETSPEC), as many as were
+// selected besides the folders. Several files there read "a.txt" "b.txt"; one file stands there
+// bare. Empty names are left out: they would name the folder itself.
 std::vector<std::wstring> ChosenNames(const std::vector<std::wstring>& folderNames,
                                       std::wstring_view fileSpec, size_t selectedCount);
 

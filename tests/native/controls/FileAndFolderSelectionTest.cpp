@@ -11,7 +11,7 @@ namespace {
 
 using Names = std::vector<std::wstring>;
 
-TEST(ChosenNames, FoldersComeFirstThenTheFilesOfTheSpecification) {
+TEST(ChosenNames, FoldersComeFirstThenTheTypedFiles) {
     EXPECT_EQ(ChosenNames({L"Music", L"Photos"}, L"notes.txt", 3),
               (Names{L"Music", L"Photos", L"notes.txt"}));
     EXPECT_EQ(ChosenNames({L"Music"}, L"\"my notes.txt\" \"a b.doc\" \"c.txt\"", 4),
@@ -19,7 +19,7 @@ TEST(ChosenNames, FoldersComeFirstThenTheFilesOfTheSpecification) {
     EXPECT_EQ(ChosenNames({}, L"\"only.txt\"", 1), Names{L"only.txt"});
 }
 
-TEST(ChosenNames, TheSpecificationIsReadOnlyForWhatTheFoldersLeaveOver) {
+TEST(ChosenNames, TheTypedNamesAreReadOnlyForWhatTheFoldersLeaveOver) {
     // Folders alone: whatever the file-name field still holds is old.
     EXPECT_EQ(ChosenNames({L"Music", L"Photos"}, L"old.txt", 2), (Names{L"Music", L"Photos"}));
     // A field holding more names than files are selected: the first ones.
